@@ -1,0 +1,154 @@
+/*
+ * The platform layer: the few operating-system operations that the library,
+ * the plug-in and the host stand-in need, as flat functions named after the
+ * Windows operations they stand for. On Win32 each is the Windows API itself;
+ * on POSIX each is a thin implementation with the same contract. This header
+ * and its two implementations are the only code that knows which platform it
+ * runs on.
+ */
+#ifndef TESSEL_PLATFORM_H
+#define TESSEL_PLATFORM_H
+
+#include <stdint.h>
+#include <stdio.h>
+
+#include "platform/wintypes.h"
+
+/* Separator of file paths, and of a module directory's trailing end. */
+#if defined(_WIN32)
+#define PL_DIR_SEP '\\'
+#else
+#define PL_DIR_SEP '/'
+#endif
+
+/* Windows error codes that the POSIX layer also reports, so that messages read
+   the same on both platforms. */
+enum {
+  PL_ERROR_SUCCESS = 0,
+  PL_ERROR_FILE_NOT_FOUND = 2,
+  PL_ERROR_PATH_NOT_FOUND = 3,
+  PL_ERROR_ACCESS_DENIED = 5,
+  PL_ERROR_INVALID_HANDLE = 6,
+  PL_ERROR_NOT_ENOUGH_MEMORY = 8,
+  PL_ERROR_BAD_FORMAT = 11,
+  PL_ERROR_INVALID_DATA = 13,
+  PL_ERROR_WRITE_PROTECT = 19,
+  PL_ERROR_DISK_FULL = 112,
+  PL_ERROR_INVALID_PARAMETER = 87,
+  PL_ERROR_MOD_NOT_FOUND = 126,
+  PL_ERROR_PROC_NOT_FOUND = 127,
+  PL_ERROR_FILENAME_EXCED_RANGE = 206,
+  PL_ERROR_MORE_DATA = 234,
+  PL_ERROR_NO_MORE_ITEMS = 259,
+  PL_ERROR_BADDB = 1009,
+  PL_ERROR_KEY_DELETED = 1018
+};
+
+/* ---- Modules ----------------------------------------------------------- */
+
+/* Writes the full file name of a loaded module (null: the main program) into
+   buffer, at most size - 1 characters and a NUL; returns the length written,
+   0 on failure (last error set). Like GetModuleFileNameA, a name that does not
+   fit is cut short and still terminated. */
+int plModuleFileName(HMODULE module, char *buffer, int size);
+
+/* Loads a library by path or bare name; null on failure (last error set). */
+HMODULE plLoadLibrary(const char *path);
+
+/* The address of an export of a loaded module, found by name, or null. */
+void *plFindExport(HMODULE module, const char *name);
+
+/* The module that holds the given code or data address, or null. */
+HMODULE plModuleOfAddress(const void *address);
+
+/* Runs a module's load-time hook: on POSIX an ELF constructor and destructor
+   call entry(module, 1, 0) at load and entry(module, 0, 0) at unload, as the
+   system calls DllMain on Windows; on Win32 the system does it and this
+   expands to nothing. Use once per module, at file scope. */
+#if defined(_WIN32)
+#define PL_MODULE_ENTRY(entry)
+#else
+#define PL_MODULE_ENTRY(entry)                                                   \
+  __attribute__((constructor)) static void plModuleAttach_(void) {               \
+    entry(plModuleOfAddress((const void *)&plModuleAttach_), 1, 0);              \
+  }                                                                              \
+  __attribute__((destructor)) static void plModuleDetach_(void) {                \
+    entry(plModuleOfAddress((const void *)&plModuleAttach_), 0, 0);              \
+  }
+#endif
+
+/* ---- Errors and debug output -------------------------------------------- */
+
+uint32_t plGetLastError(void);
+void plSetLastError(uint32_t code);
+
+/* Writes a text to the debugger's output (POSIX: appends it to the file named
+   by TESSEL_DEBUG_LOG; nowhere when that is unset). */
+void plDebugOutput(const char *text);
+
+/* ---- Files --------------------------------------------------------------- */
+
+/* Nonzero when a file name is absolute, which the path rule of description
+   files does not prefix with a directory: a drive letter ("C:...") on Win32,
+   a leading '/' on POSIX. */
+int plIsAbsolutePath(const char *name);
+
+/* Opens a file for reading as text, as the Windows text mode reads it: CR LF
+   reads as LF and a 0x1A byte ends the file. rewind works; close with fclose.
+   Null on failure (last error set); a directory is a failure too. */
+FILE *plOpenTextFile(const char *path);
+
+/* ---- Registry ------------------------------------------------------------ */
+
+/* Root keys. */
+#if defined(_WIN32)
+#define PL_HKEY_CURRENT_USER HKEY_CURRENT_USER
+#define PL_HKEY_LOCAL_MACHINE HKEY_LOCAL_MACHINE
+#else
+#define PL_HKEY_CURRENT_USER ((HKEY)(uintptr_t)0x80000001u)
+#define PL_HKEY_LOCAL_MACHINE ((HKEY)(uintptr_t)0x80000002u)
+#endif
+
+/* Value types. */
+enum { PL_REG_NONE = 0, PL_REG_SZ = 1, PL_REG_BINARY = 3, PL_REG_DWORD = 4 };
+
+/* Access wanted when a key is opened. */
+enum { PL_KEY_READ = 1, PL_KEY_ALL_ACCESS = 2 };
+
+/* Every registry call returns 0 on success, else a Windows error code
+   (PL_ERROR_FILE_NOT_FOUND for a missing key or value, PL_ERROR_MORE_DATA
+   for a value larger than the room, ...). Key paths use '\' and compare
+   without regard to case. A returned key is closed with plRegCloseKey. */
+
+/* Opens an existing key below root (or root itself for an empty path). */
+long plRegOpenKey(HKEY root, const char *path, int access, HKEY *key);
+
+/* Opens a key below root, creating it and every missing key along the path. */
+long plRegCreateKey(HKEY root, const char *path, HKEY *key);
+
+/* Reads a value. type may be null; data may be null to ask only for the type
+   and the size. On entry *size is the room of data; on return it is the
+   value's size (also when the room was too small: PL_ERROR_MORE_DATA). */
+long plRegQueryValue(HKEY key, const char *name, uint32_t *type, void *data, uint32_t *size);
+
+/* Writes a value in one transaction: afterwards it holds the new bytes or,
+   after a failure or a crash, still the old ones. */
+long plRegSetValue(HKEY key, const char *name, uint32_t type, const void *data, uint32_t size);
+
+/* Deletes a value of a key. */
+long plRegDeleteValue(HKEY key, const char *name);
+
+/* Deletes a key below root with everything below it. */
+long plRegDeleteTree(HKEY root, const char *path);
+
+/* The index-th value of a key: its name (into name, room nameRoom) and,
+   as plRegQueryValue, its type and data. PL_ERROR_NO_MORE_ITEMS past the last. */
+long plRegEnumValue(HKEY key, uint32_t index, char *name, uint32_t nameRoom, uint32_t *type,
+                    void *data, uint32_t *size);
+
+/* The index-th subkey's name of a key; PL_ERROR_NO_MORE_ITEMS past the last. */
+long plRegEnumKey(HKEY key, uint32_t index, char *name, uint32_t nameRoom);
+
+long plRegCloseKey(HKEY key);
+
+#endif /* TESSEL_PLATFORM_H */

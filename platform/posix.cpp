@@ -1,0 +1,247 @@
+/*
+ * POSIX implementation of the platform layer's modules, errors, debug output
+ * and text files. Modules are dlopen handles; the last-error code is a
+ * per-thread Windows error code derived from errno; text files read through
+ * a stdio cookie that translates as the Windows text mode does.
+ */
+#include "platform/platform.h"
+
+#include <dlfcn.h>
+#include <errno.h>
+#include <fcntl.h>
+#include <link.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+thread_local uint32_t lastError = 0;
+
+/* The Windows code that stands for an errno value. */
+uint32_t errorFromErrno(int e) {
+  switch (e) {
+    case 0: return PL_ERROR_SUCCESS;
+    case ENOENT: return PL_ERROR_FILE_NOT_FOUND;
+    case ENOTDIR: return PL_ERROR_PATH_NOT_FOUND;
+    case EACCES:
+    case EPERM:
+    case EISDIR: return PL_ERROR_ACCESS_DENIED;
+    case EBADF: return PL_ERROR_INVALID_HANDLE;
+    case ENOMEM: return PL_ERROR_NOT_ENOUGH_MEMORY;
+    case EROFS: return PL_ERROR_WRITE_PROTECT;
+    case ENOSPC:
+    case EDQUOT: return PL_ERROR_DISK_FULL;
+    case ENAMETOOLONG: return PL_ERROR_FILENAME_EXCED_RANGE;
+    case EINVAL: return PL_ERROR_INVALID_PARAMETER;
+    default: return 0x20000000u | (uint32_t)e; /* customer bit: a plain errno */
+  }
+}
+
+/* Copies text into buffer under the GetModuleFileNameA contract. */
+int copyName(const char *text, char *buffer, int size) {
+  if (!buffer || size <= 0) return 0;
+  size_t length = strlen(text);
+  if (length >= (size_t)size) length = (size_t)size - 1;
+  memcpy(buffer, text, length);
+  buffer[length] = 0;
+  return (int)length;
+}
+
+/* ---- text files -------------------------------------------------------- */
+
+constexpr int kTextChunk = 8192;
+
+struct TextFile {
+  int fd;
+  int ended;            /* end of file or 0x1A met: nothing more to read */
+  int start, end;       /* unread bytes of chunk */
+  char chunk[kTextChunk];
+};
+
+/* Refills the chunk; false at the end of the file or on a read error. */
+bool refill(TextFile *t) {
+  for (;;) {
+    ssize_t got = read(t->fd, t->chunk, kTextChunk);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return false;
+    t->start = 0;
+    t->end = (int)got;
+    return true;
+  }
+}
+
+ssize_t textRead(void *cookie, char *out, size_t room) {
+  TextFile *t = static_cast<TextFile *>(cookie);
+  size_t n = 0;
+  while (n < room && !t->ended) {
+    if (t->start == t->end && !refill(t)) {
+      t->ended = 1;
+      break;
+    }
+    char c = t->chunk[t->start++];
+    if (c == 0x1A) { /* the text mode's end-of-file mark */
+      t->ended = 1;
+      break;
+    }
+    if (c == '\r') {
+      /* CR LF reads as LF; a CR not followed by LF stays. */
+      if (t->start == t->end && !refill(t)) {
+        out[n++] = c;
+        t->ended = 1;
+        break;
+      }
+      if (t->chunk[t->start] == '\n') {
+        c = '\n';
+        t->start++;
+      }
+    }
+    out[n++] = c;
+  }
+  return (ssize_t)n;
+}
+
+int textSeek(void *cookie, off64_t *offset, int whence) {
+  TextFile *t = static_cast<TextFile *>(cookie);
+  /* Only a rewind is meaningful on a translated stream. */
+  if (whence != SEEK_SET || *offset != 0) {
+    errno = EINVAL;
+    return -1;
+  }
+  if (lseek(t->fd, 0, SEEK_SET) < 0) return -1;
+  t->ended = 0;
+  t->start = t->end = 0;
+  return 0;
+}
+
+int textClose(void *cookie) {
+  TextFile *t = static_cast<TextFile *>(cookie);
+  int result = close(t->fd);
+  free(t);
+  return result;
+}
+
+}  // namespace
+
+/* ---- modules ----------------------------------------------------------- */
+
+int plModuleFileName(HMODULE module, char *buffer, int size) {
+  if (!buffer || size <= 0) {
+    lastError = PL_ERROR_INVALID_PARAMETER;
+    return 0;
+  }
+  if (module) {
+    struct link_map *map = nullptr;
+    if (dlinfo(module, RTLD_DI_LINKMAP, &map) != 0 || !map) {
+      lastError = PL_ERROR_INVALID_HANDLE;
+      return 0;
+    }
+    if (map->l_name && map->l_name[0]) return copyName(map->l_name, buffer, size);
+    /* the main program's map has no name: fall through to its file */
+  }
+  char exe[4096];
+  ssize_t length = readlink("/proc/self/exe", exe, sizeof exe - 1);
+  if (length < 0) {
+    lastError = errorFromErrno(errno);
+    return 0;
+  }
+  exe[length] = 0;
+  return copyName(exe, buffer, size);
+}
+
+HMODULE plLoadLibrary(const char *path) {
+  if (!path || !path[0]) {
+    lastError = PL_ERROR_MOD_NOT_FOUND;
+    return nullptr;
+  }
+  void *handle = dlopen(path, RTLD_NOW | RTLD_LOCAL);
+  if (!handle) lastError = PL_ERROR_MOD_NOT_FOUND;
+  return handle;
+}
+
+void *plFindExport(HMODULE module, const char *name) {
+  if (!module || !name) {
+    lastError = PL_ERROR_INVALID_HANDLE;
+    return nullptr;
+  }
+  void *address = dlsym(module, name);
+  if (!address) lastError = PL_ERROR_PROC_NOT_FOUND;
+  return address;
+}
+
+HMODULE plModuleOfAddress(const void *address) {
+  Dl_info info;
+  struct link_map *map = nullptr;
+  if (!dladdr1(address, &info, (void **)&map, RTLD_DL_LINKMAP) || !map) return nullptr;
+  void *handle = (map->l_name && map->l_name[0]) ? dlopen(map->l_name, RTLD_LAZY | RTLD_NOLOAD)
+                                                 : dlopen(nullptr, RTLD_LAZY);
+  /* Drop the reference just taken: the handle stays valid while the module
+     is loaded, which is as long as its code can ask. */
+  if (handle) dlclose(handle);
+  return handle;
+}
+
+/* ---- errors and debug output ------------------------------------------ */
+
+uint32_t plGetLastError(void) { return lastError; }
+
+void plSetLastError(uint32_t code) { lastError = code; }
+
+void plDebugOutput(const char *text) {
+  const char *path = getenv("TESSEL_DEBUG_LOG");
+  if (!path || !path[0] || !text) return;
+  int saved = errno;
+  int fd = open(path, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+  if (fd >= 0) {
+    size_t length = strlen(text);
+    while (length > 0) {
+      ssize_t put = write(fd, text, length);
+      if (put < 0 && errno == EINTR) continue;
+      if (put <= 0) break;
+      text += put;
+      length -= (size_t)put;
+    }
+    close(fd);
+  }
+  errno = saved; /* debug output never changes what a caller sees */
+}
+
+/* ---- files ------------------------------------------------------------- */
+
+int plIsAbsolutePath(const char *name) { return name && name[0] == '/'; }
+
+FILE *plOpenTextFile(const char *path) {
+  if (!path) {
+    lastError = PL_ERROR_INVALID_PARAMETER;
+    return nullptr;
+  }
+  int fd = open(path, O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    lastError = errorFromErrno(errno);
+    return nullptr;
+  }
+  struct stat st;
+  if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    lastError = PL_ERROR_ACCESS_DENIED; /* as opening a directory on Windows */
+    close(fd);
+    return nullptr;
+  }
+  TextFile *t = static_cast<TextFile *>(malloc(sizeof(TextFile)));
+  if (!t) {
+    close(fd);
+    lastError = PL_ERROR_NOT_ENOUGH_MEMORY;
+    return nullptr;
+  }
+  t->fd = fd;
+  t->ended = 0;
+  t->start = t->end = 0;
+  cookie_io_functions_t io = {textRead, nullptr, textSeek, textClose};
+  FILE *file = fopencookie(t, "r", io);
+  if (!file) {
+    lastError = errorFromErrno(errno);
+    close(fd);
+    free(t);
+  }
+  return file;
+}

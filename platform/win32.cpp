@@ -1,0 +1,54 @@
+/*
+ * Win32 implementation of the platform layer's modules, errors, debug output
+ * and text files: each operation is the Windows API call it is named after.
+ */
+#include "platform/platform.h"
+
+#include <string.h>
+
+int plModuleFileName(HMODULE module, char *buffer, int size) {
+  if (!buffer || size <= 0) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
+  DWORD length = GetModuleFileNameA(module, buffer, (DWORD)size);
+  if (length == 0) {
+    buffer[0] = 0;
+    return 0;
+  }
+  buffer[size - 1] = 0; /* older systems leave a cut name unterminated */
+  return (int)strlen(buffer);
+}
+
+HMODULE plLoadLibrary(const char *path) { return LoadLibraryA(path); }
+
+void *plFindExport(HMODULE module, const char *name) {
+  return (void *)GetProcAddress(module, name);
+}
+
+HMODULE plModuleOfAddress(const void *address) {
+  HMODULE module = nullptr;
+  if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                              GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                          (LPCSTR)address, &module))
+    return nullptr;
+  return module;
+}
+
+uint32_t plGetLastError(void) { return GetLastError(); }
+
+void plSetLastError(uint32_t code) { SetLastError(code); }
+
+void plDebugOutput(const char *text) {
+  if (text) OutputDebugStringA(text);
+}
+
+int plIsAbsolutePath(const char *name) { return name && name[0] && name[1] == ':'; }
+
+FILE *plOpenTextFile(const char *path) {
+  if (!path) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return nullptr;
+  }
+  return fopen(path, "rt");
+}
