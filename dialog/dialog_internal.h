@@ -58,10 +58,6 @@ const char *GetMsgText(int messageNumber, int moduleNumber);
 
 /* ---- Token strings (tokens.cpp) ------------------------------------------ */
 
-/* Appends one character (0: a field end) at position, the string's NUL, under
-   the room; returns the room left, 0 when it ran out at this character, -1
-   when nothing could be written. Only SP_SKIP of flags is looked at. */
-int parsePut(signed char c, char *position, int room, int flags);
 
 /* ---- Pattern matcher (sparse.cpp) ---------------------------------------- */
 
@@ -92,6 +88,26 @@ enum {
   TS_EXTENSION_COUNT = 2
 };
 
+/* ---- Token strings (tokens.cpp) ------------------------------------------ */
+
+/* Appends one character (0: a field end) at position, the string's NUL, under
+   the room; returns the room left, 0 when it ran out at this character, -1
+   when nothing could be written. Only SP_SKIP of flags is looked at. Inline:
+   the pattern matcher emits every character through it. */
+inline int parsePut(signed char c, char *position, int room, int flags) {
+  if (!position || room == 0) return -1;
+  if (flags & SP_SKIP) return room;
+  if ((c == '_' || c == '\\') && room > 1) {
+    *position++ = '\\';
+    *position = 0;
+    room--;
+  }
+  if (room <= 1) return 0; /* a backslash written above stays last */
+  position[0] = c == ' ' ? '_' : c == 0 ? ' ' : (char)c;
+  position[1] = 0;
+  return room - 1;
+}
+
 /* ---- Numbers ---------------------------------------------------------------- */
 
 /* Reads a decimal integer as atoi does (optional white space, an optional
@@ -101,6 +117,14 @@ enum {
    (when not null) the number of digits read. Every number the library reads
    from a description file goes through here. */
 int32_t tsReadDecimal(const char *text, const char **end, int *digits);
+
+/* ---- Allocation ------------------------------------------------------------ */
+
+/* The allocator of every block that a load makes (enum names, quoted selected
+   texts, the handle, its arrays and its help topic): malloc, unless a test
+   puts another function here to make a chosen allocation fail. Every such
+   block is released with free. Defined in loader.cpp. */
+extern void *(*tsAllocate)(size_t size);
 
 /* ---- Item lines (item.cpp) ------------------------------------------------ */
 

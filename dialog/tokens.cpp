@@ -1,6 +1,5 @@
 /*
- * Token strings: the writer through which the pattern matcher emits every
- * character, and the readers that count the fields of a token string and
+ * Token strings: the readers that count the fields of a token string and
  * decode one of them. A field ends with one space; inside it a space is '_',
  * an underscore "\_" and a backslash "\\".
  */
@@ -8,20 +7,6 @@
 #include <string.h>
 
 #include "dialog/dialog_internal.h"
-
-int parsePut(signed char c, char *position, int room, int flags) {
-  if (!position || room == 0) return -1;
-  if (flags & SP_SKIP) return room;
-  if ((c == '_' || c == '\\') && room > 1) {
-    *position++ = '\\';
-    *position = 0;
-    room--;
-  }
-  if (room <= 1) return 0; /* a backslash written above stays last */
-  position[0] = c == ' ' ? '_' : c == 0 ? ' ' : (char)c;
-  position[1] = 0;
-  return room - 1;
-}
 
 extern "C" int parseNum(const char *tokens) {
   if (!tokens) return 0;
