@@ -53,7 +53,7 @@ const char kSchema[] =
     "  id INTEGER PRIMARY KEY AUTOINCREMENT,"
     "  parent INTEGER NOT NULL,"
     "  name TEXT NOT NULL,"             /* as first written */
-    "  fold TEXT NOT NULL,"             /* upper(name): ASCII case folded */
+    "  fold TEXT NOT NULL,"             /* lower(name): ASCII case folded */
     "  UNIQUE(parent, fold));"
     "CREATE TABLE IF NOT EXISTS vals("
     "  key INTEGER NOT NULL,"
@@ -115,6 +115,10 @@ long errorFromSqlite(sqlite3 *db, int rc) {
     case SQLITE_IOERR: {
       int e = db ? sqlite3_system_errno(db) : 0;
       if (e) return errorFromErrno(e);
+      /* A write refused without a reason kept: the file could not grow (a
+         full disk, a file size limit), which SQLite does not always tell
+         from other write errors. */
+      if (rc == SQLITE_IOERR_WRITE) return PL_ERROR_DISK_FULL;
       return (rc & 0xff) == SQLITE_CANTOPEN ? (long)PL_ERROR_FILE_NOT_FOUND : (long)PL_ERROR_REGISTRY_IO_FAILED;
     }
     default: return PL_ERROR_REGISTRY_IO_FAILED;
@@ -329,9 +333,9 @@ long walkPath(sqlite3 *db, int64_t start, const char *path, bool create, int64_t
   *id = start;
   if (!path || !*path) return PL_ERROR_SUCCESS;
   sqlite3_stmt *find = nullptr, *insert = nullptr;
-  long error = prepare(db, "SELECT id FROM keys WHERE parent = ?1 AND fold = upper(?2)", &find);
+  long error = prepare(db, "SELECT id FROM keys WHERE parent = ?1 AND fold = lower(?2)", &find);
   if (!error && create)
-    error = prepare(db, "INSERT INTO keys(parent, name, fold) VALUES(?1, ?2, upper(?2))", &insert);
+    error = prepare(db, "INSERT INTO keys(parent, name, fold) VALUES(?1, ?2, lower(?2))", &insert);
   const char *p = path;
   while (!error && *p) {
     const char *end = strchr(p, '\\');
@@ -520,7 +524,7 @@ long plRegQueryValue(HKEY key, const char *name, uint32_t *type, void *data, uin
   long error = openForKey(key, false, &db, &id);
   if (error) return error;
   sqlite3_stmt *row = nullptr;
-  error = prepare(db, "SELECT type, data FROM vals WHERE key = ?1 AND fold = upper(?2)", &row);
+  error = prepare(db, "SELECT type, data FROM vals WHERE key = ?1 AND fold = lower(?2)", &row);
   if (!error) {
     sqlite3_bind_int64(row, 1, id);
     sqlite3_bind_text(row, 2, name ? name : "", -1, SQLITE_STATIC);
@@ -546,7 +550,7 @@ long plRegSetValue(HKEY key, const char *name, uint32_t type, const void *data, 
   if (error) return error;
   sqlite3_stmt *st = nullptr;
   error = prepare(db,
-                  "INSERT INTO vals(key, name, fold, type, data) VALUES(?1, ?2, upper(?2), ?3, ?4)"
+                  "INSERT INTO vals(key, name, fold, type, data) VALUES(?1, ?2, lower(?2), ?3, ?4)"
                   " ON CONFLICT(key, fold) DO UPDATE SET type = excluded.type, data = excluded.data",
                   &st);
   if (!error) {
@@ -571,7 +575,7 @@ long plRegDeleteValue(HKEY key, const char *name) {
   error = openForKey(key, true, &db, &id);
   if (error) return error;
   int changes = 0;
-  error = runOnKey(db, "DELETE FROM vals WHERE key = ?1 AND fold = upper(?2)", id, name ? name : "",
+  error = runOnKey(db, "DELETE FROM vals WHERE key = ?1 AND fold = lower(?2)", id, name ? name : "",
                    &changes);
   if (!error && changes == 0) error = PL_ERROR_FILE_NOT_FOUND;
   return storeClose(db, error);
