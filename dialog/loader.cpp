@@ -1,6 +1,420 @@
-/* Description file loader: placeholder until the loader lands. */
+/*
+ * The description file loader: finds a file by the path rule, reads its ENUM
+ * blocks into the library-wide enum table, builds the named dialog's items in
+ * the library-wide scratch tables and hands out a DialogData holding copies
+ * of them; it also lists a file's dialog names one call at a time.
+ */
+#include <stdlib.h>
+#include <string.h>
+
 #include "dialog/dialog_internal.h"
 
-extern "C" DialogData *LoadDialogEx(HMODULE, int, const char *, const char *) { return nullptr; }
-extern "C" DialogData *LoadDialog(HMODULE, const char *, const char *) { return nullptr; }
-extern "C" char *EnumDialog(HMODULE, const char *, char *name) { return name; }
+void *(*tsAllocate)(size_t size) = malloc;
+
+char *enumNames[TS_MAX_ENUMS];
+int32_t enumValues[TS_MAX_ENUMS];
+int enumCount;
+
+DialogItem scratchItems[TS_MAX_ITEMS];
+int32_t scratchIds[TS_MAX_ITEMS];
+char *scratchStrings[TS_MAX_ITEMS];
+
+enum {
+  TS_PATH_SIZE = TS_MODULE_DIR_SIZE + 1024, /* a module directory and a file name */
+  TS_ENUM_NAME_SIZE = 256,  /* an enum name keeps at most 255 characters */
+  TS_ENUM_NUMBER_DIGITS = 12 /* significant digits kept of an enum value: past 10 it saturates */
+};
+
+static const char kDefaultHelpTopic[] = "Contents";
+
+/* ---- Character classes of the ENUM scan (plain ASCII) ------------------------ */
+
+static int isSpace(int c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+static int isLetter(int c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+static int isDigit(int c) { return c >= '0' && c <= '9'; }
+static int isNameChar(int c) { return isLetter(c) || isDigit(c) || c == '_'; }
+
+/* Consumes white space (line ends included); the next character stays unread. */
+static void skipSpace(FILE *file) {
+  int c;
+  while ((c = getc(file)) != EOF && isSpace(c)) {
+  }
+  if (c != EOF) ungetc(c, file);
+}
+
+/* Consumes c if it is the next character; returns nonzero when it was. */
+static int acceptChar(FILE *file, int wanted) {
+  int c = getc(file);
+  if (c == wanted) return 1;
+  if (c != EOF) ungetc(c, file);
+  return 0;
+}
+
+/* Consumes characters up to the next line end (which stays unread). */
+static void skipToLineEnd(FILE *file) {
+  int c;
+  while ((c = getc(file)) != EOF && c != '\n') {
+  }
+  if (c != EOF) ungetc(c, file);
+}
+
+/* Copies a text into a new block from tsAllocate; null when none can be had. */
+static char *copyText(const char *text) {
+  size_t size = strlen(text) + 1;
+  char *copy = static_cast<char *>(tsAllocate(size));
+  if (copy) memcpy(copy, text, size);
+  return copy;
+}
+
+/* ---- ENUM blocks ------------------------------------------------------------------ */
+
+/* Reads an optional sign and a run of digits into *value through the
+   library's saturating reader; returns nonzero when digits were read. Every
+   digit is consumed, however many there are; a sign without digits is
+   consumed too. */
+static int readEnumNumber(FILE *file, int32_t *value) {
+  char text[1 + TS_ENUM_NUMBER_DIGITS + 1];
+  int length = 0, significant = 0, zeros = 0;
+  int c = getc(file);
+  if (c == '+' || c == '-') {
+    text[length++] = (char)c;
+    c = getc(file);
+  }
+  for (; isDigit(c); c = getc(file)) {
+    if (significant == 0 && c == '0') {
+      zeros++; /* leading zeros add nothing */
+      continue;
+    }
+    if (significant < TS_ENUM_NUMBER_DIGITS) text[length++] = (char)c;
+    significant++;
+  }
+  if (c != EOF) ungetc(c, file);
+  if (significant == 0 && zeros == 0) return 0;
+  if (significant == 0) text[length++] = '0';
+  text[length] = 0;
+  *value = tsReadDecimal(text, nullptr, nullptr);
+  return 1;
+}
+
+/* Reads the next entry name of an ENUM block: clears the last-error code,
+   skips comments (a ';', the one character after it, the white space after
+   that and the rest of that line) and white space, then takes a run of
+   letters, digits and underscores and the white space after it. Returns the
+   name as a new block from tsAllocate (the caller owns it; at most 255
+   characters are kept, a longer run is consumed whole), or null when no name
+   character follows or the copy cannot be made ("StrDup" shown). */
+char *ReadEnumName(FILE *file) {
+  plSetLastError(0);
+  for (;;) {
+    skipSpace(file);
+    if (!acceptChar(file, ';')) break;
+    if (getc(file) == EOF) break; /* the character after ';', whatever it is */
+    skipSpace(file);
+    skipToLineEnd(file);
+  }
+  skipSpace(file);
+  char name[TS_ENUM_NAME_SIZE];
+  size_t length = 0;
+  int c;
+  while ((c = getc(file)) != EOF && isNameChar(c))
+    if (length < sizeof name - 1) name[length++] = (char)c;
+  if (c != EOF) ungetc(c, file);
+  if (length == 0) return nullptr;
+  name[length] = 0;
+  skipSpace(file);
+  char *copy = copyText(name);
+  if (!copy) ShowErrorBox("StrDup");
+  return copy;
+}
+
+/* Reads one brace-enclosed list of entries NAME or NAME = number, separated
+   by optional commas, appending each name (owned by the table from then on)
+   and value at *count while the table holds fewer than TS_MAX_ENUMS entries.
+   Values count on from 0 and an explicit value restarts the count; they stop
+   at the 32-bit maximum instead of wrapping. Whatever follows the last entry
+   read is skipped up to the closing brace, which is consumed. Shows "Enum
+   error" when the opening brace is missing (the entries are read all the
+   same) and "Enum closing error" when the closing brace is. */
+void ReadEnumBlock(FILE *file, char **names, int32_t *values, int *count) {
+  skipSpace(file);
+  int opened = 0;
+  while (acceptChar(file, '{')) opened = 1; /* a run of braces counts as one */
+  skipSpace(file);
+  if (!opened) ShowErrorBox("Enum error");
+
+  int32_t value = 0;
+  while (*count < TS_MAX_ENUMS) {
+    char *name = ReadEnumName(file);
+    if (!name) break;
+    names[*count] = name;
+    skipSpace(file);
+    if (acceptChar(file, '=')) {
+      skipSpace(file);
+      readEnumNumber(file, &value);
+    }
+    values[*count] = value;
+    if (value < INT32_MAX) value++;
+    (*count)++;
+    skipSpace(file);
+    acceptChar(file, ',');
+    skipSpace(file);
+  }
+
+  int c;
+  while ((c = getc(file)) != EOF && c != '}') {
+  }
+  if (c != '}') ShowErrorBox("Enum closing error");
+}
+
+/* Reads every ENUM block of an open file, from its current position (the
+   start of a line) to its end, into the enum table. A block counts when the
+   word ENUM, in any case, stands in the first column; the white space after
+   that word (line ends included) is skipped, and after a block or any other
+   line start the rest of the line is discarded, in pieces of at most
+   TS_ENUM_REST_MAX characters. */
+void ScanEnums(FILE *file) {
+  for (;;) {
+    char word[TS_ENUM_WORD_MAX + 1];
+    int length = 0, c;
+    while (length < TS_ENUM_WORD_MAX && (c = getc(file)) != EOF) {
+      if (!isLetter(c)) {
+        ungetc(c, file);
+        break;
+      }
+      word[length++] = (char)(c & ~0x20); /* upper-cased: letters only */
+    }
+    word[length] = 0;
+    if (length > 0) {
+      skipSpace(file);
+      if (strcmp(word, "ENUM") == 0) ReadEnumBlock(file, enumNames, enumValues, &enumCount);
+    }
+    /* The rest of the line, at most TS_ENUM_REST_MAX characters of it. */
+    int rest = 0;
+    while (rest < TS_ENUM_REST_MAX && (c = getc(file)) != EOF && c != '\n') rest++;
+    if (c == EOF && feof(file)) break;
+  }
+}
+
+/* Frees every name of the enum table and empties it. */
+static void clearEnums(void) {
+  for (int i = 0; i < enumCount; i++) {
+    free(enumNames[i]);
+    enumNames[i] = nullptr;
+  }
+  enumCount = 0;
+}
+
+/* ---- Files and lines ----------------------------------------------------------------- */
+
+/* Writes the path at which a description file is opened into path (size
+   bytes, cut short if it must be): the directory of the module's file when a
+   module is given and the name is not absolute; nothing for an absolute name;
+   otherwise the library's own directory; then the file name. */
+static void buildPath(HMODULE module, const char *fileName, char *path, size_t size) {
+  char directory[TS_MODULE_DIR_SIZE];
+  const char *prefix = tsModuleDir; /* no module, no drive letter */
+  if (plIsAbsolutePath(fileName)) {
+    prefix = ""; /* used unchanged */
+  } else if (module) {
+    directory[0] = 0;
+    if (plModuleFileName(module, directory, sizeof directory) > 0) {
+      char *last = strrchr(directory, PL_DIR_SEP);
+      if (last) last[1] = 0;
+      else directory[0] = 0; /* a bare module name: no directory */
+    }
+    prefix = directory;
+  }
+  snprintf(path, size, "%s%s", prefix, fileName);
+}
+
+/* Reads one line (at most TS_LINE_SIZE - 1 characters; a longer line is read
+   as several) into line, without its line feed; returns 0 at the end of the
+   file. */
+static int readLine(FILE *file, char *line) {
+  if (!fgets(line, TS_LINE_SIZE, file)) return 0;
+  size_t length = strlen(line);
+  if (length > 0 && line[length - 1] == '\n') line[length - 1] = 0;
+  return 1;
+}
+
+/* Nonzero when line is a section header; its dialog name goes to name (at
+   least TS_TOKEN_ROOM bytes). */
+static int readHeader(const char *line, char *name) {
+  char tokens[TS_TOKEN_ROOM];
+  if (sparse(line, TS_PATTERN_HEADER, tokens, sizeof tokens) != TS_HEADER_COUNT) return 0;
+  parseGetStr(tokens, name, 0);
+  return 1;
+}
+
+/* Reads lines up to and including the header of the dialog name; returns
+   nonzero when it was found. */
+static int findSection(FILE *file, const char *dialogName, char *line) {
+  char name[TS_TOKEN_ROOM];
+  while (readLine(file, line))
+    if (readHeader(line, name) && strcmp(name, dialogName) == 0) return 1;
+  return 0;
+}
+
+/* ---- Loading ------------------------------------------------------------------------- */
+
+/* The language mode of a module without SetLngMode. */
+static int defaultLngMode(void) { return 0; }
+
+/* The bounds of a dialog's items: the smallest positive left column and top
+   row (-1 while there is none) and the largest right column and bottom row. */
+struct Bounds {
+  int32_t minX, minY, maxX, maxY;
+};
+
+static void widenBounds(Bounds *b, const DialogItem *item) {
+  if (item->x1 > 0 && (b->minX == -1 || item->x1 < b->minX)) b->minX = item->x1;
+  if (item->y1 > 0 && (b->minY == -1 || item->y1 < b->minY)) b->minY = item->y1;
+  if (item->x2 > b->maxX) b->maxX = item->x2;
+  if (item->y2 > b->maxY) b->maxY = item->y2;
+}
+
+/* far + near + 1, held to the 32-bit range. */
+static int32_t dialogExtent(int32_t far, int32_t near) {
+  int64_t extent = (int64_t)far + near + 1;
+  return extent > INT32_MAX ? INT32_MAX : (int32_t)extent;
+}
+
+/* Frees the owned strings of scratch slots 0 to n-1 and clears the slots. */
+static void releaseScratchStrings(int n) {
+  for (int i = 0; i < n; i++) {
+    free(scratchStrings[i]);
+    scratchStrings[i] = nullptr;
+  }
+}
+
+/* Builds the handle from scratch slots 0 to n-1, whose strings pass to it.
+   On a failed allocation shows its message, releases everything built so far
+   and the slots' strings, and returns null. */
+static DialogData *buildDialog(int n, const Bounds *b, const char *helpTopic, int lngMode,
+                               int moduleNumber) {
+  DialogData *dialog = static_cast<DialogData *>(tsAllocate(sizeof(DialogData)));
+  if (!dialog) {
+    ShowErrorBox("pData don't allocated");
+    releaseScratchStrings(n);
+    return nullptr;
+  }
+  memset(dialog, 0, sizeof *dialog);
+  const char *failure = nullptr;
+  dialog->items = static_cast<DialogItem *>(tsAllocate((size_t)n * sizeof(DialogItem)));
+  if (!dialog->items) failure = "Items copy";
+  if (!failure) {
+    dialog->ids = static_cast<int32_t *>(tsAllocate((size_t)n * sizeof(int32_t)));
+    if (!dialog->ids) failure = "Ids copy error";
+  }
+  if (!failure) {
+    dialog->strings = static_cast<char **>(tsAllocate((size_t)n * sizeof(char *)));
+    if (!dialog->strings) failure = "Strs copy error";
+  }
+  if (!failure) {
+    dialog->helpTopic = copyText(helpTopic);
+    if (!dialog->helpTopic) failure = "StrDup";
+  }
+  if (failure) {
+    ShowErrorBox(failure);
+    free(dialog->items);
+    free(dialog->ids);
+    free(dialog->strings);
+    free(dialog);
+    releaseScratchStrings(n);
+    return nullptr;
+  }
+  memcpy(dialog->items, scratchItems, (size_t)n * sizeof(DialogItem));
+  memcpy(dialog->ids, scratchIds, (size_t)n * sizeof(int32_t));
+  memcpy(dialog->strings, scratchStrings, (size_t)n * sizeof(char *));
+  for (int i = 0; i < n; i++) scratchStrings[i] = nullptr; /* now the handle's */
+  dialog->itemCount = n;
+  dialog->width = dialogExtent(b->maxX, b->minX);
+  dialog->height = dialogExtent(b->maxY, b->minY);
+  dialog->lastId = 0;
+  dialog->lngMode = lngMode;
+  dialog->moduleNumber = moduleNumber;
+  return dialog;
+}
+
+/* Loads the dialog of that name from a description file found by the path
+   rule, for host module moduleNumber (-1: the library's own). Returns a new
+   handle that the caller owns and releases with FreeDialog, or null: for a
+   null or empty name (no message), a file that cannot be opened (its path
+   shown), no section of that name or one without items (no message), or a
+   failed allocation (its message shown). Rebuilds the enum table and
+   overwrites the scratch tables. */
+extern "C" DialogData *LoadDialogEx(HMODULE module, int moduleNumber, const char *fileName,
+                                    const char *dialogName) {
+  Bounds bounds = {-1, -1, 0, 0};
+  if (moduleNumber == -1) moduleNumber = tsStartup.moduleNumber;
+  if (!fileName || !fileName[0] || !dialogName || !dialogName[0]) return nullptr;
+
+  SetLngModeFn askMode = module ? (SetLngModeFn)plFindExport(module, "SetLngMode") : nullptr;
+  if (!askMode) askMode = defaultLngMode;
+  int lngMode = askMode();
+
+  char path[TS_PATH_SIZE];
+  buildPath(module, fileName, path, sizeof path);
+  FILE *file = plOpenTextFile(path);
+  if (!file) {
+    ShowErrorBox(path);
+    return nullptr;
+  }
+
+  char helpTopic[TS_TOKEN_ROOM];
+  strcpy(helpTopic, kDefaultHelpTopic);
+  clearEnums();
+  ScanEnums(file);
+  rewind(file);
+
+  char line[TS_LINE_SIZE];
+  int n = 0;
+  if (findSection(file, dialogName, line)) {
+    char tokens[TS_TOKEN_ROOM];
+    while (n < TS_MAX_ITEMS && readLine(file, line)) {
+      if (sparse(line, TS_PATTERN_SECTION_END, nullptr, 0) == TS_SECTION_END_COUNT) break;
+      if (sparse(line, TS_PATTERN_HELP, tokens, sizeof tokens) == TS_HELP_COUNT) {
+        parseGetStr(tokens, helpTopic, 0);
+        continue;
+      }
+      if (ParseItemLine(lngMode, moduleNumber, &scratchItems[n], &scratchIds[n], &scratchStrings[n],
+                        line) == 2) {
+        widenBounds(&bounds, &scratchItems[n]);
+        n++;
+      }
+    }
+  }
+  fclose(file);
+  if (n == 0) return nullptr;
+  return buildDialog(n, &bounds, helpTopic, lngMode, moduleNumber);
+}
+
+/* LoadDialogEx for the library's own host module number. */
+extern "C" DialogData *LoadDialog(HMODULE module, const char *fileName, const char *dialogName) {
+  return LoadDialogEx(module, -1, fileName, dialogName);
+}
+
+/* Replaces name (in and out; room for the file's longest dialog name) by the
+   dialog name of the header that follows the first header of that name (the
+   file's first header when name is empty), or by the empty name when there is
+   none. Returns name; when the file cannot be opened, shows its path and
+   leaves name unchanged. */
+extern "C" char *EnumDialog(HMODULE module, const char *fileName, char *name) {
+  if (!fileName || !name) return name;
+  char path[TS_PATH_SIZE];
+  buildPath(module, fileName, path, sizeof path);
+  FILE *file = plOpenTextFile(path);
+  if (!file) {
+    ShowErrorBox(path);
+    return name;
+  }
+  char line[TS_LINE_SIZE];
+  if (name[0]) findSection(file, name, line);
+  char next[TS_TOKEN_ROOM];
+  int found = 0;
+  while (!found && readLine(file, line)) found = readHeader(line, next);
+  fclose(file);
+  if (found) strcpy(name, next);
+  else name[0] = 0;
+  return name;
+}
