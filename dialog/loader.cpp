@@ -273,9 +273,11 @@ static void widenBounds(Bounds *b, const DialogItem *item) {
   if (item->y2 > b->maxY) b->maxY = item->y2;
 }
 
-/* far + near + 1, held to the 32-bit range. */
-static int32_t dialogExtent(int32_t far, int32_t near) {
-  int64_t extent = (int64_t)far + near + 1;
+/* The extent of a dialog along one axis: its largest end coordinate plus a
+   margin as wide as its smallest positive start (-1: none) plus one, held to
+   the 32-bit range. */
+static int32_t dialogExtent(int32_t largestEnd, int32_t smallestStart) {
+  int64_t extent = (int64_t)largestEnd + smallestStart + 1;
   return extent > INT32_MAX ? INT32_MAX : (int32_t)extent;
 }
 
