@@ -1,0 +1,154 @@
+/*
+ * The key name table and the --keys script reader built on it.
+ */
+#include "host/keys.h"
+
+#include <stdio.h>
+#include <string.h>
+#include <strings.h>
+
+#include "host/codepage.h"
+
+namespace {
+
+/* The host's modifier bits of a key code. */
+enum { HOST_ALT = 0x20000, HOST_SHIFT = 0x40000 };
+
+struct KeyName {
+  const char *name;
+  int key;
+  int hostCode; /* virtual key code, with modifier bits */
+};
+
+const KeyName kKeyNames[] = {
+    {"Tab", TK_TAB, 0x09},         {"S-Tab", TK_STAB, 0x09 | HOST_SHIFT},
+    {"Up", TK_UP, 0x26},           {"Down", TK_DOWN, 0x28},
+    {"Left", TK_LEFT, 0x25},       {"Right", TK_RIGHT, 0x27},
+    {"Home", TK_HOME, 0x24},       {"End", TK_END, 0x23},
+    {"Space", ' ', 0x20},          {"Enter", TK_ENTER, 0x0D},
+    {"Esc", TK_ESC, 0x1B},         {"BS", TK_BS, 0x08},
+    {"Del", TK_DEL, 0x2E},         {"F1", TK_F1, 0x70},
+    {"F2", TK_F1 + 1, 0x71},       {"F3", TK_F1 + 2, 0x72},
+    {"F4", TK_F1 + 3, 0x73},       {"F5", TK_F1 + 4, 0x74},
+    {"F6", TK_F1 + 5, 0x75},       {"F7", TK_F1 + 6, 0x76},
+    {"F8", TK_F1 + 7, 0x77},       {"F9", TK_F1 + 8, 0x78},
+    {"F10", TK_F1 + 9, 0x79},      {"F11", TK_F1 + 10, 0x7A},
+    {"F12", TK_F1 + 11, 0x7B},
+};
+const int kKeyNameCount = (int)(sizeof kKeyNames / sizeof kKeyNames[0]);
+
+const KeyName *findKey(int key) {
+  for (int i = 0; i < kKeyNameCount; i++)
+    if (kKeyNames[i].key == key) return &kKeyNames[i];
+  return nullptr;
+}
+
+int isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
+
+/* Reads one UTF-8 character at text as a key of the code page; -1 when the
+   code page has no byte for it. Advances *used by the bytes read. */
+int characterKey(const char *text, int *used) {
+  uint32_t cp;
+  *used = utf8Decode(text, &cp);
+  return cpEncode(cp);
+}
+
+/* Writes "<what> <token>" as the error, the token cut to a readable length. */
+void fail(char *error, int room, const char *what, const char *token, int length) {
+  if (error && room > 0) snprintf(error, (size_t)room, "%s \"%.*s\"", what, length > 40 ? 40 : length, token);
+}
+
+}  // namespace
+
+int keyFromName(const char *name, int length) {
+  for (int i = 0; i < kKeyNameCount; i++)
+    if ((int)strlen(kKeyNames[i].name) == length && strncasecmp(kKeyNames[i].name, name, (size_t)length) == 0)
+      return kKeyNames[i].key;
+  return -1;
+}
+
+char *keyDescribe(int key, char *out, int room) {
+  if (room <= 0) return out;
+  const KeyName *named = findKey(key);
+  char utf8[5] = {0};
+  if (named) {
+    snprintf(out, (size_t)room, "%s", named->name);
+  } else if (key & TK_ALT) {
+    utf8[utf8Encode(cpDecode((unsigned char)(key & 0xFF)), utf8)] = 0;
+    snprintf(out, (size_t)room, "A-%s", utf8);
+  } else if (key >= 0x20 && key <= 0xFF) {
+    utf8[utf8Encode(cpDecode((unsigned char)key), utf8)] = 0;
+    snprintf(out, (size_t)room, key == '"' || key == '\\' ? "\"\\%s\"" : "\"%s\"", utf8);
+  } else {
+    snprintf(out, (size_t)room, "key %d", key);
+  }
+  return out;
+}
+
+int keyParseScript(const char *script, int *keys, int room, char *error, int errorRoom) {
+  int count = 0;
+  const char *p = script ? script : "";
+  if (error && errorRoom > 0) error[0] = 0;
+  for (;;) {
+    while (isBlank(*p)) p++;
+    if (!*p) return count;
+    const char *token = p;
+    if (*p == '"') { /* text to type */
+      p++;
+      while (*p && *p != '"') {
+        if (*p == '\\' && (p[1] == '"' || p[1] == '\\')) p++;
+        int used, key = characterKey(p, &used);
+        if (key < 0) {
+          fail(error, errorRoom, "no character of the code page for", p, used);
+          return -1;
+        }
+        if (count >= room) {
+          fail(error, errorRoom, "too many keys at", token, 12);
+          return -1;
+        }
+        keys[count++] = key;
+        p += used;
+      }
+      if (*p != '"') {
+        fail(error, errorRoom, "unterminated text in --keys:", token, (int)(p - token));
+        return -1;
+      }
+      p++;
+      continue;
+    }
+    while (*p && !isBlank(*p)) p++;
+    int length = (int)(p - token), key = keyFromName(token, length);
+    if (key < 0) {
+      int used = 0;
+      uint32_t cp;
+      int skip = (length > 2 && (token[0] == 'A' || token[0] == 'a') && token[1] == '-') ? 2 : 0;
+      if (length > skip) used = utf8Decode(token + skip, &cp);
+      if (length > skip && used == length - skip) { /* one character, with A- or bare */
+        key = cpEncode(cp);
+        if (key < 0) {
+          fail(error, errorRoom, "no character of the code page for", token, length);
+          return -1;
+        }
+        if (skip) key |= TK_ALT;
+      }
+    }
+    if (key < 0) {
+      fail(error, errorRoom, "unknown key name", token, length);
+      return -1;
+    }
+    if (count >= room) {
+      fail(error, errorRoom, "too many keys at", token, length);
+      return -1;
+    }
+    keys[count++] = key;
+  }
+}
+
+int keyHostCode(int key) {
+  const KeyName *named = findKey(key);
+  if (named) return named->hostCode;
+  int alt = key & TK_ALT ? HOST_ALT : 0, ch = key & 0xFF;
+  if (key & ~(TK_ALT | 0xFF)) return 0;
+  if (ch >= 'a' && ch <= 'z') ch -= 'a' - 'A';
+  return ch | alt;
+}

@@ -1,0 +1,64 @@
+/*
+ * The host's menus: a framed list of the host's menu entry records with the
+ * title in the top border, the bottom text in the bottom border and the
+ * marked entry highlighted; hot keys, explicit ('&') or automatic.
+ */
+#ifndef TESSEL_HOST_MENU_H
+#define TESSEL_HOST_MENU_H
+
+#include "dialog/dialog.h"
+#include "host/screen.h"
+
+/* Flags of a menu, as the host's menu operation takes them. */
+enum {
+  MENU_SHOWAMPERSAND = 0x01,    /* '&' is shown, not a hot-key mark */
+  MENU_WRAPMODE = 0x02,         /* Up on the first entry goes to the last, and back */
+  MENU_AUTOHIGHLIGHT = 0x04,    /* entries without a hot key get one */
+  MENU_REVERSEAUTOHIGHLIGHT = 0x08 /* ... handed out from the last entry up */
+};
+
+/* Entries a menu shows; further ones are left out. */
+enum { MENU_MAX_ENTRIES = 1024 };
+
+/* What menuKey returns while the menu stays open. */
+enum { MENU_OPEN = -2 };
+
+typedef struct MenuView {
+  const MenuEntry *entries;
+  int count;                       /* 0 to MENU_MAX_ENTRIES */
+  unsigned flags;
+  const char *title, *bottom;      /* may be null */
+  const int *breakKeys;            /* host key codes ending in 0, or null */
+  int breakCode;                   /* index of the break key that closed it, else -1 */
+  int x, y, maxHeight;             /* as asked: -1 centres, 0 no height limit */
+  int current;                     /* the highlighted entry, -1 when none can be */
+  int first;                       /* the first entry shown */
+  int left, top, width, height;    /* where it stands on the screen */
+  int shown;                       /* entries shown at once */
+  char visible[MENU_MAX_ENTRIES][128]; /* each entry's text without its marks */
+  short hot[MENU_MAX_ENTRIES];     /* position of each entry's hot key, or -1 */
+} MenuView;
+
+/* Prepares a menu for a screen of cols x rows: hot keys, size, place, and
+   the highlight on the first entry whose selected field is set (else on the
+   first entry that is no separator). */
+void menuOpen(MenuView *view, const MenuEntry *entries, int count, unsigned flags, const char *title,
+              const char *bottom, const int *breakKeys, int x, int y, int maxHeight, int cols, int rows);
+
+/* Places the menu again for a screen of cols x rows (after a resize). */
+void menuPlace(MenuView *view, int cols, int rows);
+
+/* Draws it over what the screen holds. */
+void menuDraw(const MenuView *view, Screen *screen);
+
+/* Acts on one key: MENU_OPEN while the menu stays, else the chosen entry's
+   index, or -1 for Esc and F10. A break key closes with the highlighted
+   entry and sets breakCode to its position among the break keys. */
+int menuKey(MenuView *view, int key);
+
+/* Runs a menu in the session; returns as menuKey and writes the break code
+   (-1 when no break key closed it) through breakCode when not null. */
+int menuRun(const MenuEntry *entries, int count, unsigned flags, const char *title, const char *bottom,
+            const int *breakKeys, int *breakCode, int x, int y, int maxHeight);
+
+#endif

@@ -1,0 +1,179 @@
+/*
+ * Message boxes: layout from the lines, drawing, and the keys that move
+ * between the buttons and choose one.
+ */
+#include "host/msgbox.h"
+
+#include <stdio.h>
+#include <string.h>
+
+#include "host/draw.h"
+#include "host/keys.h"
+#include "host/session.h"
+#include "platform/platform.h"
+
+namespace {
+
+/* Room around the text: the frame stands 3 cells in, the text 5. */
+enum { FRAME_INSET = 3, TEXT_INSET = 5 };
+
+const char kSeparator[] = "\x01";
+
+int isSeparator(const char *line) { return line[0] == 0x01 && line[1] == 0; }
+
+/* The width of the button row: "[ Label ]" each, one blank between. */
+int buttonRowWidth(const MsgBoxView *v) {
+  int width = -1;
+  for (int i = 0; i < v->buttonCount; i++) width += hotWidth(v->buttons[i], 1024, 0) + 4 + 1;
+  return width < 0 ? 0 : width;
+}
+
+struct ErrorText {
+  unsigned code;
+  const char *text;
+};
+
+const ErrorText kErrorTexts[] = {
+    {PL_ERROR_FILE_NOT_FOUND, "The system cannot find the file specified."},
+    {PL_ERROR_PATH_NOT_FOUND, "The system cannot find the path specified."},
+    {PL_ERROR_ACCESS_DENIED, "Access is denied."},
+    {PL_ERROR_INVALID_HANDLE, "The handle is invalid."},
+    {PL_ERROR_NOT_ENOUGH_MEMORY, "Not enough memory resources are available to process this command."},
+    {PL_ERROR_INVALID_PARAMETER, "The parameter is incorrect."},
+    {PL_ERROR_FILENAME_EXCED_RANGE, "The filename or extension is too long."},
+};
+
+}  // namespace
+
+const char *msgErrorText(unsigned code) {
+  for (const ErrorText &e : kErrorTexts)
+    if (e.code == code) return e.text;
+  return nullptr;
+}
+
+void msgBoxOpen(MsgBoxView *v, unsigned flags, const char *const *lines, int lineCount, int buttonCount,
+                int cols, int rows) {
+  memset(v, 0, sizeof *v);
+  v->flags = flags;
+  if (lineCount < 0) lineCount = 0;
+  if (buttonCount < 0) buttonCount = 0;
+  if (buttonCount > lineCount - 1) buttonCount = lineCount > 0 ? lineCount - 1 : 0;
+  v->title = lineCount > 0 && lines[0] ? lines[0] : "";
+  if (flags & MSG_ERRORTYPE) {
+    const char *text = msgErrorText(plGetLastError());
+    if (text) v->lines[v->lineCount++] = text;
+  }
+  for (int i = 1; i < lineCount - buttonCount && v->lineCount < MSG_MAX_LINES; i++)
+    v->lines[v->lineCount++] = lines[i] ? lines[i] : "";
+  for (int i = lineCount - buttonCount; i < lineCount && v->buttonCount < MSG_MAX_LINES; i++)
+    v->buttons[v->buttonCount++] = lines[i] ? lines[i] : "";
+  int width = (int)strlen(v->title) + 2;
+  for (int i = 0; i < v->lineCount; i++)
+    if (!isSeparator(v->lines[i]) && (int)strlen(v->lines[i]) > width) width = (int)strlen(v->lines[i]);
+  if (buttonRowWidth(v) > width) width = buttonRowWidth(v);
+  if (width > cols - 2 * TEXT_INSET) width = cols - 2 * TEXT_INSET;
+  if (width < 1) width = 1;
+  v->textWidth = width;
+  v->width = width + 2 * TEXT_INSET;
+  v->height = v->lineCount + (v->buttonCount > 0 ? 1 : 0) + 4;
+  v->left = (cols - v->width) / 2;
+  v->top = (rows - v->height) / 2;
+  if (flags & MSG_DOWN) v->top += rows / 4;
+  if (v->top + v->height > rows) v->top = rows - v->height;
+  if (v->left < 0) v->left = 0;
+  if (v->top < 0) v->top = 0;
+}
+
+void msgBoxDraw(const MsgBoxView *v, Screen *s) {
+  const Palette *p = v->flags & MSG_WARNING ? &kWarningPalette : &kDialogPalette;
+  int x1 = v->left + FRAME_INSET, x2 = v->left + v->width - 1 - FRAME_INSET;
+  int y1 = v->top + 1, y2 = v->top + v->height - 2;
+  drawPanel(s, v->left, v->top, v->width, v->height, p->text);
+  drawFrame(s, x1, y1, x2, y2, 1, p->box);
+  drawBorderTitle(s, x1, x2, y1, v->title, 1024, 0, 1, p->boxTitle, p->boxTitle);
+  for (int i = 0; i < v->lineCount; i++) {
+    const char *line = v->lines[i];
+    int y = y1 + 1 + i;
+    if (isSeparator(line)) {
+      drawSeparator(s, x1, y, x2 - x1 + 1, p->box);
+      continue;
+    }
+    int width = (int)strlen(line);
+    if (width > v->textWidth) width = v->textWidth;
+    int x = v->left + TEXT_INSET + (v->flags & MSG_LEFTALIGN ? 0 : (v->textWidth - width) / 2);
+    drawBytes(s, x, y, line, width, p->text, p->text, -1, width);
+  }
+  s->cursorVisible = 0;
+  if (v->buttonCount == 0) return;
+  int row = y1 + 1 + v->lineCount, x = v->left + TEXT_INSET + (v->textWidth - buttonRowWidth(v)) / 2;
+  for (int i = 0; i < v->buttonCount; i++) {
+    Paint normal = i == v->focus ? p->focus : p->text, hot = i == v->focus ? p->focusHotkey : p->hotkey;
+    screenPut(s, x, row, '[', normal);
+    screenPut(s, x + 1, row, ' ', normal);
+    int width = drawHotText(s, x + 2, row, v->buttons[i], 1024, 0, normal, hot, -1);
+    screenPut(s, x + 2 + width, row, ' ', normal);
+    screenPut(s, x + 3 + width, row, ']', normal);
+    x += width + 5;
+  }
+}
+
+int msgBoxKey(MsgBoxView *v, int key) {
+  int n = v->buttonCount;
+  switch (key) {
+    case TK_ESC:
+    case TK_F10: return -1;
+    case TK_ENTER:
+    case ' ': return n > 0 ? v->focus : -1;
+    case TK_TAB:
+    case TK_RIGHT:
+    case TK_DOWN:
+      if (n > 0) v->focus = (v->focus + 1) % n;
+      return -2;
+    case TK_STAB:
+    case TK_LEFT:
+    case TK_UP:
+      if (n > 0) v->focus = (v->focus + n - 1) % n;
+      return -2;
+    default: break;
+  }
+  int byte = key & TK_ALT ? key & 0xFF : key;
+  if ((key & TK_ALT) || (key >= 0x20 && key <= 0xFF))
+    for (int i = 0; i < n; i++)
+      if (hotKeyOf(v->buttons[i], 1024, 0) == foldKey(byte)) return i;
+  return -2;
+}
+
+int msgBoxRun(unsigned flags, const char *const *lines, int lineCount, int buttonCount) {
+  Screen *s = sessionScreen();
+  Screen back = {};
+  int haveBack = screenCopy(&back, s);
+  MsgBoxView view;
+  msgBoxOpen(&view, flags, lines, lineCount, buttonCount, s->cols, s->rows);
+  int result = -1;
+  for (;;) {
+    if (haveBack && back.cols == s->cols && back.rows == s->rows) screenCopy(s, &back);
+    else screenClear(s);
+    msgBoxDraw(&view, s);
+    if (view.buttonCount == 0) {
+      sessionPresent();
+      break;
+    }
+    int key = sessionWaitKey();
+    if (key == TK_RESIZE) {
+      msgBoxOpen(&view, flags, lines, lineCount, buttonCount, s->cols, s->rows);
+      continue;
+    }
+    result = msgBoxKey(&view, key);
+    if (result != -2) break;
+  }
+  if (haveBack && back.cols == s->cols && back.rows == s->rows && view.buttonCount > 0) screenCopy(s, &back);
+  screenFree(&back);
+  return result;
+}
+
+void msgBoxHelp(const char *topic) {
+  char line[300];
+  snprintf(line, sizeof line, "Help topic: %.200s", topic && topic[0] ? topic : "(none)");
+  const char *lines[] = {"Help", line, "tessel shows no help files", kSeparator, "Ok"};
+  msgBoxRun(0, lines, 5, 1);
+}

@@ -1,0 +1,123 @@
+/*
+ * The session: the screen model, where keys come from and where dumps go.
+ * One session at a time, process-wide, as the host has one console.
+ */
+#include "host/session.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+#include "host/dump.h"
+#include "host/keys.h"
+#include "host/terminal.h"
+
+namespace {
+
+Screen screen;
+int onTerminal;      /* keys from the terminal, else from the script */
+int followTerminal;  /* the screen takes the terminal's size */
+int *script;         /* owned copy of the script's keys */
+int scriptCount, scriptNext;
+int escAfterScript;  /* Esc keys fed since the script ran out */
+FILE *dumpFile;
+int dumpCount;
+
+/* Appends one dump, headed by its number, the key that answers it (when
+   known) and where the cursor stands (column and row from 0, when shown). */
+void dump(int key) {
+  if (!dumpFile) return;
+  char name[32], cursor[48] = "";
+  dumpCount++;
+  if (screen.cursorVisible) snprintf(cursor, sizeof cursor, ", cursor %d,%d", screen.cursorX, screen.cursorY);
+  if (key == TK_NONE)
+    fprintf(dumpFile, "=== screen %d%s ===\n", dumpCount, cursor);
+  else
+    fprintf(dumpFile, "=== screen %d, next key %s%s%s ===\n", dumpCount, keyDescribe(key, name, sizeof name),
+            scriptNext > scriptCount ? " (keys ran out)" : "", cursor);
+  dumpText(&screen, dumpFile);
+  fflush(dumpFile);
+}
+
+/* The next key of the script, Esc once it has run out. */
+int nextScriptKey() {
+  if (scriptNext < scriptCount) return script[scriptNext++];
+  scriptNext = scriptCount + 1;
+  if (++escAfterScript > SESSION_ESC_AFTER_SCRIPT) {
+    fprintf(stderr, "tessel: the --keys script ran out and the plug-in kept asking for keys\n");
+    sessionClose();
+    exit(3);
+  }
+  return TK_ESC;
+}
+
+}  // namespace
+
+int sessionOpenScripted(int cols, int rows, const int *keys, int count) {
+  sessionClose();
+  if (!screenResize(&screen, cols, rows)) return 0;
+  if (count > 0) {
+    script = (int *)malloc(sizeof(int) * (size_t)count);
+    if (!script) {
+      screenFree(&screen);
+      return 0;
+    }
+    memcpy(script, keys, sizeof(int) * (size_t)count);
+  }
+  scriptCount = count > 0 ? count : 0;
+  scriptNext = 0;
+  escAfterScript = 0;
+  return 1;
+}
+
+int sessionOpenTerminal(int cols, int rows) {
+  sessionClose();
+  if (!terminalOpen()) return 0;
+  followTerminal = cols <= 0 || rows <= 0;
+  if (followTerminal) terminalSize(&cols, &rows);
+  if (cols < 1) cols = 1;
+  if (rows < 1) rows = 1;
+  if (cols > SCREEN_MAX_COLS) cols = SCREEN_MAX_COLS;
+  if (rows > SCREEN_MAX_ROWS) rows = SCREEN_MAX_ROWS;
+  if (!screenResize(&screen, cols, rows)) {
+    terminalClose();
+    return 0;
+  }
+  onTerminal = 1;
+  return 1;
+}
+
+void sessionSetDumpFile(FILE *out) { dumpFile = out; }
+
+Screen *sessionScreen(void) { return &screen; }
+
+int sessionWaitKey(void) {
+  if (!onTerminal) {
+    int key = nextScriptKey();
+    dump(key);
+    return key;
+  }
+  terminalPresent(&screen);
+  dump(TK_NONE);
+  int key = terminalReadKey();
+  if (key == TK_RESIZE && followTerminal) {
+    int cols, rows;
+    terminalSize(&cols, &rows);
+    if (cols >= 1 && rows >= 1 && cols <= SCREEN_MAX_COLS && rows <= SCREEN_MAX_ROWS)
+      screenResize(&screen, cols, rows);
+  }
+  return key;
+}
+
+void sessionPresent(void) {
+  if (onTerminal) terminalPresent(&screen);
+}
+
+void sessionClose(void) {
+  if (onTerminal) terminalClose();
+  onTerminal = 0;
+  followTerminal = 0;
+  free(script);
+  script = nullptr;
+  scriptCount = scriptNext = 0;
+  screenFree(&screen);
+}

@@ -1,0 +1,45 @@
+/*
+ * The one place where the host waits for a key. A session owns the screen
+ * model and takes its keys either from the terminal or from a --keys script
+ * (Esc once the script runs out); each time it waits it shows the screen on
+ * the terminal and appends a text dump of it to the --screen file, if any.
+ */
+#ifndef TESSEL_HOST_SESSION_H
+#define TESSEL_HOST_SESSION_H
+
+#include <stdio.h>
+
+#include "host/screen.h"
+
+/* Esc keys fed after a script ran out before the session gives up: a
+   plug-in that opens window after window on Esc would otherwise never end. */
+enum { SESSION_ESC_AFTER_SCRIPT = 64 };
+
+/* Opens a session without a terminal: a cols x rows screen, keys from the
+   script (count keys, copied). Returns 1, or 0 when the size is out of
+   bounds or memory runs out. */
+int sessionOpenScripted(int cols, int rows, const int *keys, int count);
+
+/* Opens a session on the terminal (restored on every exit path). cols and
+   rows of 0 take the terminal's size, which then follows it when it changes.
+   Returns 1, or 0 when standard input and output are no terminal. */
+int sessionOpenTerminal(int cols, int rows);
+
+/* Dumps go to out from now on (null: none); the session does not close it. */
+void sessionSetDumpFile(FILE *out);
+
+/* The session's screen; drawing code writes into it. Never null while a
+   session is open. */
+Screen *sessionScreen(void);
+
+/* Shows the screen, dumps it, and returns the next key. A terminal whose
+   size changed gives TK_RESIZE, with the screen already resized and blank. */
+int sessionWaitKey(void);
+
+/* Shows the screen on the terminal without waiting (nothing when scripted). */
+void sessionPresent(void);
+
+/* Closes the session: restores the terminal, releases the screen. */
+void sessionClose(void);
+
+#endif

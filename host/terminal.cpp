@@ -1,0 +1,230 @@
+/*
+ * The terminal through ncursesw: colour pairs made on demand from console
+ * colour bytes (with a monochrome fallback), frame characters from the
+ * alternate character set when the locale is not UTF-8, signal handlers and
+ * an exit hook that put the terminal back as they found it.
+ */
+#ifndef NCURSES_WIDECHAR
+#define NCURSES_WIDECHAR 1
+#endif
+#include "host/terminal.h"
+
+#include <curses.h>
+#include <langinfo.h>
+#include <locale.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <string.h>
+#include <unistd.h>
+
+#include "host/codepage.h"
+#include "host/draw.h"
+#include "host/keys.h"
+
+namespace {
+
+volatile sig_atomic_t isOpen;
+int utf8Locale;
+int colourMode;      /* 0 monochrome, 8 or 16 colours */
+short pairOf[256];   /* colour byte -> pair number, 0 when not made yet */
+short nextPair = 1;
+
+/* How long an Esc waits for the character that makes it Alt+character. */
+const int kAltDelayMs = 50;
+
+const int kFatalSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
+
+void onSignal(int sig) {
+  terminalClose();
+  signal(sig, SIG_DFL);
+  raise(sig);
+}
+
+/* The ncurses colour of a console colour: its low three bits reordered, plus
+   8 for a bright colour when the terminal has sixteen. */
+short cursesColour(int console) {
+  static const short kBase[8] = {COLOR_BLACK, COLOR_BLUE, COLOR_GREEN, COLOR_CYAN,
+                                 COLOR_RED,   COLOR_MAGENTA, COLOR_YELLOW, COLOR_WHITE};
+  short base = kBase[console & 7];
+  return (short)(colourMode >= 16 && (console & 8) ? base + 8 : base);
+}
+
+/* The attributes and pair of a paint. */
+attr_t attributesOf(Paint paint, short *pair) {
+  *pair = 0;
+  if (!colourMode) {
+    attr_t a = A_NORMAL;
+    if (paint.mono & MONO_REVERSE) a |= A_REVERSE;
+    if (paint.mono & MONO_BOLD) a |= A_BOLD;
+    if (paint.mono & MONO_UNDERLINE) a |= A_UNDERLINE;
+    if (paint.mono & MONO_DIM) a |= A_DIM;
+    return a;
+  }
+  int colour = paint.colour;
+  if (!pairOf[colour] && nextPair < COLOR_PAIRS) {
+    if (init_pair(nextPair, cursesColour(colour & 15), cursesColour(colour >> 4)) == OK)
+      pairOf[colour] = nextPair++;
+  }
+  *pair = pairOf[colour];
+  return colourMode < 16 && (colour & 8) ? A_BOLD : A_NORMAL;
+}
+
+/* The character that shows a code point on a terminal without UTF-8. */
+const cchar_t *narrowFrame(uint32_t ch) {
+  switch (ch) {
+    case CH_H: return WACS_HLINE;
+    case CH_V: return WACS_VLINE;
+    case CH_TL: return WACS_ULCORNER;
+    case CH_TR: return WACS_URCORNER;
+    case CH_BL: return WACS_LLCORNER;
+    case CH_BR: return WACS_LRCORNER;
+    case CH_TEE_L: return WACS_LTEE;
+    case CH_TEE_R: return WACS_RTEE;
+    case CH_DH: return WACS_D_HLINE;
+    case CH_DV: return WACS_D_VLINE;
+    case CH_DTL: return WACS_D_ULCORNER;
+    case CH_DTR: return WACS_D_URCORNER;
+    case CH_DBL: return WACS_D_LLCORNER;
+    case CH_DBR: return WACS_D_LRCORNER;
+    case CH_DTEE_L: return WACS_D_LTEE;
+    case CH_DTEE_R: return WACS_D_RTEE;
+    case CH_DOWN_ARROW: return WACS_DARROW;
+    case CH_BULLET: return WACS_BULLET;
+    default: return nullptr;
+  }
+}
+
+/* Decodes one curses key code (not a character). */
+int decodeFunctionKey(wint_t code) {
+  switch (code) {
+    case KEY_UP: return TK_UP;
+    case KEY_DOWN: return TK_DOWN;
+    case KEY_LEFT: return TK_LEFT;
+    case KEY_RIGHT: return TK_RIGHT;
+    case KEY_HOME: return TK_HOME;
+    case KEY_END: return TK_END;
+    case KEY_BTAB: return TK_STAB;
+    case KEY_ENTER: return TK_ENTER;
+    case KEY_BACKSPACE: return TK_BS;
+    case KEY_DC: return TK_DEL;
+    case KEY_RESIZE: return TK_RESIZE;
+    default:
+      if (code >= (wint_t)KEY_F(1) && code <= (wint_t)KEY_F(12)) return TK_F1 + (int)(code - KEY_F(1));
+      return TK_NONE;
+  }
+}
+
+/* Decodes one character the keyboard sent. */
+int decodeCharacter(wint_t ch) {
+  switch (ch) {
+    case '\t': return TK_TAB;
+    case '\r':
+    case '\n': return TK_ENTER;
+    case 27: return TK_ESC;
+    case 8:
+    case 127: return TK_BS;
+    default: {
+      int byte = cpEncode((uint32_t)ch);
+      return byte < 0 ? TK_NONE : byte;
+    }
+  }
+}
+
+}  // namespace
+
+int terminalOpen(void) {
+  if (isOpen) return 1;
+  if (!isatty(STDIN_FILENO) || !isatty(STDOUT_FILENO)) return 0;
+  setlocale(LC_ALL, "");
+  const char *codeset = nl_langinfo(CODESET);
+  utf8Locale = codeset && (strcmp(codeset, "UTF-8") == 0 || strcmp(codeset, "utf8") == 0);
+  if (!getenv("ESCDELAY")) set_escdelay(25);
+  if (!initscr()) return 0;
+  isOpen = 1;
+  atexit(terminalClose);
+  for (int sig : kFatalSignals) {
+    struct sigaction action;
+    memset(&action, 0, sizeof action);
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    sigaction(sig, &action, nullptr);
+  }
+  cbreak();
+  noecho();
+  nonl();
+  intrflush(stdscr, FALSE);
+  keypad(stdscr, TRUE);
+  colourMode = 0;
+  if (has_colors() && start_color() == OK) colourMode = COLORS >= 16 ? 16 : 8;
+  memset(pairOf, 0, sizeof pairOf);
+  nextPair = 1;
+  return 1;
+}
+
+void terminalClose(void) {
+  if (!isOpen) return;
+  isOpen = 0;
+  curs_set(1);
+  endwin();
+}
+
+void terminalSize(int *cols, int *rows) {
+  *cols = COLS;
+  *rows = LINES;
+}
+
+void terminalPresent(const Screen *screen) {
+  if (!isOpen) return;
+  int cols = screen->cols < COLS ? screen->cols : COLS;
+  int rows = screen->rows < LINES ? screen->rows : LINES;
+  for (int y = 0; y < rows; y++)
+    for (int x = 0; x < cols; x++) {
+      const Cell *cell = screenCellAt(screen, x, y);
+      short pair;
+      attr_t attributes = attributesOf(cell->paint, &pair);
+      cchar_t shown;
+      const cchar_t *frame = utf8Locale ? nullptr : narrowFrame(cell->ch);
+      if (frame) {
+        wchar_t text[CCHARW_MAX + 1] = {0};
+        attr_t frameAttributes;
+        short framePair;
+        getcchar(frame, text, &frameAttributes, &framePair, nullptr);
+        setcchar(&shown, text, (frameAttributes & A_ALTCHARSET) | attributes, pair, nullptr);
+      } else {
+        wchar_t text[2] = {(wchar_t)(utf8Locale || cell->ch < 0x7F ? cell->ch : '?'), 0};
+        setcchar(&shown, text, attributes, pair, nullptr);
+      }
+      mvadd_wch(y, x, &shown);
+    }
+  if (screen->cursorVisible && screen->cursorX < cols && screen->cursorY < rows) {
+    move(screen->cursorY, screen->cursorX);
+    curs_set(1);
+  } else {
+    curs_set(0);
+  }
+  refresh();
+}
+
+int terminalReadKey(void) {
+  for (;;) {
+    wint_t ch;
+    int kind = get_wch(&ch);
+    if (kind == ERR) continue;
+    int key = kind == KEY_CODE_YES ? decodeFunctionKey(ch) : decodeCharacter(ch);
+    if (key == TK_ESC) {
+      timeout(kAltDelayMs);
+      wint_t next;
+      int nextKind = get_wch(&next);
+      timeout(-1);
+      if (nextKind == OK) {
+        int alt = decodeCharacter(next);
+        if (alt >= 0x20 && alt <= 0xFF) return TK_ALT | alt;
+        if (alt != TK_NONE) return alt;
+      } else if (nextKind == KEY_CODE_YES) {
+        return decodeFunctionKey(next);
+      }
+      return TK_ESC;
+    }
+    if (key != TK_NONE) return key;
+  }
+}

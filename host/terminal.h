@@ -1,0 +1,33 @@
+/*
+ * The real terminal, through ncurses: opening and restoring it (also when
+ * the program ends by a signal or exit), writing the whole screen model to
+ * it, and decoding what the keyboard sends into key codes.
+ */
+#ifndef TESSEL_HOST_TERMINAL_H
+#define TESSEL_HOST_TERMINAL_H
+
+#include "host/screen.h"
+
+/* Puts the terminal into the host's mode (no echo, keys one at a time,
+   function keys decoded). Returns 1, or 0 when standard input or output is
+   no terminal or ncurses cannot start. */
+int terminalOpen(void);
+
+/* Restores the terminal; does nothing when it is not open. Safe to call
+   again, and from the signal handlers that call it. */
+void terminalClose(void);
+
+/* The terminal's size in cells. */
+void terminalSize(int *cols, int *rows);
+
+/* Writes every cell of the screen (as far as the terminal reaches) and
+   places or hides the cursor. */
+void terminalPresent(const Screen *screen);
+
+/* Waits for a key and returns its code (keys.h): characters arrive in the
+   host's code page (characters it lacks are skipped), Esc followed at once
+   by a character is that character with Alt, and a change of the terminal's
+   size is TK_RESIZE. */
+int terminalReadKey(void);
+
+#endif
