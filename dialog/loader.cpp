@@ -191,7 +191,7 @@ void ScanEnums(FILE *file) {
     /* The rest of the line, at most TS_ENUM_REST_MAX characters of it. */
     int rest = 0;
     while (rest < TS_ENUM_REST_MAX && (c = getc(file)) != EOF && c != '\n') rest++;
-    if (c == EOF && feof(file)) break;
+    if (c == EOF) break; /* the end of the file, or a read error */
   }
 }
 
