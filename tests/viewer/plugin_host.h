@@ -62,7 +62,7 @@ inline void writeFile(const fs::path &path, const std::string &text) {
 inline std::string binFile(const char *name) { return std::string(TESSEL_TEST_BIN_DIR) + name; }
 
 inline void copyFromBin(const char *name, const fs::path &dir) {
-  fs::copy_file(binFile(name), dir / name, fs::copy_options::overwrite_existing);
+  fs::copy_file(binFile(name), dir / name);
 }
 
 // The message texts of a language file: every line that begins with a double

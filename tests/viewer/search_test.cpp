@@ -12,14 +12,18 @@ using namespace flens_test;
 namespace {
 
 // The directory of this program, with a library and a probe.dlg listing the
-// dialog "Host" in it.
-fs::path prepareProgramDirectory() {
-  char name[1024];
-  EXPECT_GT(plModuleFileName(nullptr, name, sizeof name), 0);
-  fs::path dir = fs::path(name).parent_path();
-  runRoot();
-  copyFromBin("Dialog.tsl", dir);
-  writeFile(dir / "probe.dlg", describeDialogs({"Host"}));
+// dialog "Host" in it (put there once a run, before any copy is loaded).
+const fs::path &prepareProgramDirectory() {
+  static const fs::path dir = [] {
+    char name[1024];
+    EXPECT_GT(plModuleFileName(nullptr, name, sizeof name), 0);
+    fs::path where = fs::path(name).parent_path();
+    runRoot();
+    fs::remove(where / "Dialog.tsl");
+    copyFromBin("Dialog.tsl", where);
+    writeFile(where / "probe.dlg", describeDialogs({"Host"}));
+    return where;
+  }();
   return dir;
 }
 
@@ -45,7 +49,7 @@ TEST(Search, TheCopyBesideThePluginComesFirst) {
 // the plug-in's directory, which has none: the library reports that and
 // leaves the name as it was, and the listing ends there.
 TEST(Search, TheProgramsDirectoryComesNext) {
-  fs::path programDir = prepareProgramDirectory();
+  prepareProgramDirectory();
   Plugin plugin = installPlugin(kWithoutLibrary);
   ASSERT_TRUE(plugin.ok());
   Host host(freshRootKey());
