@@ -42,7 +42,7 @@ static void skipSpace(FILE *file) {
   if (c != EOF) ungetc(c, file);
 }
 
-/* Consumes c if it is the next character; returns nonzero when it was. */
+/* Consumes the character wanted if it is the next one; returns nonzero when it was. */
 static int acceptChar(FILE *file, int wanted) {
   int c = getc(file);
   if (c == wanted) return 1;
