@@ -305,7 +305,7 @@ void drawItem(const DialogView *v, Screen *s, int i) {
         int length = v->width - 6;
         drawSeparator(s, v->left + 3, y, length, box);
         int width = hotWidth(item->data, TS_ITEM_DATA_SIZE, amp);
-        if (width > length - 2) width = length - 2;
+        if (width > length - 4) width = length - 4; /* the joins at the ends stay */
         if (width > 0) {
           int tx = v->left + 3 + (length - (width + 2)) / 2;
           screenPut(s, tx, y, ' ', normal);
