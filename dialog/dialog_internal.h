@@ -90,22 +90,35 @@ enum {
 
 /* ---- Token strings (tokens.cpp) ------------------------------------------ */
 
-/* Appends one character (0: a field end) at position, the string's NUL, under
-   the room; returns the room left, 0 when it ran out at this character, -1
-   when nothing could be written. Only SP_SKIP of flags is looked at. Inline:
-   the pattern matcher emits every character through it. */
-inline int parsePut(signed char c, char *position, int room, int flags) {
-  if (!position || room == 0) return -1;
+/* Appends one character (0: a field end) at *position, the string's NUL,
+   under the room, and moves *position on to the string's new NUL (a null
+   position stays null); returns the room left, 0 when it ran out at this
+   character, -1 when nothing could be written. Only SP_SKIP of flags is
+   looked at. Inline: the pattern matcher emits every character through it,
+   and knowing where the string now ends spares it a walk to the NUL. */
+inline int tsPutChar(signed char c, char **position, int room, int flags) {
+  char *p = *position;
+  if (!p || room == 0) return -1;
   if (flags & SP_SKIP) return room;
   if ((c == '_' || c == '\\') && room > 1) {
-    *position++ = '\\';
-    *position = 0;
+    *p++ = '\\';
+    *p = 0;
     room--;
+    *position = p;
   }
   if (room <= 1) return 0; /* a backslash written above stays last */
-  position[0] = c == ' ' ? '_' : c == 0 ? ' ' : (char)c;
-  position[1] = 0;
+  p[0] = c == ' ' ? '_' : c == 0 ? ' ' : (char)c;
+  p[1] = 0;
+  *position = p + 1;
   return room - 1;
+}
+
+/* Appends one character (0: a field end) at position, the string's NUL,
+   under the room; returns the room left, 0 when it ran out at this character,
+   -1 when nothing could be written. Only SP_SKIP of flags is looked at. The
+   caller moves its position on to the string's NUL itself. */
+inline int parsePut(signed char c, char *position, int room, int flags) {
+  return tsPutChar(c, &position, room, flags);
 }
 
 /* ---- Numbers ---------------------------------------------------------------- */

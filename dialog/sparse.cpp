@@ -74,13 +74,9 @@ inline bool matches(unsigned char c, int value, int flags) {
   return c == value;
 }
 
-/* Emits one character through parsePut and moves the write position on to
-   the token string's new end. */
-void put(Scan *s, int c) {
-  s->room = parsePut((signed char)c, s->out, s->room, s->flags);
-  if (s->out)
-    while (*s->out) s->out++;
-}
+/* Emits one character through the token writer, which moves the write
+   position on to the token string's new end. */
+inline void put(Scan *s, int c) { s->room = tsPutChar((signed char)c, &s->out, s->room, s->flags); }
 
 /* Writes the source character, folded, and moves the source on. */
 void take(Scan *s) {
