@@ -421,8 +421,10 @@ void dialogDraw(const DialogView *v, Screen *s) {
   if (f < 0) return;
   const DialogItem *item = &v->items[f];
   int x = v->left + v->column[f], y = v->top + item->y1;
-  if (isEdit(item->type)) screenSetCursor(s, x + v->cursor[f] - v->scroll[f], y);
-  else if (item->type == DI_CHECKBOX || item->type == DI_RADIOBUTTON) screenSetCursor(s, x + 1, y);
+  if (isEdit(item->type)) x += v->cursor[f] - v->scroll[f];
+  else if (item->type == DI_CHECKBOX || item->type == DI_RADIOBUTTON) x += 1;
+  screenSetFocus(s, x, y);
+  if (item->type != DI_BUTTON) screenSetCursor(s, x, y);
 }
 
 int dialogKey(DialogView *v, int key) {

@@ -463,9 +463,10 @@ int main(int argc, char **argv) {
   Options o;
   int status = parseOptions(argc, argv, &o);
   if (status) return status;
+  if (!o.command && !o.help) return fail(EXIT_USAGE, "no command given (see tessel --help)");
   if (!o.command || strcmp(o.command, "help") == 0) {
-    fputs(kUsage, o.command || o.help ? stdout : stderr);
-    return o.command || o.help ? EXIT_OK : EXIT_USAGE;
+    fputs(kUsage, stdout);
+    return EXIT_OK;
   }
   int view = strcmp(o.command, "view") == 0, config = strcmp(o.command, "config") == 0;
   if (o.help) {

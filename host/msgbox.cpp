@@ -108,6 +108,7 @@ void msgBoxDraw(const MsgBoxView *v, Screen *s) {
   int row = y1 + 1 + v->lineCount, x = v->left + TEXT_INSET + (v->textWidth - buttonRowWidth(v)) / 2;
   for (int i = 0; i < v->buttonCount; i++) {
     Paint normal = i == v->focus ? p->focus : p->text, hot = i == v->focus ? p->focusHotkey : p->hotkey;
+    if (i == v->focus) screenSetFocus(s, x, row);
     screenPut(s, x, row, '[', normal);
     screenPut(s, x + 1, row, ' ', normal);
     int width = drawHotText(s, x + 2, row, v->buttons[i], 1024, 0, normal, hot, -1);

@@ -29,6 +29,7 @@ void screenFree(Screen *screen) {
   screen->cols = screen->rows = 0;
   screen->cursorX = screen->cursorY = 0;
   screen->cursorVisible = 0;
+  screen->focusX = screen->focusY = -1;
 }
 
 int screenCopy(Screen *to, const Screen *from) {
@@ -39,6 +40,8 @@ int screenCopy(Screen *to, const Screen *from) {
   to->cursorX = from->cursorX;
   to->cursorY = from->cursorY;
   to->cursorVisible = from->cursorVisible;
+  to->focusX = from->focusX;
+  to->focusY = from->focusY;
   return 1;
 }
 
@@ -49,6 +52,7 @@ void screenClear(Screen *screen) {
     screen->cells[i].paint = kBlankPaint;
   }
   screen->cursorVisible = 0;
+  screen->focusX = screen->focusY = -1;
 }
 
 Cell *screenCell(Screen *screen, int x, int y) {
@@ -85,4 +89,9 @@ void screenSetCursor(Screen *screen, int x, int y) {
   screen->cursorX = x;
   screen->cursorY = y;
   screen->cursorVisible = x >= 0 && y >= 0 && x < screen->cols && y < screen->rows;
+}
+
+void screenSetFocus(Screen *screen, int x, int y) {
+  screen->focusX = x;
+  screen->focusY = y;
 }

@@ -36,6 +36,7 @@ typedef struct Screen {
   int cols, rows;
   int cursorX, cursorY; /* where the terminal's cursor stands */
   int cursorVisible;
+  int focusX, focusY;   /* where the focused item or marked entry stands, -1 when none */
   Cell *cells;          /* rows * cols, row by row; owned by the screen */
 } Screen;
 
@@ -53,7 +54,8 @@ void screenFree(Screen *screen);
 /* Copies from into to, resizing to; returns 0 when memory runs out. */
 int screenCopy(Screen *to, const Screen *from);
 
-/* Blanks every cell with kBlankPaint and hides the cursor. */
+/* Blanks every cell with kBlankPaint, hides the cursor and forgets the
+   focus. */
 void screenClear(Screen *screen);
 
 /* The cell at x, y, or null outside the screen. */
@@ -71,5 +73,9 @@ void screenShade(Screen *screen, int x, int y, int width, int height);
 
 /* Puts the cursor at x, y and shows it (hidden when outside the screen). */
 void screenSetCursor(Screen *screen, int x, int y);
+
+/* Records where the focused item (or a menu's marked entry) stands, which
+   the dumps name, since a text dump shows neither colours nor the cursor. */
+void screenSetFocus(Screen *screen, int x, int y);
 
 #endif

@@ -23,12 +23,12 @@ FILE *dumpFile;
 int dumpCount;
 
 /* Appends one dump, headed by its number, the key that answers it (when
-   known) and where the cursor stands (column and row from 0, when shown). */
+   known) and where the focus stands (column and row from 0), if anywhere. */
 void dump(int key) {
   if (!dumpFile) return;
   char name[32], cursor[48] = "";
   dumpCount++;
-  if (screen.cursorVisible) snprintf(cursor, sizeof cursor, ", cursor %d,%d", screen.cursorX, screen.cursorY);
+  if (screen.focusX >= 0) snprintf(cursor, sizeof cursor, ", focus %d,%d", screen.focusX, screen.focusY);
   if (key == TK_NONE)
     fprintf(dumpFile, "=== screen %d%s ===\n", dumpCount, cursor);
   else

@@ -1,0 +1,301 @@
+// The tessel program end to end: render of every example dialog, scripted
+// runs of view and config against expected screens, the registry settings
+// they leave, and one clear line on stderr for every kind of bad argument or
+// missing piece. Each test points TESSEL_REGISTRY at a store of its own.
+//
+// Expected outputs live in tests/host/expected/; TESSEL_UPDATE_EXPECTED=1
+// rewrites them from what tessel prints (read the diff before committing).
+#include <gtest/gtest.h>
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "platform/platform.h"
+
+namespace {
+
+const std::string kBin = TESSEL_TEST_BIN_DIR;
+const std::string kExamples = TESSEL_EXAMPLES_DIR;
+const std::string kExpected = TESSEL_HOST_EXPECTED_DIR;
+const char kConfigKey[] = "Software\\Far\\Plugins\\Formlens\\Config";
+
+std::string readFile(const std::string &path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+// A scratch directory with the registry store of one test; removed after.
+struct Scratch {
+  char path[64] = "/tmp/tessel-e2e-XXXXXX";
+  std::string dir, registry;
+  Scratch() {
+    dir = std::string(mkdtemp(path)) + "/";
+    registry = dir + "registry.sqlite3";
+    setenv("TESSEL_REGISTRY", registry.c_str(), 1); // for plReg* in this process
+  }
+  ~Scratch() {
+    std::string command = "rm -rf '" + std::string(path) + "'";
+    if (system(command.c_str()) != 0) ADD_FAILURE() << command;
+  }
+  std::string file(const char *name) const { return dir + name; }
+};
+
+struct Outcome {
+  int status = -1;
+  std::string out, err;
+};
+
+// Runs a shell command line (tessel's path in front of args) with the
+// scratch store and no terminal on standard input.
+Outcome tessel(const Scratch &s, const std::string &args, const std::string &program = kBin + "tessel") {
+  Outcome run;
+  std::string out = s.dir + "stdout", err = s.dir + "stderr";
+  std::string command = "cd '" + s.dir + "' && TESSEL_REGISTRY='" + s.registry + "' LC_ALL=C.UTF-8 '" + program +
+                        "' " + args + " </dev/null >'" + out + "' 2>'" + err + "'";
+  int raw = system(command.c_str());
+  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+  run.out = readFile(out);
+  run.err = readFile(err);
+  return run;
+}
+
+std::string quote(const std::string &text) { return "'" + text + "'"; }
+
+// Compares text with an expected file (or rewrites it when asked to).
+void expectFile(const std::string &text, const std::string &name) {
+  std::string path = kExpected + name;
+  if (getenv("TESSEL_UPDATE_EXPECTED")) {
+    std::ofstream(path, std::ios::binary) << text;
+    return;
+  }
+  EXPECT_EQ(text, readFile(path)) << "expected output: " << path;
+}
+
+uint32_t storedNumber(const char *name) {
+  HKEY key;
+  if (plRegOpenKey(PL_HKEY_CURRENT_USER, kConfigKey, PL_KEY_READ, &key) != 0) return 0xFFFFFFFFu;
+  uint32_t value = 0xFFFFFFFFu, size = sizeof value, type = 0;
+  if (plRegQueryValue(key, name, &type, &value, &size) != 0 || type != PL_REG_DWORD) value = 0xFFFFFFFFu;
+  plRegCloseKey(key);
+  return value;
+}
+
+void storeText(const char *keyPath, const char *name, const char *text) {
+  HKEY key;
+  ASSERT_EQ(plRegCreateKey(PL_HKEY_CURRENT_USER, keyPath, &key), 0);
+  EXPECT_EQ(plRegSetValue(key, name, PL_REG_SZ, text, (uint32_t)strlen(text) + 1), 0);
+  plRegCloseKey(key);
+}
+
+// ---- render ----
+
+struct RenderRow {
+  const char *file; // below examples/, or the plug-in's file in bin/
+  const char *args; // dialog name and options
+  const char *expected;
+};
+
+const RenderRow kRenderRows[] = {
+    {"hello.dlg", "Hello", "render-hello.txt"},
+    // every item type and flag family, every text source, localised texts
+    {"demo.dlg", "Demo", "render-demo.txt"},
+    {"demo.dlg", "Demo --lang-mode 1", "render-demo-names.txt"},
+    {"demo.dlg", "Demo --lang-mode 2", "render-demo-ids.txt"},
+    {"demo.dlg", "Demo --language German", "render-demo-german.txt"},
+    {"demo.dlg", "Demo --language German --codepage 866", "render-demo-german-866.txt"}, // the same bytes, Cyrillic
+    // several dialogs, names with a blank
+    {"tools.dlg", "Copy", "render-tools-copy.txt"},
+    {"tools.dlg", "'Confirm delete'", "render-tools-delete.txt"},
+    {"tools.dlg", "About --size 40x8", "render-tools-about.txt"},
+    // the plug-in's own configuration dialog, with the messages beside it
+    {"@FL_main.dlg", "Config", "render-flens-config.txt"},
+};
+
+TEST(Render, Examples) {
+  Scratch s;
+  for (const RenderRow &row : kRenderRows) {
+    SCOPED_TRACE(std::string(row.file) + " " + row.args);
+    std::string file = row.file[0] == '@' ? kBin + (row.file + 1) : kExamples + row.file;
+    Outcome run = tessel(s, "render " + quote(file) + " " + row.args);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    expectFile(run.out, row.expected);
+  }
+}
+
+TEST(Render, RegistryTextsAndColourFormats) {
+  Scratch s;
+  storeText("Software\\Far\\Plugins\\Demo", "UserName", "Alice");
+  storeText("Software\\Far\\Plugins\\Demo", "Greeting", "Hello from the registry");
+  Outcome run = tessel(s, "render " + quote(kExamples + "demo.dlg") + " Demo");
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.find("Name:       Alice"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("Hello from the registry"), std::string::npos) << run.out;
+
+  Outcome ansi = tessel(s, "render " + quote(kExamples + "demo.dlg") + " Demo --format ansi");
+  ASSERT_EQ(ansi.status, 0) << ansi.err;
+  EXPECT_NE(ansi.out.find("\033[0;30;47m"), std::string::npos) << "black on light grey";
+  EXPECT_NE(ansi.out.find("\033[0;93;44m Yellow on blue "), std::string::npos) << "the item's own colour";
+  EXPECT_NE(ansi.out.find("\033[0;30;46mAlice"), std::string::npos) << "an edit field: black on cyan";
+
+  Outcome html = tessel(s, "render " + quote(kExamples + "tools.dlg") + " About --format html");
+  ASSERT_EQ(html.status, 0) << html.err;
+  EXPECT_EQ(html.out.rfind("<!DOCTYPE html>", 0), 0u);
+  EXPECT_NE(html.out.find("<title>About</title>"), std::string::npos);
+  EXPECT_NE(html.out.find("<span style=\"color:#FFFFFF;background:#0000AA\"> 1.00 </span>"), std::string::npos)
+      << html.out;
+}
+
+// ---- view and config, scripted ----
+
+TEST(View, BrowseAFileOpeningTwoDialogs) {
+  Scratch s;
+  std::string screens = s.file("screens.txt");
+  // Copy: type into the source field, cancel; Confirm delete: tick the check
+  // box by its hot key and press Delete; then close the menu.
+  Outcome run = tessel(s, "view " + quote(kExamples + "tools.dlg") + " --screen " + quote(screens) +
+                          " --keys 'Enter End BS BS BS \"txt\" Esc Down Enter A-a Enter Esc'");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  expectFile(readFile(screens), "view-tools.txt");
+}
+
+TEST(View, ConfigurationTakesEffectInTheNextPreview) {
+  Scratch s;
+  std::string first = s.file("first.txt"), config = s.file("config.txt"), second = s.file("second.txt");
+  // Fresh store: the plug-in shows message names.
+  Outcome before = tessel(s, "view " + quote(kExamples + "demo.dlg") + " --keys Enter --screen " + quote(first));
+  EXPECT_EQ(before.status, 0) << before.err;
+  EXPECT_NE(readFile(first).find("MTitle"), std::string::npos);
+  // Choose "Item identifiers" (Tab to the chosen radio button, Down, Space),
+  // toggle the check box twice, confirm with Enter.
+  Outcome configure = tessel(s, "config --screen " + quote(config) + " --keys 'Tab Down Space S-Tab Space Space Enter'");
+  EXPECT_EQ(configure.status, 0) << configure.err;
+  expectFile(readFile(config), "config-identifiers.txt");
+  EXPECT_EQ(storedNumber("LngMode"), 1u);
+  EXPECT_EQ(storedNumber("Disable"), 0u);
+  // The next preview shows the identifiers written in the file.
+  Outcome after = tessel(s, "view " + quote(kExamples + "demo.dlg") + " --keys Enter --screen " + quote(second));
+  EXPECT_EQ(after.status, 0) << after.err;
+  expectFile(readFile(second), "view-demo-identifiers.txt");
+}
+
+TEST(View, CancelledConfigurationStoresNothingAndDisableDeclinesFiles) {
+  Scratch s;
+  Outcome cancelled = tessel(s, "config --keys 'Space Tab Down Esc'");
+  EXPECT_EQ(cancelled.status, 0) << cancelled.err;
+  EXPECT_EQ(storedNumber("LngMode"), 0xFFFFFFFFu) << "nothing stored";
+  Outcome disable = tessel(s, "config --keys 'Space Enter'");
+  EXPECT_EQ(disable.status, 0) << disable.err;
+  EXPECT_EQ(storedNumber("Disable"), 1u);
+  Outcome view = tessel(s, "view " + quote(kExamples + "demo.dlg") + " --keys Enter");
+  EXPECT_EQ(view.status, 1);
+  EXPECT_NE(view.err.find("did not take"), std::string::npos) << view.err;
+  Outcome again = tessel(s, "config --keys Enter");
+  EXPECT_EQ(again.status, 1);
+  EXPECT_NE(again.err.find("offers no configuration"), std::string::npos) << again.err;
+}
+
+TEST(View, LibraryErrorsShowAsTheHostsMessageBox) {
+  Scratch s;
+  std::ofstream(s.file("broken.dlg")) << "ENUM { a, b\nname Broken\nTEXT 0 5 2 0 2 F 0 () F hello\n";
+  std::string screens = s.file("screens.txt");
+  Outcome run = tessel(s, "view broken.dlg --size 50x12 --screen " + quote(screens) + " --keys 'Enter Enter'");
+  EXPECT_EQ(run.status, 0) << run.err;
+  expectFile(readFile(screens), "view-enum-error.txt");
+}
+
+// ---- bad arguments and missing pieces ----
+
+struct BadRow {
+  const char *args;
+  int status;
+  const char *message; // part of the one line on stderr
+};
+
+const BadRow kBadRows[] = {
+    {"", 2, "no command given"},
+    {"frobnicate", 2, "unknown command \"frobnicate\""},
+    {"--bogus view x.dlg", 2, "unknown option \"--bogus\""},
+    {"view", 2, "view takes one file"},
+    {"view a.dlg b.dlg", 2, "view takes one file"},
+    {"config extra", 2, "config takes no file"},
+    {"render @demo.dlg", 2, "render takes a file and a dialog name"},
+    {"view missing.dlg --keys Esc", 1, "cannot open missing.dlg"},
+    {"render missing.dlg Demo", 1, "cannot open missing.dlg"},
+    {"render @demo.dlg Nope", 1, "has no dialog \"Nope\" with items; it defines: Demo"},
+    {"view @demo.dlg --keys 'Tabb'", 2, "unknown key name \"Tabb\""},
+    {"view @demo.dlg --keys '\"open'", 2, "unterminated"},
+    {"view @demo.dlg --keys", 2, "option --keys needs a value"},
+    {"view @demo.dlg --size 10x3 --keys Esc", 2, "bad --size"},
+    {"view @demo.dlg --size=80by25 --keys Esc", 2, "bad --size"},
+    {"view @demo.dlg --codepage klingon --keys Esc", 2, "unknown code page"},
+    {"view @demo.dlg --format ansi --keys Esc", 2, "--format belongs to render"},
+    {"render @demo.dlg Demo --format pdf", 2, "bad --format"},
+    {"render @demo.dlg Demo --lang-mode x", 2, "bad --lang-mode"},
+    {"render @demo.dlg Demo --keys Esc", 2, "--keys belongs to view and config"},
+    {"view @demo.dlg --lang-mode 1 --keys Esc", 2, "--lang-mode belongs to render"},
+    {"view @demo.dlg", 2, "no terminal"},
+    {"view @demo.dlg --keys Esc --screen /nonexistent/dir/s.txt", 1, "cannot write /nonexistent/dir/s.txt"},
+    {"view @tools.dlg --keys Esc --codepage 437 --language Klingon", 0, nullptr},
+    {"view @hello.dlg.missing --keys Esc", 1, "cannot open"},
+};
+
+TEST(Arguments, BadOnesGiveOneLineAndAStatus) {
+  Scratch s;
+  for (const BadRow &row : kBadRows) {
+    std::string args = row.args;
+    for (size_t at; (at = args.find('@')) != std::string::npos;) args.replace(at, 1, kExamples);
+    SCOPED_TRACE(args);
+    Outcome run = tessel(s, args);
+    EXPECT_EQ(run.status, row.status) << run.err;
+    EXPECT_EQ(run.out, "");
+    if (!row.message) continue;
+    EXPECT_EQ(run.err.rfind("tessel: ", 0), 0u) << run.err;
+    EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << "one line: " << run.err;
+    EXPECT_NE(run.err.find(row.message), std::string::npos) << run.err;
+  }
+}
+
+TEST(Arguments, HelpForEachCommand) {
+  Scratch s;
+  const char *const commands[] = {"--help", "help", "view --help", "config --help", "render --help"};
+  for (const char *command : commands) {
+    SCOPED_TRACE(command);
+    Outcome run = tessel(s, command);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.out.rfind("usage: tessel", 0), 0u) << run.out;
+  }
+}
+
+TEST(Arguments, MissingPluginOrLibrary) {
+  Scratch s;
+  // tessel alone in a directory: neither Flens.so nor Dialog.tsl beside it
+  std::string lonely = s.file("tessel");
+  std::string copy = "cp '" + kBin + "tessel' '" + lonely + "'";
+  ASSERT_EQ(system(copy.c_str()), 0);
+  Outcome view = tessel(s, "view " + quote(kExamples + "demo.dlg") + " --keys Esc", lonely);
+  EXPECT_EQ(view.status, 1);
+  EXPECT_NE(view.err.find("cannot load the plug-in"), std::string::npos) << view.err;
+  EXPECT_NE(view.err.find("Flens.so does not exist"), std::string::npos) << view.err;
+  Outcome render = tessel(s, "render " + quote(kExamples + "demo.dlg") + " Demo", lonely);
+  EXPECT_EQ(render.status, 1);
+  EXPECT_NE(render.err.find("cannot load the library"), std::string::npos) << render.err;
+  // a file that is not a plug-in where the plug-in should be
+  std::ofstream(s.file("Flens.so")) << "not a shared object";
+  Outcome broken = tessel(s, "config --keys Esc", lonely);
+  EXPECT_EQ(broken.status, 1);
+  EXPECT_NE(broken.err.find("cannot load the plug-in"), std::string::npos) << broken.err;
+}
+
+}  // namespace

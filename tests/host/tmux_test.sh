@@ -1,0 +1,90 @@
+#!/usr/bin/env bash
+# Drives tessel's real terminal path under tmux: keys go in with send-keys,
+# the screen comes back with capture-pane. Checks the menu, a dialog, an
+# Alt hot key, colours on the terminal, the --screen dump of an interactive
+# run, and that the terminal is restored both after a normal exit and after
+# Ctrl-C. Usage: tmux_test.sh TESSEL EXAMPLES_DIR. Exit 77 skips.
+set -u
+tessel=$1
+examples=$2
+command -v tmux >/dev/null || { echo "tmux is not installed: skipped"; exit 77; }
+
+work=$(mktemp -d /tmp/tessel-tmux-XXXXXX)
+# One tmux server per pane, each on its own socket: a server that is still
+# shutting down never meets the next one.
+runs=0
+socket=""
+cleanup() {
+  [ -n "$socket" ] && tmux -L "$socket" kill-server 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+export TESSEL_REGISTRY="$work/registry.sqlite3"
+
+fail() {
+  echo "FAIL: $*"
+  tmux -L "$socket" capture-pane -p 2>/dev/null
+  exit 1
+}
+
+# Runs a command line in a fresh 80x25 pane; the pane reports its exit
+# status and the terminal modes, then waits.
+start() {
+  cat >"$work/run.sh" <<SCRIPT
+trap 'echo interrupted' INT
+$1
+echo "EXIT=\$?"
+stty -a | tr ' ;' '\n\n' | grep -Ex -- '-?(icanon|echo)' | tr '\n' ' '
+echo
+exec sleep 60
+SCRIPT
+  [ -n "$socket" ] && tmux -L "$socket" kill-server 2>/dev/null
+  runs=$((runs + 1))
+  socket="tessel-test-$$-$runs"
+  tmux -L "$socket" -f /dev/null new-session -d -x 80 -y 25 "env LANG=C.UTF-8 LC_ALL=C.UTF-8 bash $work/run.sh" ||
+    fail "tmux cannot start"
+}
+
+screen() { tmux -L "$socket" capture-pane -p; }
+
+# Waits up to ten seconds for a text on the screen.
+waitFor() {
+  for _ in $(seq 1 100); do
+    screen | grep -qF -- "$1" && return 0
+    sleep 0.1
+  done
+  fail "never saw: $1"
+}
+
+keys() { tmux -L "$socket" send-keys "$@"; }
+
+# ---- browse a file: menu, a dialog, back to the menu, an Alt hot key ----
+start "'$tessel' view '$examples/tools.dlg' --screen '$work/screens.txt'"
+waitFor "Select Dialog"
+screen | grep -qF "║ Confirm delete  ║" || fail "menu entries"
+keys Down Down Enter
+waitFor "Dialog library  1.00"
+tmux -L "$socket" capture-pane -p -e | grep -qF $'\e[46m{ OK }' || fail "the focused button is not on cyan"
+keys Enter
+waitFor "Select Dialog"
+keys Up Enter
+waitFor "For all of them"
+keys M-a
+waitFor "[x] For all of them"
+keys Escape
+waitFor "Select Dialog"
+keys Escape
+waitFor "EXIT=0"
+screen | grep -qF "icanon echo" || fail "terminal modes not restored after a normal exit"
+grep -q "^=== screen 1, focus" "$work/screens.txt" || fail "no --screen dump of the interactive run"
+grep -qF "[x] For all of them" "$work/screens.txt" || fail "the dump lacks the ticked check box"
+
+# ---- Ctrl-C while a dialog waits: the terminal is restored ----
+start "'$tessel' config"
+waitFor "Disable Flens"
+keys C-c
+waitFor "EXIT=130"
+screen | grep -qF "icanon echo" || fail "terminal modes not restored after Ctrl-C"
+screen | grep -qF "Disable Flens" && fail "the dialog was left on the screen"
+
+echo "ok"
