@@ -9,6 +9,7 @@
 
 #include "host/draw.h"
 #include "host/keys.h"
+#include "host/msgbox.h"
 #include "host/session.h"
 
 namespace {
@@ -67,6 +68,14 @@ void handOutHotKeys(MenuView *v) {
 }
 
 int textWidth(const char *text) { return text ? (int)strlen(text) : 0; }
+
+/* Whether the caller asked for a key as one of the menu's break keys. */
+int isBreakKey(const MenuView *v, int key) {
+  int code = keyHostCode(key);
+  for (int i = 0; code && v->breakKeys && v->breakKeys[i]; i++)
+    if (v->breakKeys[i] == code) return 1;
+  return 0;
+}
 
 }  // namespace
 
@@ -141,7 +150,7 @@ void menuDraw(const MenuView *v, Screen *s) {
 
 int menuKey(MenuView *v, int key) {
   int code = keyHostCode(key);
-  if (code && v->breakKeys)
+  if (isBreakKey(v, key))
     for (int i = 0; v->breakKeys[i]; i++)
       if (v->breakKeys[i] == code) {
         v->breakCode = i;
@@ -171,7 +180,7 @@ int menuKey(MenuView *v, int key) {
 }
 
 int menuRun(const MenuEntry *entries, int count, unsigned flags, const char *title, const char *bottom,
-            const int *breakKeys, int *breakCode, int x, int y, int maxHeight) {
+            const char *helpTopic, const int *breakKeys, int *breakCode, int x, int y, int maxHeight) {
   if (breakCode) *breakCode = -1;
   MenuView *view = (MenuView *)malloc(sizeof(MenuView));
   if (!view) return -1;
@@ -187,6 +196,10 @@ int menuRun(const MenuEntry *entries, int count, unsigned flags, const char *tit
     int key = sessionWaitKey();
     if (key == TK_RESIZE) {
       menuPlace(view, s->cols, s->rows);
+      continue;
+    }
+    if (key == TK_F1 && !isBreakKey(view, key)) {
+      msgBoxHelp(helpTopic);
       continue;
     }
     result = menuKey(view, key);

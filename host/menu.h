@@ -56,9 +56,10 @@ void menuDraw(const MenuView *view, Screen *screen);
    entry and sets breakCode to its position among the break keys. */
 int menuKey(MenuView *view, int key);
 
-/* Runs a menu in the session; returns as menuKey and writes the break code
-   (-1 when no break key closed it) through breakCode when not null. */
+/* Runs a menu in the session (F1 shows its help topic); returns as menuKey
+   and writes the break code (-1 when no break key closed it) through
+   breakCode when not null. */
 int menuRun(const MenuEntry *entries, int count, unsigned flags, const char *title, const char *bottom,
-            const int *breakKeys, int *breakCode, int x, int y, int maxHeight);
+            const char *helpTopic, const int *breakKeys, int *breakCode, int x, int y, int maxHeight);
 
 #endif

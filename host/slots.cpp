@@ -86,18 +86,18 @@ int TS_HOSTAPI hostMenuSlot(int moduleNumber, int x, int y, int maxHeight, unsig
                             const char *bottom, const char *helpTopic, const int *breakKeys, int *breakCode,
                             const MenuEntry *items, int count) {
   (void)moduleNumber;
-  (void)helpTopic;
   if (drawOnly) {
     if (breakCode) *breakCode = -1;
     return -1;
   }
   screenClear(sessionScreen());
-  return menuRun(items, count, flags, title, bottom, breakKeys, breakCode, x, y, maxHeight);
+  return menuRun(items, count, flags, title, bottom, helpTopic, breakKeys, breakCode, x, y, maxHeight);
 }
 
 int TS_HOSTAPI hostDialogSlot(int moduleNumber, int x1, int y1, int x2, int y2, const char *helpTopic,
                               DialogItem *items, int count) {
   (void)moduleNumber;
+  if (!items) count = 0;
   Screen *screen = sessionScreen();
   if (drawOnly) {
     DialogView view;

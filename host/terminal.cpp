@@ -24,6 +24,7 @@
 namespace {
 
 volatile sig_atomic_t isOpen;
+int hooksInstalled;  /* the exit hook and signal handlers are in place */
 int utf8Locale;
 int colourMode;      /* 0 monochrome, 8 or 16 colours */
 short pairOf[256];   /* colour byte -> pair number, 0 when not made yet */
@@ -135,19 +136,22 @@ int decodeCharacter(wint_t ch) {
 int terminalOpen(void) {
   if (isOpen) return 1;
   if (!isatty(STDIN_FILENO) || !isatty(STDOUT_FILENO)) return 0;
-  setlocale(LC_ALL, "");
+  setlocale(LC_CTYPE, ""); /* wide characters only; numbers keep the C locale */
   const char *codeset = nl_langinfo(CODESET);
   utf8Locale = codeset && (strcmp(codeset, "UTF-8") == 0 || strcmp(codeset, "utf8") == 0);
   if (!getenv("ESCDELAY")) set_escdelay(25);
   if (!initscr()) return 0;
   isOpen = 1;
-  atexit(terminalClose);
-  for (int sig : kFatalSignals) {
-    struct sigaction action;
-    memset(&action, 0, sizeof action);
-    action.sa_handler = onSignal;
-    sigemptyset(&action.sa_mask);
-    sigaction(sig, &action, nullptr);
+  if (!hooksInstalled) {
+    hooksInstalled = 1;
+    atexit(terminalClose);
+    for (int sig : kFatalSignals) {
+      struct sigaction action;
+      memset(&action, 0, sizeof action);
+      action.sa_handler = onSignal;
+      sigemptyset(&action.sa_mask);
+      sigaction(sig, &action, nullptr);
+    }
   }
   cbreak();
   noecho();

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Drives tessel's real terminal path under tmux: keys go in with send-keys,
-# the screen comes back with capture-pane. Checks the menu, a dialog, an
-# Alt hot key, colours on the terminal, the --screen dump of an interactive
-# run, and that the terminal is restored both after a normal exit and after
-# Ctrl-C. Usage: tmux_test.sh TESSEL EXAMPLES_DIR. Exit 77 skips.
+# the screen comes back with capture-pane. Checks the menu, dialogs, text
+# typed in UTF-8 arriving in the host's code page, an Alt hot key, colours on
+# the terminal, the --screen dump of an interactive run, and that the
+# terminal is restored both after a normal exit and after Ctrl-C. Usage: tmux_test.sh TESSEL EXAMPLES_DIR. Exit 77 skips.
 set -u
 tessel=$1
 examples=$2
@@ -62,6 +62,13 @@ keys() { tmux -L "$socket" send-keys "$@"; }
 start "'$tessel' view '$examples/tools.dlg' --screen '$work/screens.txt'"
 waitFor "Select Dialog"
 screen | grep -qF "║ Confirm delete  ║" || fail "menu entries"
+# a character typed in UTF-8 goes into the field in code page 437, and shows
+keys Enter
+waitFor "When a file exists"
+keys -l "é"
+waitFor 'C:\work\*.dlgé'
+keys Escape
+waitFor "Select Dialog"
 keys Down Down Enter
 waitFor "Dialog library  1.00"
 tmux -L "$socket" capture-pane -p -e | grep -qF $'\e[46m{ OK }' || fail "the focused button is not on cyan"
@@ -78,6 +85,7 @@ waitFor "EXIT=0"
 screen | grep -qF "icanon echo" || fail "terminal modes not restored after a normal exit"
 grep -q "^=== screen 1, focus" "$work/screens.txt" || fail "no --screen dump of the interactive run"
 grep -qF "[x] For all of them" "$work/screens.txt" || fail "the dump lacks the ticked check box"
+grep -qF 'C:\work\*.dlgé' "$work/screens.txt" || fail "the dump lacks the typed character"
 
 # ---- Ctrl-C while a dialog waits: the terminal is restored ----
 start "'$tessel' config"
