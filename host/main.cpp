@@ -162,13 +162,18 @@ int parseOptions(int argc, char **argv, Options *o) {
   o->language = "English";
   o->codepage = "437";
   o->format = "text";
+  int optionsEnded = 0; /* after "--" every argument is a command or file */
   for (int i = 1; i < argc; i++) {
     const char *arg = argv[i];
-    if (strcmp(arg, "--help") == 0 || strcmp(arg, "-h") == 0) {
+    if (!optionsEnded && strcmp(arg, "--") == 0) {
+      optionsEnded = 1;
+      continue;
+    }
+    if (!optionsEnded && (strcmp(arg, "--help") == 0 || strcmp(arg, "-h") == 0)) {
       o->help = 1;
       continue;
     }
-    if (strncmp(arg, "--", 2) != 0 || strcmp(arg, "--") == 0) {
+    if (optionsEnded || strncmp(arg, "--", 2) != 0) {
       if (!o->command) o->command = arg;
       else if (o->argCount < 3) o->args[o->argCount++] = arg;
       else return fail(EXIT_USAGE, "unexpected argument \"%s\" (see tessel --help)", arg);

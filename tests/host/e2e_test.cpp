@@ -248,6 +248,7 @@ const BadRow kBadRows[] = {
     {"view @demo.dlg --keys Esc --screen /nonexistent/dir/s.txt", 1, "cannot write /nonexistent/dir/s.txt"},
     {"view @tools.dlg --keys Esc --codepage 437 --language Klingon", 0, nullptr},
     {"view @hello.dlg.missing --keys Esc", 1, "cannot open"},
+    {"view --keys Esc -- --odd-name.dlg", 1, "cannot open --odd-name.dlg"},
 };
 
 TEST(Arguments, BadOnesGiveOneLineAndAStatus) {
