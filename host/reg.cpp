@@ -1,0 +1,1117 @@
+/*
+ * `tessel reg add|query|delete|import|export`: reg.exe's commands on the
+ * platform layer's registry. Arguments are read against one table of
+ * options per operation; values are converted between reg.exe's text forms
+ * and the registry's bytes by one helper per type; .reg files are written
+ * and read in the format of version 5.00 (UTF-16LE) and REGEDIT4.
+ */
+#include "host/reg.h"
+
+#include <errno.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/stat.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace {
+
+/* ---- names: roots, types, options ------------------------------------ */
+
+struct RootName {
+  const char *longName;
+  const char *shortName;
+  HKEY key;
+};
+
+/* The roots this registry keeps. */
+const RootName kRoots[] = {
+    {"HKEY_CURRENT_USER", "HKCU", PL_HKEY_CURRENT_USER},
+    {"HKEY_LOCAL_MACHINE", "HKLM", PL_HKEY_LOCAL_MACHINE},
+};
+
+/* Registry types beyond the platform layer's four, by their Windows numbers. */
+enum {
+  kRegExpandSz = 2,
+  kRegDwordBigEndian = 5,
+  kRegLink = 6,
+  kRegMultiSz = 7,
+  kRegQword = 11
+};
+
+struct TypeName {
+  const char *name;
+  uint32_t type;
+  bool addable; /* accepted by add /t */
+};
+
+const TypeName kTypes[] = {
+    {"REG_NONE", PL_REG_NONE, true},          {"REG_SZ", PL_REG_SZ, true},
+    {"REG_EXPAND_SZ", kRegExpandSz, true},    {"REG_BINARY", PL_REG_BINARY, true},
+    {"REG_DWORD", PL_REG_DWORD, true},        {"REG_DWORD_BIG_ENDIAN", kRegDwordBigEndian, false},
+    {"REG_LINK", kRegLink, false},            {"REG_MULTI_SZ", kRegMultiSz, true},
+    {"REG_QWORD", kRegQword, true},
+};
+
+enum Option { kOptV, kOptVe, kOptVa, kOptT, kOptD, kOptS, kOptF, kOptY, kOptReg32, kOptReg64, kOptCount };
+
+const char *const kOptionNames[kOptCount] = {"v", "ve", "va", "t", "d", "s", "f", "y", "reg:32", "reg:64"};
+
+#define BIT(o) (1u << (o))
+
+enum Operation { kOpAdd, kOpQuery, kOpDelete, kOpImport, kOpExport, kOpCount };
+
+/* An operation: its name, how many plain arguments it takes, which options
+   it accepts and which of those take a value. */
+struct OperationSpec {
+  const char *name;
+  const char *upperName;
+  int positionals;
+  unsigned allowed;
+  unsigned valued;
+  const char *help;
+};
+
+/* Longest names the registry keeps: a value name, a key name. */
+constexpr uint32_t kValueNameRoom = 16384;
+constexpr uint32_t kKeyNameRoom = 256;
+
+const char kRootHelp[] =
+    "     ROOT: A predefined registry key. This must be one of the following:\n"
+    "\n"
+    "         HKEY_LOCAL_MACHINE  | HKLM\n"
+    "         HKEY_CURRENT_USER   | HKCU\n"
+    "\n"
+    "     Subkey: The full path to a registry key under a given ROOT key.\n";
+
+const OperationSpec kOperations[kOpCount] = {
+    {"add", "ADD", 1,
+     BIT(kOptV) | BIT(kOptVe) | BIT(kOptT) | BIT(kOptD) | BIT(kOptS) | BIT(kOptF) | BIT(kOptReg32) | BIT(kOptReg64),
+     BIT(kOptV) | BIT(kOptT) | BIT(kOptD) | BIT(kOptS),
+     "REG ADD <key> [/v value_name | /ve] [/t type] [/s separator] [/d data] [/f]\n"
+     "\n"
+     "  Adds a key to the registry, or a value to a given registry key.\n"
+     "\n"
+     "  <key>  The key to add or, with /v or /ve, the key that receives the value.\n"
+     "     Format: ROOT\\Subkey\n"
+     "%s"
+     "\n"
+     "  /v <value_name>  The name of the value to add.\n"
+     "  /ve              Add the unnamed (Default) value.\n"
+     "  /t <type>        REG_SZ (the default), REG_MULTI_SZ, REG_EXPAND_SZ,\n"
+     "                   REG_DWORD, REG_QWORD, REG_BINARY or REG_NONE.\n"
+     "  /s <separator>   The character that separates the strings of REG_MULTI_SZ\n"
+     "                   data; \\0 when not given.\n"
+     "  /d <data>        The data of the value: text, a decimal or 0x-prefixed\n"
+     "                   number, or hexadecimal digits for REG_BINARY.\n"
+     "  /f               Overwrite an existing value without asking.\n"},
+    {"query", "QUERY", 1,
+     BIT(kOptV) | BIT(kOptVe) | BIT(kOptS) | BIT(kOptReg32) | BIT(kOptReg64), BIT(kOptV),
+     "REG QUERY <key> [/v value_name | /ve] [/s]\n"
+     "\n"
+     "  Lists the values and immediate subkeys of a key, or one value.\n"
+     "\n"
+     "  <key>  The key to query.\n"
+     "     Format: ROOT\\Subkey\n"
+     "%s"
+     "\n"
+     "  /v <value_name>  The value to query; with /s, searched for in every subkey.\n"
+     "  /ve              Query the unnamed (Default) value.\n"
+     "  /s               List the key and all its subkeys, recursively.\n"},
+    {"delete", "DELETE", 1,
+     BIT(kOptV) | BIT(kOptVe) | BIT(kOptVa) | BIT(kOptF) | BIT(kOptReg32) | BIT(kOptReg64), BIT(kOptV),
+     "REG DELETE <key> [/v value_name | /ve | /va] [/f]\n"
+     "\n"
+     "  Deletes a key with all its subkeys and values, or values of a key.\n"
+     "\n"
+     "  <key>  The key to delete or, with /v, /ve or /va, whose values to delete.\n"
+     "     Format: ROOT\\Subkey\n"
+     "%s"
+     "\n"
+     "  /v <value_name>  The value to delete.\n"
+     "  /ve              Delete the unnamed (Default) value.\n"
+     "  /va              Delete every value of the key.\n"
+     "  /f               Delete without asking.\n"},
+    {"import", "IMPORT", 1, BIT(kOptReg32) | BIT(kOptReg64), 0,
+     "REG IMPORT <file>\n"
+     "\n"
+     "  Imports keys, values and data from a registry file (.reg: version 5.00\n"
+     "  or REGEDIT4) into the registry.\n"
+     "\n"
+     "  <file>  The name and path of the registry file to import.\n"
+     "%s"},
+    {"export", "EXPORT", 2, BIT(kOptY) | BIT(kOptReg32) | BIT(kOptReg64), 0,
+     "REG EXPORT <key> <file> [/y]\n"
+     "\n"
+     "  Exports a key with all its subkeys and values to a registry file\n"
+     "  (version 5.00, UTF-16LE).\n"
+     "\n"
+     "  <key>  The key to export.\n"
+     "     Format: ROOT\\Subkey\n"
+     "%s"
+     "\n"
+     "  <file>  The name and path of the registry file to create.\n"
+     "  /y      Overwrite an existing file without asking.\n"},
+};
+
+const char kUsage[] =
+    "Usage:\n"
+    "  REG [operation] [parameters]\n"
+    "\n"
+    "Supported operations:\n"
+    "  ADD | DELETE | EXPORT | IMPORT | QUERY\n"
+    "\n"
+    "For help on a specific operation, type:\n"
+    "  REG [operation] /?\n";
+
+/* ---- small text helpers ---------------------------------------------- */
+
+/* Nonzero when a and b are equal but for ASCII case. */
+bool sameText(const char *a, const char *b) {
+  for (; *a && *b; ++a, ++b) {
+    char x = *a, y = *b;
+    if (x >= 'A' && x <= 'Z') x = (char)(x - 'A' + 'a');
+    if (y >= 'A' && y <= 'Z') y = (char)(y - 'A' + 'a');
+    if (x != y) return false;
+  }
+  return *a == *b;
+}
+
+/* Nonzero when text begins with prefix, ASCII case ignored. */
+bool startsWith(const char *text, const char *prefix) {
+  size_t n = strlen(prefix);
+  if (strlen(text) < n) return false;
+  std::string head(text, n);
+  return sameText(head.c_str(), prefix);
+}
+
+void out(const std::string &text) { fwrite(text.data(), 1, text.size(), stdout); }
+
+/* Prints reg's one failure line on standard error. */
+void fail(const std::string &text) {
+  fflush(stdout);
+  fprintf(stderr, "reg: %s\n", text.c_str());
+}
+
+int invalidSyntax(const char *upperName) {
+  if (upperName)
+    fail(std::string("Invalid syntax. Type \"REG ") + upperName + " /?\" for help.");
+  else
+    fail("Invalid syntax. Type \"REG /?\" for help.");
+  return 1;
+}
+
+/* The text Windows gives for a registry error code. */
+std::string errorText(long code) {
+  switch (code) {
+    case PL_ERROR_ACCESS_DENIED: return "Access is denied.";
+    case PL_ERROR_BADDB: return "The configuration registry database is corrupt.";
+    case PL_ERROR_DISK_FULL: return "There is not enough space on the disk.";
+    case PL_ERROR_SHARING_VIOLATION:
+      return "The process cannot access the file because it is being used by another process.";
+    case PL_ERROR_REGISTRY_IO_FAILED: return "An I/O operation initiated by the registry failed unrecoverably.";
+    case PL_ERROR_PATH_NOT_FOUND: return "The system cannot find the path specified.";
+    case PL_ERROR_NOT_ENOUGH_MEMORY: return "Not enough memory resources are available to process this command.";
+    case PL_ERROR_FILENAME_EXCED_RANGE: return "The filename or extension is too long.";
+    case PL_ERROR_INVALID_PARAMETER: return "The parameter is incorrect.";
+    default: return "The registry call failed with error " + std::to_string(code) + ".";
+  }
+}
+
+bool isMissing(long code) {
+  return code == PL_ERROR_FILE_NOT_FOUND || code == PL_ERROR_BAD_PATHNAME || code == PL_ERROR_KEY_DELETED;
+}
+
+/* Reports a failed call on a key: a missing key in reg's words, anything
+   else by its system text. Returns 1. */
+int keyFailure(long code) {
+  fail(isMissing(code) ? "Unable to find the specified registry key" : errorText(code));
+  return 1;
+}
+
+int valueFailure(long code) {
+  fail(isMissing(code) ? "Unable to find the specified registry value" : errorText(code));
+  return 1;
+}
+
+/* Asks a yes/no question on standard output; reads answers from standard
+   input until one begins with y or n (any case). The end of input is No. */
+bool ask(const std::string &question) {
+  for (;;) {
+    out(question + " (Yes|No)");
+    fflush(stdout);
+    char line[256];
+    if (!fgets(line, sizeof line, stdin)) {
+      out("\n");
+      return false;
+    }
+    const char *p = line;
+    while (*p == ' ' || *p == '\t') ++p;
+    if (*p == 'y' || *p == 'Y') return true;
+    if (*p == 'n' || *p == 'N') return false;
+  }
+}
+
+int cancelled() {
+  out("reg: The registry operation was cancelled\n");
+  return 0;
+}
+
+int succeeded() {
+  out("reg: The operation completed successfully\n");
+  return 0;
+}
+
+/* ---- arguments ------------------------------------------------------- */
+
+struct Arguments {
+  const char *positional[2];
+  int positionals;
+  bool present[kOptCount];
+  const char *value[kOptCount];
+};
+
+bool isHelp(const char *arg) { return !strcmp(arg, "/?") || !strcmp(arg, "-?") || !strcmp(arg, "--help"); }
+
+/* Reads argv[2...] against an operation's table. Returns false for anything
+   reg.exe refuses as syntax: an unknown or repeated option, a missing value,
+   too many or too few plain arguments. */
+bool readArguments(const OperationSpec &op, int argc, char **argv, Arguments *args) {
+  memset(args, 0, sizeof *args);
+  for (int i = 2; i < argc; ++i) {
+    const char *arg = argv[i];
+    if ((arg[0] == '/' || arg[0] == '-') && arg[1]) {
+      int found = -1;
+      for (int o = 0; o < kOptCount; ++o)
+        if ((op.allowed & BIT(o)) && sameText(arg + 1, kOptionNames[o])) found = o;
+      /* reg.exe refuses a repeated option, but for export's /y */
+      if (found < 0 || (args->present[found] && found != kOptY)) return false;
+      args->present[found] = true;
+      if (op.valued & BIT(found)) {
+        if (i + 1 >= argc) return false;
+        args->value[found] = argv[++i];
+      }
+    } else {
+      if (args->positionals >= op.positionals) return false;
+      args->positional[args->positionals++] = arg;
+    }
+  }
+  return args->positionals == op.positionals;
+}
+
+/* A key as named on the command line: its root, the path below it, and the
+   name reg prints (the root's long name, then the path as typed). */
+struct KeyName {
+  HKEY root;
+  std::string path;
+  std::string shown;
+};
+
+/* Reads "HKCU\Software\X" (or the long root name, any case). Returns false
+   and reports "Invalid system key" for anything else. */
+bool readKeyName(const char *text, KeyName *key) {
+  for (const RootName &root : kRoots) {
+    for (const char *name : {root.longName, root.shortName}) {
+      if (!startsWith(text, name)) continue;
+      const char *rest = text + strlen(name);
+      if (*rest != 0 && *rest != '\\') continue;
+      if (*rest == '\\') {
+        ++rest;
+        if (!*rest) break; /* "HKCU\" names no key */
+      }
+      key->root = root.key;
+      key->path = rest;
+      while (!key->path.empty() && key->path.back() == '\\') key->path.pop_back();
+      key->shown = root.longName;
+      if (!key->path.empty()) key->shown += "\\" + key->path;
+      return true;
+    }
+  }
+  fail("Invalid system key");
+  return false;
+}
+
+/* ---- values: reading, printing --------------------------------------- */
+
+struct Value {
+  std::string name;
+  uint32_t type;
+  std::string data;
+};
+
+/* Reads the index-th value of key into *value. Returns the registry status
+   (PL_ERROR_NO_MORE_ITEMS past the last). */
+long readValueAt(HKEY key, uint32_t index, Value *value) {
+  std::vector<char> name(kValueNameRoom);
+  uint32_t size = 0;
+  long error = plRegEnumValue(key, index, name.data(), kValueNameRoom, &value->type, nullptr, &size);
+  if (error) return error;
+  value->name = name.data();
+  value->data.assign(size, 0);
+  error = plRegQueryValue(key, value->name.c_str(), &value->type, size ? &value->data[0] : nullptr, &size);
+  if (!error) value->data.resize(size);
+  return error;
+}
+
+/* Reads the named value of key into *value (its name as given). */
+long readValue(HKEY key, const char *name, Value *value) {
+  uint32_t size = 0;
+  long error = plRegQueryValue(key, name, &value->type, nullptr, &size);
+  if (error) return error;
+  value->name = name;
+  value->data.assign(size, 0);
+  error = plRegQueryValue(key, name, &value->type, size ? &value->data[0] : nullptr, &size);
+  if (!error) value->data.resize(size);
+  return error;
+}
+
+std::vector<std::string> subkeyNames(HKEY key) {
+  std::vector<std::string> names;
+  char name[kKeyNameRoom + 1];
+  for (uint32_t i = 0; plRegEnumKey(key, i, name, sizeof name) == 0; ++i) names.push_back(name);
+  return names;
+}
+
+const char *typeName(uint32_t type) {
+  for (const TypeName &t : kTypes)
+    if (t.type == type) return t.name;
+  return "REG_UNKNOWN";
+}
+
+/* Text up to the first NUL of data. */
+std::string textOf(const std::string &data) { return data.substr(0, data.find('\0')); }
+
+uint64_t littleEndian(const std::string &data, size_t bytes) {
+  uint64_t v = 0;
+  for (size_t i = bytes; i-- > 0;) v = (v << 8) | (unsigned char)data[i];
+  return v;
+}
+
+/* A value's data as reg query shows it. */
+std::string shownData(const Value &value) {
+  static const char kHex[] = "0123456789ABCDEF";
+  char number[32];
+  switch (value.type) {
+    case PL_REG_SZ:
+    case kRegExpandSz: return textOf(value.data);
+    case PL_REG_DWORD:
+      if (value.data.size() != 4) break;
+      snprintf(number, sizeof number, "0x%x", (unsigned)littleEndian(value.data, 4));
+      return number;
+    case kRegQword:
+      if (value.data.size() != 8) break;
+      snprintf(number, sizeof number, "0x%llx", (unsigned long long)littleEndian(value.data, 8));
+      return number;
+    case kRegMultiSz: {
+      std::string shown;
+      size_t at = 0;
+      while (at < value.data.size()) {
+        size_t end = value.data.find('\0', at);
+        if (end == std::string::npos) end = value.data.size();
+        if (end == at) break; /* the empty string that ends the list */
+        if (!shown.empty()) shown += "\\0";
+        shown += value.data.substr(at, end - at);
+        at = end + 1;
+      }
+      return shown;
+    }
+    default: break;
+  }
+  std::string hex;
+  for (unsigned char c : value.data) {
+    hex += kHex[c >> 4];
+    hex += kHex[c & 15];
+  }
+  return hex;
+}
+
+std::string valueLine(const std::string &name, const Value &value) {
+  return "    " + (name.empty() ? std::string("(Default)") : name) + "    " + typeName(value.type) + "    " +
+         shownData(value) + "\n";
+}
+
+/* ---- add ------------------------------------------------------------- */
+
+/* Reads a reg number: optional blanks and '+', then decimal digits or 0x
+   and hexadecimal digits, nothing after; an empty text is 0. */
+bool readNumber(const char *text, uint64_t limit, uint64_t *number) {
+  *number = 0;
+  if (!*text) return true;
+  while (*text == ' ' || *text == '\t') ++text;
+  if (*text == '+') ++text;
+  int base = 10;
+  if (text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+    base = 16;
+    text += 2;
+  }
+  if (!*text) return false;
+  for (; *text; ++text) {
+    int digit;
+    if (*text >= '0' && *text <= '9')
+      digit = *text - '0';
+    else if (base == 16 && *text >= 'a' && *text <= 'f')
+      digit = *text - 'a' + 10;
+    else if (base == 16 && *text >= 'A' && *text <= 'F')
+      digit = *text - 'A' + 10;
+    else
+      return false;
+    if (*number > (limit - (uint64_t)digit) / (uint64_t)base) return false;
+    *number = *number * (uint64_t)base + (uint64_t)digit;
+  }
+  return true;
+}
+
+int hexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+/* The bytes of add's /d for a type; false (with the failure reported) when
+   the text does not fit the type. */
+bool dataForType(uint32_t type, const char *text, char separator, std::string *data) {
+  data->clear();
+  switch (type) {
+    case PL_REG_DWORD:
+    case kRegQword: {
+      uint64_t number;
+      if (!readNumber(text, type == PL_REG_DWORD ? 0xffffffffull : ~0ull, &number)) {
+        fail("The option [/d] must be followed by a valid numeric value");
+        return false;
+      }
+      for (int i = 0; i < (type == PL_REG_DWORD ? 4 : 8); ++i) data->push_back((char)(number >> (8 * i)));
+      return true;
+    }
+    case PL_REG_BINARY: {
+      size_t length = strlen(text);
+      size_t i = 0;
+      if (length % 2) { /* an odd digit count: the first stands alone */
+        int d = hexDigit(text[0]);
+        if (d < 0) break;
+        data->push_back((char)d);
+        i = 1;
+      }
+      for (; i < length; i += 2) {
+        int high = hexDigit(text[i]), low = hexDigit(text[i + 1]);
+        if (high < 0 || low < 0) {
+          fail("The option [/d] must be followed by a valid hexadecimal value");
+          return false;
+        }
+        data->push_back((char)(high * 16 + low));
+      }
+      return true;
+    }
+    case PL_REG_NONE:
+      /* reg.exe stores the text of an untyped value in UTF-16 with its NUL */
+      for (const char *p = text;; ++p) {
+        data->push_back(*p);
+        data->push_back(0);
+        if (!*p) break;
+      }
+      return true;
+    case kRegMultiSz: {
+      std::string item;
+      for (const char *p = text;; ++p) {
+        bool end = !*p;
+        bool split = false;
+        if (!end && separator && *p == separator) {
+          split = true;
+        } else if (!end && !separator && p[0] == '\\' && p[1] == '0') {
+          split = true;
+          ++p;
+        }
+        if (split || end) {
+          if (item.empty() && split) {
+            fail("The option [/d] must be followed by a valid string");
+            return false;
+          }
+          if (!item.empty()) {
+            *data += item;
+            data->push_back(0);
+          }
+          item.clear();
+          if (end) break;
+        } else {
+          item += *p;
+        }
+      }
+      data->push_back(0);
+      return true;
+    }
+    default: /* REG_SZ, REG_EXPAND_SZ: the text and its NUL */
+      data->assign(text);
+      data->push_back(0);
+      return true;
+  }
+  fail("The option [/d] must be followed by a valid hexadecimal value");
+  return false;
+}
+
+int regAdd(const Arguments &args) {
+  const char *upper = kOperations[kOpAdd].upperName;
+  if (args.present[kOptV] && args.present[kOptVe]) return invalidSyntax(upper);
+  KeyName key;
+  if (!readKeyName(args.positional[0], &key)) return 1;
+
+  uint32_t type = PL_REG_SZ;
+  if (args.present[kOptT]) {
+    const TypeName *found = nullptr;
+    for (const TypeName &t : kTypes)
+      if (t.addable && sameText(args.value[kOptT], t.name)) found = &t;
+    if (!found) {
+      fail(std::string("Unsupported registry data type [") + args.value[kOptT] + "]");
+      return 1;
+    }
+    type = found->type;
+  }
+  char separator = 0;
+  if (args.present[kOptS]) {
+    if (strlen(args.value[kOptS]) != 1) return invalidSyntax(upper);
+    separator = args.value[kOptS][0];
+  }
+  if ((type == PL_REG_DWORD || type == kRegQword) && !args.present[kOptD]) {
+    fail("Invalid command line parameters");
+    return 1;
+  }
+  std::string data;
+  if (!dataForType(type, args.present[kOptD] ? args.value[kOptD] : "", separator, &data)) return 1;
+
+  HKEY handle;
+  long error = plRegCreateKey(key.root, key.path.c_str(), &handle);
+  if (error) return keyFailure(error);
+  /* A bare add (no value named, no type, no data) only makes the key. */
+  bool named = args.present[kOptV] || args.present[kOptVe] || args.present[kOptT] || args.present[kOptD];
+  const char *name = args.present[kOptV] ? args.value[kOptV] : "";
+  int result = 0;
+  uint32_t size = 0;
+  bool exists = plRegQueryValue(handle, name, nullptr, nullptr, &size) == 0;
+  if (!named && exists) {
+    /* a bare add makes the key; it never empties a default already there */
+  } else if (named && exists && !args.present[kOptF] &&
+             !ask(std::string("The registry value '") + (args.present[kOptVe] ? "(Default)" : name) +
+                  "' already exists. Do you want to overwrite it?")) {
+    result = -1;
+  } else {
+    error = plRegSetValue(handle, name, type, data.data(), (uint32_t)data.size());
+    if (error) result = valueFailure(error);
+  }
+  plRegCloseKey(handle);
+  if (result < 0) return cancelled();
+  return result ? result : succeeded();
+}
+
+/* ---- query ----------------------------------------------------------- */
+
+/* Prints the values of key (as "    name    TYPE    data" lines); returns
+   how many there were. */
+int printValues(HKEY key) {
+  int count = 0;
+  Value value;
+  for (uint32_t i = 0; readValueAt(key, i, &value) == 0; ++i, ++count) out(valueLine(value.name, value));
+  return count;
+}
+
+/* query /s: a subkey's block, then its subkeys' blocks, depth first. */
+void printTree(HKEY key, const std::string &shown) {
+  out(shown + "\n");
+  printValues(key);
+  out("\n");
+  for (const std::string &name : subkeyNames(key)) {
+    HKEY child;
+    if (plRegOpenKey(key, name.c_str(), PL_KEY_READ, &child)) continue;
+    printTree(child, shown + "\\" + name);
+    plRegCloseKey(child);
+  }
+}
+
+/* query /v NAME /s: every key of the tree that has the value. */
+int searchTree(HKEY key, const std::string &shown, const char *name, const std::string &label) {
+  int matches = 0;
+  Value value;
+  if (readValue(key, name, &value) == 0) {
+    out(shown + "\n" + valueLine(label, value) + "\n");
+    ++matches;
+  }
+  for (const std::string &sub : subkeyNames(key)) {
+    HKEY child;
+    if (plRegOpenKey(key, sub.c_str(), PL_KEY_READ, &child)) continue;
+    matches += searchTree(child, shown + "\\" + sub, name, label);
+    plRegCloseKey(child);
+  }
+  return matches;
+}
+
+int regQuery(const Arguments &args) {
+  if (args.present[kOptV] && args.present[kOptVe]) return invalidSyntax(kOperations[kOpQuery].upperName);
+  KeyName key;
+  if (!readKeyName(args.positional[0], &key)) return 1;
+  HKEY handle;
+  long error = plRegOpenKey(key.root, key.path.c_str(), PL_KEY_READ, &handle);
+  if (error) return keyFailure(error);
+
+  int result = 0;
+  bool one = args.present[kOptV] || args.present[kOptVe];
+  const char *name = args.present[kOptV] ? args.value[kOptV] : "";
+  std::string label = args.present[kOptV] ? name : "";
+  out("\n");
+  if (one && args.present[kOptS]) {
+    int matches = searchTree(handle, key.shown, name, label);
+    out("Search complete. Number of matches found: " + std::to_string(matches) + "\n");
+  } else if (one) {
+    Value value;
+    error = readValue(handle, name, &value);
+    if (error == 0) {
+      out(key.shown + "\n" + valueLine(label, value) + "\n");
+    } else if (args.present[kOptVe] && error == PL_ERROR_FILE_NOT_FOUND) {
+      out(key.shown + "\n    (Default)    REG_SZ    (value not set)\n");
+    } else {
+      result = valueFailure(error);
+    }
+  } else {
+    std::vector<std::string> subkeys = subkeyNames(handle);
+    uint32_t size = 0;
+    char probe[kValueNameRoom];
+    if (plRegEnumValue(handle, 0, probe, sizeof probe, nullptr, nullptr, &size) == 0) {
+      out(key.shown + "\n");
+      printValues(handle);
+      out("\n");
+    }
+    for (const std::string &sub : subkeys) {
+      if (!args.present[kOptS]) {
+        out(key.shown + "\\" + sub + "\n");
+        continue;
+      }
+      HKEY child;
+      if (plRegOpenKey(handle, sub.c_str(), PL_KEY_READ, &child)) continue;
+      printTree(child, key.shown + "\\" + sub);
+      plRegCloseKey(child);
+    }
+  }
+  plRegCloseKey(handle);
+  return result;
+}
+
+/* ---- delete ---------------------------------------------------------- */
+
+int regDelete(const Arguments &args) {
+  int chosen = args.present[kOptV] + args.present[kOptVe] + args.present[kOptVa];
+  if (chosen > 1) return invalidSyntax(kOperations[kOpDelete].upperName);
+  KeyName key;
+  if (!readKeyName(args.positional[0], &key)) return 1;
+  bool force = args.present[kOptF];
+
+  if (chosen == 0) {
+    /* A whole root is never deleted: it would take every setting with it. */
+    if (key.path.empty()) {
+      fail("Invalid system key");
+      return 1;
+    }
+    HKEY probe;
+    long error = plRegOpenKey(key.root, key.path.c_str(), PL_KEY_READ, &probe);
+    if (error) return keyFailure(error);
+    plRegCloseKey(probe);
+    if (!force && !ask("Are you sure you want to delete the registry key '" + key.shown + "'?")) return cancelled();
+    error = plRegDeleteTree(key.root, key.path.c_str());
+    return error ? keyFailure(error) : succeeded();
+  }
+
+  HKEY handle;
+  long error = plRegOpenKey(key.root, key.path.c_str(), PL_KEY_ALL_ACCESS, &handle);
+  if (error) return keyFailure(error);
+  int result = 0;
+  if (args.present[kOptVa]) {
+    if (!force && !ask("Are you sure you want to delete all registry values in '" + key.shown + "'?")) {
+      result = -1;
+    } else {
+      /* Names first: deleting while enumerating would skip values. */
+      std::vector<std::string> names;
+      Value value;
+      for (uint32_t i = 0; readValueAt(handle, i, &value) == 0; ++i) names.push_back(value.name);
+      for (const std::string &name : names) {
+        error = plRegDeleteValue(handle, name.c_str());
+        if (error) {
+          result = valueFailure(error);
+          break;
+        }
+      }
+    }
+  } else {
+    const char *name = args.present[kOptV] ? args.value[kOptV] : "";
+    uint32_t size = 0;
+    error = plRegQueryValue(handle, name, nullptr, nullptr, &size);
+    if (error) {
+      result = valueFailure(error);
+    } else if (!force && !ask(std::string("Are you sure you want to delete the registry value '") +
+                              (args.present[kOptVe] ? "(Default)" : name) + "'?")) {
+      result = -1;
+    } else {
+      error = plRegDeleteValue(handle, name);
+      if (error) result = valueFailure(error);
+    }
+  }
+  plRegCloseKey(handle);
+  if (result < 0) return cancelled();
+  return result ? result : succeeded();
+}
+
+/* ---- export ---------------------------------------------------------- */
+
+/* 8-bit registry text as UTF-16 code units: each byte is one unit (the
+   registry's text is 8-bit; a .reg file of version 5.00 is UTF-16). */
+std::string widen(const std::string &text) {
+  std::string wide;
+  for (unsigned char c : text) {
+    wide.push_back((char)c);
+    wide.push_back(0);
+  }
+  return wide;
+}
+
+std::string quoted(const std::string &text) {
+  std::string q = "\"";
+  for (char c : text) {
+    if (c == '\\' || c == '"')
+      q += '\\', q += c;
+    else if (c == '\n')
+      q += "\\n";
+    else
+      q += c;
+  }
+  return q + "\"";
+}
+
+/* hex:xx,xx,... wrapped as .reg files wrap it: a line that has grown past
+   76 characters ends with a backslash and the next begins with two spaces. */
+void appendHex(std::string *line, std::string *file, const std::string &bytes) {
+  static const char kHex[] = "0123456789abcdef";
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    unsigned char c = (unsigned char)bytes[i];
+    *line += kHex[c >> 4];
+    *line += kHex[c & 15];
+    if (i + 1 == bytes.size()) break;
+    *line += ',';
+    if (line->size() > 76) {
+      *file += *line + "\\\n";
+      *line = "  ";
+    }
+  }
+}
+
+/* One value as a .reg line (without its line end), appended to file. */
+void exportValue(const Value &value, std::string *file) {
+  std::string line = value.name.empty() ? "@=" : quoted(value.name) + "=";
+  char prefix[32];
+  if (value.type == PL_REG_SZ && !value.data.empty() && value.data.find('\0') == value.data.size() - 1) {
+    line += quoted(textOf(value.data));
+  } else if (value.type == PL_REG_DWORD && value.data.size() == 4) {
+    snprintf(prefix, sizeof prefix, "dword:%08x", (unsigned)littleEndian(value.data, 4));
+    line += prefix;
+  } else {
+    if (value.type == PL_REG_BINARY)
+      line += "hex:";
+    else {
+      snprintf(prefix, sizeof prefix, "hex(%x):", (unsigned)value.type);
+      line += prefix;
+    }
+    bool text = value.type == PL_REG_SZ || value.type == kRegExpandSz || value.type == kRegMultiSz;
+    appendHex(&line, file, text ? widen(value.data) : value.data);
+  }
+  *file += line + "\n";
+}
+
+void exportTree(HKEY key, const std::string &shown, std::string *file) {
+  *file += "[" + shown + "]\n";
+  Value value;
+  for (uint32_t i = 0; readValueAt(key, i, &value) == 0; ++i) exportValue(value, file);
+  *file += "\n";
+  for (const std::string &sub : subkeyNames(key)) {
+    HKEY child;
+    if (plRegOpenKey(key, sub.c_str(), PL_KEY_READ, &child)) continue;
+    exportTree(child, shown + "\\" + sub, file);
+    plRegCloseKey(child);
+  }
+}
+
+int regExport(const Arguments &args) {
+  KeyName key;
+  if (!readKeyName(args.positional[0], &key)) return 1;
+  const char *fileName = args.positional[1];
+  HKEY handle;
+  long error = plRegOpenKey(key.root, key.path.c_str(), PL_KEY_READ, &handle);
+  if (error) return keyFailure(error);
+  std::string text = "Windows Registry Editor Version 5.00\n\n";
+  exportTree(handle, key.shown, &text);
+  plRegCloseKey(handle);
+
+  struct stat st;
+  if (!args.present[kOptY] && stat(fileName, &st) == 0 &&
+      !ask(std::string("The file '") + fileName + "' already exists. Do you want to overwrite it?"))
+    return cancelled();
+  std::string bytes = "\xff\xfe";
+  for (char c : text) {
+    if (c == '\n') bytes += widen("\r");
+    bytes += widen(std::string(1, c));
+  }
+  FILE *f = fopen(fileName, "wb");
+  if (!f) {
+    fail(errno == ENOENT || errno == ENOTDIR ? "Path not found." : errorText(errno == EACCES ? PL_ERROR_ACCESS_DENIED : PL_ERROR_INVALID_PARAMETER));
+    return 1;
+  }
+  bool written = fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  if (fclose(f) != 0) written = false;
+  if (!written) {
+    fail(errorText(PL_ERROR_DISK_FULL));
+    return 1;
+  }
+  return 0;
+}
+
+/* ---- import ---------------------------------------------------------- */
+
+/* The state of an import: the key that value lines go to (null while the
+   last key line failed or deleted a key), and the file's format. */
+struct Import {
+  HKEY key;
+  bool unicode; /* version 5.00 of UTF-16: text types hold UTF-16 */
+};
+
+/* Reads a quoted string at *p (just past its opening quote), unescaping;
+   leaves *p past the closing quote. False when it does not end. */
+bool readQuoted(const char **p, std::string *text) {
+  text->clear();
+  for (const char *s = *p; *s; ++s) {
+    if (*s == '"') {
+      *p = s + 1;
+      return true;
+    }
+    if (*s == '\\' && s[1]) {
+      ++s;
+      *text += *s == 'n' ? '\n' : *s;
+    } else {
+      *text += *s;
+    }
+  }
+  return false;
+}
+
+/* Reads "xx,xx,..." into bytes; false on anything else. */
+bool readHexList(const char *p, std::string *bytes) {
+  bytes->clear();
+  for (;;) {
+    while (*p == ' ' || *p == '\t') ++p;
+    if (!*p) return true;
+    int high = hexDigit(p[0]);
+    int low = high < 0 ? -1 : hexDigit(p[1]);
+    if (low < 0) {
+      if (high < 0) return false;
+      bytes->push_back((char)high);
+      ++p;
+    } else {
+      bytes->push_back((char)(high * 16 + low));
+      p += 2;
+    }
+    while (*p == ' ' || *p == '\t') ++p;
+    if (*p == ',') ++p;
+    else if (*p) return false;
+  }
+}
+
+/* UTF-16 text bytes as the registry's 8-bit text: units past 0xFF read '?'. */
+std::string narrow(const std::string &wide) {
+  std::string text;
+  for (size_t i = 0; i + 1 < wide.size(); i += 2) {
+    unsigned unit = (unsigned char)wide[i] | ((unsigned char)wide[i + 1] << 8);
+    text.push_back(unit > 0xff ? '?' : (char)unit);
+  }
+  return text;
+}
+
+/* A key line "[ROOT\path]" or "[-ROOT\path]". */
+void importKeyLine(Import *state, const std::string &line) {
+  if (state->key) plRegCloseKey(state->key);
+  state->key = nullptr;
+  size_t close = line.rfind(']');
+  if (close == std::string::npos) return;
+  bool remove = line.size() > 1 && line[1] == '-';
+  std::string name = line.substr(remove ? 2 : 1, close - (remove ? 2 : 1));
+  for (const RootName &root : kRoots) {
+    for (const char *rootName : {root.longName, root.shortName}) {
+      if (!startsWith(name.c_str(), rootName)) continue;
+      const char *rest = name.c_str() + strlen(rootName);
+      if (*rest != 0 && *rest != '\\') continue;
+      if (*rest == '\\') ++rest;
+      if (remove) {
+        if (*rest) plRegDeleteTree(root.key, rest);
+        return;
+      }
+      if (plRegCreateKey(root.key, rest, &state->key) == 0) return;
+      state->key = nullptr;
+      break;
+    }
+  }
+  if (!remove) fail("Unable to import the registry key '" + name + "'");
+}
+
+/* A value line: "name"=data or @=data; malformed lines are skipped. */
+void importValueLine(Import *state, const std::string &line) {
+  if (!state->key) return;
+  const char *p = line.c_str();
+  std::string name;
+  if (*p == '@') {
+    ++p;
+  } else if (*p == '"') {
+    ++p;
+    if (!readQuoted(&p, &name)) return;
+  } else {
+    return;
+  }
+  while (*p == ' ' || *p == '\t') ++p;
+  if (*p++ != '=') return;
+  while (*p == ' ' || *p == '\t') ++p;
+
+  std::string data;
+  uint32_t type;
+  if (!strcmp(p, "-")) {
+    plRegDeleteValue(state->key, name.c_str());
+    return;
+  } else if (*p == '"') {
+    ++p;
+    if (!readQuoted(&p, &data)) return;
+    type = PL_REG_SZ;
+    data.push_back(0);
+  } else if (startsWith(p, "dword:")) {
+    p += 6;
+    uint64_t number = 0;
+    size_t digits = strlen(p);
+    if (digits == 0 || digits > 8) return;
+    for (; *p; ++p) {
+      int d = hexDigit(*p);
+      if (d < 0) return;
+      number = number * 16 + (uint64_t)d;
+    }
+    type = PL_REG_DWORD;
+    for (int i = 0; i < 4; ++i) data.push_back((char)(number >> (8 * i)));
+  } else if (startsWith(p, "hex:")) {
+    type = PL_REG_BINARY;
+    if (!readHexList(p + 4, &data)) return;
+  } else if (startsWith(p, "hex(")) {
+    p += 4;
+    char *end;
+    unsigned long t = strtoul(p, &end, 16);
+    if (end == p || end[0] != ')' || end[1] != ':' || t > 0xffffffffUL) return;
+    type = (uint32_t)t;
+    if (!readHexList(end + 2, &data)) return;
+    bool text = type == PL_REG_SZ || type == kRegExpandSz || type == kRegMultiSz;
+    if (text && state->unicode) data = narrow(data);
+  } else {
+    return;
+  }
+  plRegSetValue(state->key, name.c_str(), type, data.data(), (uint32_t)data.size());
+}
+
+/* The file's lines as 8-bit text: UTF-16LE (with its byte-order mark) read
+   unit by unit, anything else byte by byte; line ends CR LF or LF. */
+std::vector<std::string> fileLines(const std::string &bytes, bool *unicode) {
+  std::string text;
+  *unicode = bytes.size() >= 2 && (unsigned char)bytes[0] == 0xff && (unsigned char)bytes[1] == 0xfe;
+  if (*unicode)
+    text = narrow(bytes.substr(2));
+  else if (bytes.compare(0, 3, "\xef\xbb\xbf") == 0)
+    text = bytes.substr(3);
+  else
+    text = bytes;
+  std::vector<std::string> lines;
+  size_t at = 0;
+  while (at < text.size()) {
+    size_t end = text.find('\n', at);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(at, end - at);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+    at = end + 1;
+  }
+  return lines;
+}
+
+int regImport(const Arguments &args) {
+  const char *fileName = args.positional[0];
+  FILE *f = fopen(fileName, "rb");
+  if (!f) {
+    fail(std::string("The file '") + fileName + "' was not found.");
+    return 1;
+  }
+  std::string bytes;
+  char chunk[8192];
+  size_t got;
+  while ((got = fread(chunk, 1, sizeof chunk, f)) > 0) bytes.append(chunk, got);
+  fclose(f);
+
+  Import state = {nullptr, false};
+  std::vector<std::string> lines = fileLines(bytes, &state.unicode);
+  size_t i = 0;
+  while (i < lines.size() && lines[i].empty()) ++i;
+  if (i == lines.size() ||
+      (lines[i] != "Windows Registry Editor Version 5.00" && lines[i] != "REGEDIT4")) {
+    fail(std::string("The file '") + fileName + "' is not a registry file.");
+    return 1;
+  }
+  if (lines[i] == "REGEDIT4") state.unicode = false;
+  for (++i; i < lines.size(); ++i) {
+    std::string line = lines[i];
+    size_t start = line.find_first_not_of(" \t");
+    if (start == std::string::npos || line[start] == ';') continue;
+    line = line.substr(start);
+    /* hex data goes on over lines that end with a backslash */
+    while (!line.empty() && line.back() == '\\' && i + 1 < lines.size()) {
+      line.pop_back();
+      std::string next = lines[++i];
+      size_t first = next.find_first_not_of(" \t");
+      line += first == std::string::npos ? "" : next.substr(first);
+    }
+    if (line[0] == '[')
+      importKeyLine(&state, line);
+    else
+      importValueLine(&state, line);
+  }
+  if (state.key) plRegCloseKey(state.key);
+  return 0;
+}
+
+}  // namespace
+
+int regCommand(int argc, char **argv) {
+  if (argc < 2) return invalidSyntax(nullptr);
+  if (isHelp(argv[1])) {
+    out(kUsage);
+    return 0;
+  }
+  int op = -1;
+  for (int o = 0; o < kOpCount; ++o)
+    if (sameText(argv[1], kOperations[o].name)) op = o;
+  if (op < 0) {
+    fail(std::string("Invalid option [") + argv[1] + "]. Type \"REG /?\" for help.");
+    return 1;
+  }
+  const OperationSpec &spec = kOperations[op];
+  for (int i = 2; i < argc; ++i) {
+    if (isHelp(argv[i])) {
+      if (argc != 3) return invalidSyntax(spec.upperName);
+      printf(spec.help, kRootHelp);
+      return 0;
+    }
+  }
+  Arguments args;
+  if (!readArguments(spec, argc, argv, &args)) return invalidSyntax(spec.upperName);
+  switch (op) {
+    case kOpAdd: return regAdd(args);
+    case kOpQuery: return regQuery(args);
+    case kOpDelete: return regDelete(args);
+    case kOpImport: return regImport(args);
+    default: return regExport(args);
+  }
+}
