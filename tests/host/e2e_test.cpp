@@ -299,4 +299,52 @@ TEST(Arguments, MissingPluginOrLibrary) {
   EXPECT_NE(broken.err.find("cannot load the plug-in"), std::string::npos) << broken.err;
 }
 
+// ---- tessel reg and the plug-in: one store ----
+
+TEST(Reg, RoundTripsThroughThePlugin) {
+  Scratch s;
+  const std::string key = std::string("\"HKCU\\") + kConfigKey + "\"";
+  // a value written with reg is the plug-in's setting
+  Outcome add = tessel(s, "reg add " + key + " /v LngMode /t REG_DWORD /d 1 /f");
+  EXPECT_EQ(add.status, 0) << add.err;
+  std::string screens = s.file("screens.txt");
+  Outcome view = tessel(s, "view " + quote(kExamples + "demo.dlg") + " --keys Enter --screen " + quote(screens));
+  EXPECT_EQ(view.status, 0) << view.err;
+  EXPECT_NE(readFile(screens).find("[x] eCase"), std::string::npos) << "stored 1: identifiers";
+  // what the configuration dialog stores, reg reads: "Localised texts" is 2
+  Outcome configure = tessel(s, "config --keys 'Tab Down Space Enter'"); // Tab lands on the stored choice
+  EXPECT_EQ(configure.status, 0) << configure.err;
+  Outcome query = tessel(s, "reg query " + key + " /v LngMode");
+  EXPECT_EQ(query.status, 0) << query.err;
+  EXPECT_EQ(query.out, std::string("\nHKEY_CURRENT_USER\\") + kConfigKey + "\n    LngMode    REG_DWORD    0x2\n\n");
+  // export, delete, import: the plug-in's settings come back
+  Outcome exported = tessel(s, "reg export \"HKCU\\Software\\Far\\Plugins\" plugins.reg /y");
+  EXPECT_EQ(exported.status, 0) << exported.err;
+  Outcome removed = tessel(s, "reg delete \"HKCU\\Software\\Far\\Plugins\\Formlens\" /f");
+  EXPECT_EQ(removed.status, 0) << removed.err;
+  EXPECT_EQ(storedNumber("LngMode"), 0xFFFFFFFFu);
+  Outcome imported = tessel(s, "reg import plugins.reg");
+  EXPECT_EQ(imported.status, 0) << imported.err;
+  EXPECT_EQ(storedNumber("LngMode"), 2u);
+  EXPECT_EQ(storedNumber("Disable"), 0u);
+  Outcome again = tessel(s, "reg query " + key + " /v LngMode");
+  EXPECT_EQ(again.out, query.out);
+}
+
+TEST(Reg, BadArgumentsAndHelp) {
+  Scratch s;
+  const char *const bad[] = {"reg", "reg add", "reg frobnicate", "reg query \"HKCU\\No\\Such\\Key\"",
+                             "reg add \"HKXX\\Software\" /f", "reg import missing.reg"};
+  for (const char *args : bad) {
+    SCOPED_TRACE(args);
+    Outcome run = tessel(s, args);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << "one line: " << run.err;
+  }
+  Outcome help = tessel(s, "reg --help");
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find("REG"), std::string::npos);
+}
+
 }  // namespace
