@@ -18,6 +18,7 @@
 #include "host/keys.h"
 #include "host/session.h"
 #include "host/slots.h"
+#include "host/terminal.h"
 #include "platform/platform.h"
 #ifdef TESSEL_HAVE_REG
 #include "host/reg.h"
@@ -295,11 +296,17 @@ int openSession(const Options *o, FILE **dumpFile) {
     ok = sessionOpenScripted(o->cols ? o->cols : 80, o->rows ? o->rows : 25, keys, count);
     free(keys);
   } else {
-    ok = sessionOpenTerminal(o->cols, o->rows);
-    if (!ok) {
+    int opened = sessionOpenTerminal(o->cols, o->rows);
+    if (opened != TERMINAL_OPEN) {
       if (*dumpFile) fclose(*dumpFile);
+      if (opened == TERMINAL_UNKNOWN_TYPE) {
+        const char *type = getenv("TERM");
+        return fail(EXIT_FAILED, "unknown terminal type \"%s\" (set TERM, or give --keys for a scripted run)",
+                    type ? type : "");
+      }
       return fail(EXIT_USAGE, "standard input and output are no terminal: give --keys for a scripted run");
     }
+    ok = 1;
   }
   if (!ok) {
     if (*dumpFile) fclose(*dumpFile);

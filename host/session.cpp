@@ -71,7 +71,8 @@ int sessionOpenScripted(int cols, int rows, const int *keys, int count) {
 
 int sessionOpenTerminal(int cols, int rows) {
   sessionClose();
-  if (!terminalOpen()) return 0;
+  int opened = terminalOpen();
+  if (opened != TERMINAL_OPEN) return opened;
   followTerminal = cols <= 0 || rows <= 0;
   if (followTerminal) terminalSize(&cols, &rows);
   if (cols < 1) cols = 1;
@@ -80,10 +81,10 @@ int sessionOpenTerminal(int cols, int rows) {
   if (rows > SCREEN_MAX_ROWS) rows = SCREEN_MAX_ROWS;
   if (!screenResize(&screen, cols, rows)) {
     terminalClose();
-    return 0;
+    return TERMINAL_NONE;
   }
   onTerminal = 1;
-  return 1;
+  return TERMINAL_OPEN;
 }
 
 void sessionSetDumpFile(FILE *out) { dumpFile = out; }

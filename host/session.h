@@ -22,7 +22,8 @@ int sessionOpenScripted(int cols, int rows, const int *keys, int count);
 
 /* Opens a session on the terminal (restored on every exit path). cols and
    rows of 0 take the terminal's size, which then follows it when it changes.
-   Returns 1, or 0 when standard input and output are no terminal. */
+   Returns as terminalOpen (TERMINAL_OPEN, TERMINAL_NONE or
+   TERMINAL_UNKNOWN_TYPE), or TERMINAL_NONE when memory runs out. */
 int sessionOpenTerminal(int cols, int rows);
 
 /* Dumps go to out from now on (null: none); the session does not close it. */

@@ -24,6 +24,7 @@
 namespace {
 
 volatile sig_atomic_t isOpen;
+SCREEN *terminal;    /* ncurses' screen on standard output */
 int hooksInstalled;  /* the exit hook and signal handlers are in place */
 int utf8Locale;
 int colourMode;      /* 0 monochrome, 8 or 16 colours */
@@ -134,13 +135,17 @@ int decodeCharacter(wint_t ch) {
 }  // namespace
 
 int terminalOpen(void) {
-  if (isOpen) return 1;
-  if (!isatty(STDIN_FILENO) || !isatty(STDOUT_FILENO)) return 0;
+  if (isOpen) return TERMINAL_OPEN;
+  if (!isatty(STDIN_FILENO) || !isatty(STDOUT_FILENO)) return TERMINAL_NONE;
   setlocale(LC_CTYPE, ""); /* wide characters only; numbers keep the C locale */
   const char *codeset = nl_langinfo(CODESET);
   utf8Locale = codeset && (strcmp(codeset, "UTF-8") == 0 || strcmp(codeset, "utf8") == 0);
   if (!getenv("ESCDELAY")) set_escdelay(25);
-  if (!initscr()) return 0;
+  /* newterm, unlike initscr, reports an unknown terminal type instead of
+     ending the program */
+  if (!terminal) terminal = newterm(nullptr, stdout, stdin);
+  if (!terminal) return TERMINAL_UNKNOWN_TYPE;
+  set_term(terminal);
   isOpen = 1;
   if (!hooksInstalled) {
     hooksInstalled = 1;
@@ -162,7 +167,7 @@ int terminalOpen(void) {
   if (has_colors() && start_color() == OK) colourMode = COLORS >= 16 ? 16 : 8;
   memset(pairOf, 0, sizeof pairOf);
   nextPair = 1;
-  return 1;
+  return TERMINAL_OPEN;
 }
 
 void terminalClose(void) {

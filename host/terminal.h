@@ -8,9 +8,13 @@
 
 #include "host/screen.h"
 
+/* What terminalOpen returns. */
+enum { TERMINAL_OPEN = 1, TERMINAL_NONE = 0, TERMINAL_UNKNOWN_TYPE = -1 };
+
 /* Puts the terminal into the host's mode (no echo, keys one at a time,
-   function keys decoded). Returns 1, or 0 when standard input or output is
-   no terminal or ncurses cannot start. */
+   function keys decoded). Returns TERMINAL_OPEN; TERMINAL_NONE when
+   standard input or output is no terminal; TERMINAL_UNKNOWN_TYPE when
+   ncurses knows no terminal of the type TERM names. */
 int terminalOpen(void);
 
 /* Restores the terminal; does nothing when it is not open. Safe to call

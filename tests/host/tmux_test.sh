@@ -3,7 +3,8 @@
 # the screen comes back with capture-pane. Checks the menu, dialogs, text
 # typed in UTF-8 arriving in the host's code page, an Alt hot key, colours on
 # the terminal, the --screen dump of an interactive run, and that the
-# terminal is restored both after a normal exit and after Ctrl-C. Usage: tmux_test.sh TESSEL EXAMPLES_DIR. Exit 77 skips.
+# terminal is restored both after a normal exit and after Ctrl-C, and left
+# alone when its type is unknown. Usage: tmux_test.sh TESSEL EXAMPLES_DIR. Exit 77 skips.
 set -u
 tessel=$1
 examples=$2
@@ -33,9 +34,9 @@ start() {
   cat >"$work/run.sh" <<SCRIPT
 trap 'echo interrupted' INT
 $1
-echo "EXIT=\$?"
-stty -a | tr ' ;' '\n\n' | grep -Ex -- '-?(icanon|echo)' | tr '\n' ' '
-echo
+status=\$?
+echo "MODES: \$(stty -a | tr ' ;' '\n\n' | grep -Ex -- '-?(icanon|echo)' | tr '\n' ' ')"
+echo "EXIT=\$status"
 exec sleep 60
 SCRIPT
   [ -n "$socket" ] && tmux -L "$socket" kill-server 2>/dev/null
@@ -82,7 +83,7 @@ keys Escape
 waitFor "Select Dialog"
 keys Escape
 waitFor "EXIT=0"
-screen | grep -qF "icanon echo" || fail "terminal modes not restored after a normal exit"
+screen | grep -qF "MODES: icanon echo" || fail "terminal modes not restored after a normal exit"
 grep -q "^=== screen 1, focus" "$work/screens.txt" || fail "no --screen dump of the interactive run"
 grep -qF "[x] For all of them" "$work/screens.txt" || fail "the dump lacks the ticked check box"
 grep -qF 'C:\work\*.dlgé' "$work/screens.txt" || fail "the dump lacks the typed character"
@@ -92,7 +93,13 @@ start "'$tessel' config"
 waitFor "Disable Flens"
 keys C-c
 waitFor "EXIT=130"
-screen | grep -qF "icanon echo" || fail "terminal modes not restored after Ctrl-C"
+screen | grep -qF "MODES: icanon echo" || fail "terminal modes not restored after Ctrl-C"
 screen | grep -qF "Disable Flens" && fail "the dialog was left on the screen"
+
+# ---- a terminal type ncurses does not know: one line, the terminal untouched ----
+start "env TERM=no-such-terminal '$tessel' view '$examples/demo.dlg'"
+waitFor "EXIT=1"
+screen | grep -qF 'tessel: unknown terminal type "no-such-terminal"' || fail "no clear line for an unknown TERM"
+screen | grep -qF "MODES: icanon echo" || fail "terminal modes changed by a failed start"
 
 echo "ok"
