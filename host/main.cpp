@@ -325,7 +325,8 @@ void closeSession(FILE *dumpFile) {
 /* view and config: the plug-in hosted as the host does. */
 int runPlugin(const Options *o, int view) {
   if (o->argCount != (view ? 1 : 0))
-    return fail(EXIT_USAGE, view ? "view takes one file (see tessel view --help)" : "config takes no file (see tessel config --help)");
+    return fail(EXIT_USAGE, view ? "view takes one file (see tessel view --help)"
+                                 : "config takes no file (see tessel config --help)");
   int status = checkOptionsFor(o, 1, 0);
   if (status) return status;
   char file[PATH_MAX] = "";

@@ -178,7 +178,8 @@ TEST(View, ConfigurationTakesEffectInTheNextPreview) {
   EXPECT_NE(readFile(first).find("MTitle"), std::string::npos);
   // Choose "Item identifiers" (Tab to the chosen radio button, Down, Space),
   // toggle the check box twice, confirm with Enter.
-  Outcome configure = tessel(s, "config --screen " + quote(config) + " --keys 'Tab Down Space S-Tab Space Space Enter'");
+  Outcome configure =
+      tessel(s, "config --screen " + quote(config) + " --keys 'Tab Down Space S-Tab Space Space Enter'");
   EXPECT_EQ(configure.status, 0) << configure.err;
   expectFile(readFile(config), "config-identifiers.txt");
   EXPECT_EQ(storedNumber("LngMode"), 1u);
