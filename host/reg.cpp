@@ -284,7 +284,9 @@ bool readArguments(const OperationSpec &op, int argc, char **argv, Arguments *ar
   memset(args, 0, sizeof *args);
   for (int i = 2; i < argc; ++i) {
     const char *arg = argv[i];
-    if ((arg[0] == '/' || arg[0] == '-') && arg[1]) {
+    /* An option is a '/' or '-' and a name; "/tmp/x.reg", a POSIX path
+       with a second '/', is a plain argument. */
+    if ((arg[0] == '/' || arg[0] == '-') && arg[1] && !strchr(arg + 1, '/')) {
       int found = -1;
       for (int o = 0; o < kOptCount; ++o)
         if ((op.allowed & BIT(o)) && sameText(arg + 1, kOptionNames[o])) found = o;
