@@ -21,6 +21,8 @@
 #include "host/draw.h"
 #include "host/keys.h"
 
+#include <term.h> /* last: it defines many short macros */
+
 namespace {
 
 volatile sig_atomic_t isOpen;
@@ -142,8 +144,14 @@ int terminalOpen(void) {
   utf8Locale = codeset && (strcmp(codeset, "UTF-8") == 0 || strcmp(codeset, "utf8") == 0);
   if (!getenv("ESCDELAY")) set_escdelay(25);
   /* newterm, unlike initscr, reports an unknown terminal type instead of
-     ending the program */
-  if (!terminal) terminal = newterm(nullptr, stdout, stdin);
+     ending the program; the type is probed first, since a newterm that fails
+     leaves ncurses' half-made screen behind */
+  if (!terminal) {
+    int error = 0;
+    if (setupterm(nullptr, STDOUT_FILENO, &error) != OK) return TERMINAL_UNKNOWN_TYPE;
+    del_curterm(cur_term);
+    terminal = newterm(nullptr, stdout, stdin);
+  }
   if (!terminal) return TERMINAL_UNKNOWN_TYPE;
   set_term(terminal);
   isOpen = 1;
