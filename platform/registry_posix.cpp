@@ -421,6 +421,7 @@ long openKey(HKEY base, const char *path, int access, bool create, HKEY *key) {
   if (!error) error = checkPath(path);
   if (error) return error;
   if (access != PL_KEY_READ && access != PL_KEY_ALL_ACCESS) return PL_ERROR_INVALID_PARAMETER;
+  if (create && baseAccess != PL_KEY_ALL_ACCESS) return PL_ERROR_ACCESS_DENIED;
 
   sqlite3 *db = nullptr;
   bool empty = false;

@@ -121,6 +121,19 @@ TEST_F(Store, ReadsNeverCreateTheStore) {
   EXPECT_EQ(st.st_mode & 0077, 0u) << "the store is private to its user";
 }
 
+TEST_F(Store, AReadOnlyHandleCreatesNothing) {
+  // Stricter than Wine, as Windows is: creating a subkey needs write access.
+  ASSERT_EQ(setNumber("x", 1), 0);
+  HKEY key, child = nullptr;
+  ASSERT_EQ(plRegOpenKey(PL_HKEY_CURRENT_USER, "Software\\Tessel", PL_KEY_READ, &key), 0);
+  EXPECT_EQ(plRegCreateKey(key, "Child", &child), PL_ERROR_ACCESS_DENIED);
+  EXPECT_EQ(child, nullptr);
+  EXPECT_EQ(plRegDeleteTree(key, "Store"), PL_ERROR_ACCESS_DENIED);
+  plRegCloseKey(key);
+  uint32_t value = 0;
+  EXPECT_EQ(getNumber("x", &value), 0);
+}
+
 TEST_F(Store, LocationFollowsTheEnvironmentAtEveryCall) {
   struct Row {
     const char *label;
