@@ -861,7 +861,14 @@ int regExport(const Arguments &args) {
   }
   FILE *f = fopen(fileName, "wb");
   if (!f) {
-    fail(errno == ENOENT || errno == ENOTDIR ? "Path not found." : errorText(errno == EACCES ? PL_ERROR_ACCESS_DENIED : PL_ERROR_INVALID_PARAMETER));
+    if (errno == ENOENT || errno == ENOTDIR)
+      fail("Path not found.");
+    else if (errno == EACCES || errno == EPERM || errno == EROFS || errno == EISDIR)
+      fail(errorText(PL_ERROR_ACCESS_DENIED));
+    else if (errno == ENOSPC)
+      fail(errorText(PL_ERROR_DISK_FULL));
+    else
+      fail(std::string("Unable to write the file '") + fileName + "'.");
     return 1;
   }
   bool written = fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();

@@ -118,40 +118,66 @@ enum { PL_REG_NONE = 0, PL_REG_SZ = 1, PL_REG_BINARY = 3, PL_REG_DWORD = 4 };
 /* Access wanted when a key is opened. */
 enum { PL_KEY_READ = 1, PL_KEY_ALL_ACCESS = 2 };
 
-/* Every registry call returns 0 on success, else a Windows error code
-   (PL_ERROR_FILE_NOT_FOUND for a missing key or value, PL_ERROR_MORE_DATA
-   for a value larger than the room, ...). Key paths use '\' and compare
-   without regard to case. A returned key is closed with plRegCloseKey. */
+/* Every registry call returns 0 on success, else a Windows error code:
+   PL_ERROR_FILE_NOT_FOUND for a missing key or value, PL_ERROR_MORE_DATA for
+   a value or name larger than the room, PL_ERROR_KEY_DELETED for a handle
+   whose key was deleted since, PL_ERROR_ACCESS_DENIED for a write through a
+   key opened with PL_KEY_READ (or a store that cannot be written),
+   PL_ERROR_BAD_PATHNAME for a path that begins with '\'. Key paths use '\'
+   (doubled and trailing separators count as one), and key and value names
+   compare without regard to ASCII case; a name keeps the case it was first
+   written with. A null value name is the key's default value, as "" is.
+   The roots are handles too; a returned key is closed with plRegCloseKey.
+   On POSIX the store is the SQLite file named by TESSEL_REGISTRY, else
+   $XDG_CONFIG_HOME/tessel/registry.sqlite3, else
+   ~/.config/tessel/registry.sqlite3, looked up at every call; a read never
+   creates it (a missing store holds no keys), the first write does. A
+   corrupt store reads PL_ERROR_BADDB, a full disk PL_ERROR_DISK_FULL, a
+   store another process holds for longer than a few seconds
+   PL_ERROR_SHARING_VIOLATION. */
 
-/* Opens an existing key below root (or root itself for an empty path). */
+/* Opens an existing key below root (any open key, or a root), or root
+   itself for an empty or null path; *key is null on failure. */
 long plRegOpenKey(HKEY root, const char *path, int access, HKEY *key);
 
-/* Opens a key below root, creating it and every missing key along the path. */
+/* Opens a key below root with all access, creating it and every missing
+   key along the path; *key is null on failure. */
 long plRegCreateKey(HKEY root, const char *path, HKEY *key);
 
 /* Reads a value. type may be null; data may be null to ask only for the type
    and the size. On entry *size is the room of data; on return it is the
-   value's size (also when the room was too small: PL_ERROR_MORE_DATA). */
+   value's size (also when the room was too small: PL_ERROR_MORE_DATA, and
+   data is then not to be relied on). Data without size is
+   PL_ERROR_INVALID_PARAMETER. The bytes come back exactly as written: a
+   REG_SZ holds its NUL only when the writer included it. */
 long plRegQueryValue(HKEY key, const char *name, uint32_t *type, void *data, uint32_t *size);
 
-/* Writes a value in one transaction: afterwards it holds the new bytes or,
-   after a failure or a crash, still the old ones. */
+/* Writes a value (size bytes at data; data may be null only when size is 0)
+   in one transaction: afterwards it holds the new type and bytes or, after
+   a failure or a crash, still the old ones. */
 long plRegSetValue(HKEY key, const char *name, uint32_t type, const void *data, uint32_t size);
 
 /* Deletes a value of a key. */
 long plRegDeleteValue(HKEY key, const char *name);
 
-/* Deletes a key below root with everything below it. */
+/* Deletes the key path below root with everything below it, in one
+   transaction. An empty or null path is PL_ERROR_INVALID_PARAMETER: a key
+   never deletes its own contents this way, and a root is never deleted. */
 long plRegDeleteTree(HKEY root, const char *path);
 
-/* The index-th value of a key: its name (into name, room nameRoom) and,
-   as plRegQueryValue, its type and data. PL_ERROR_NO_MORE_ITEMS past the last. */
+/* The index-th value of a key: its name (into name, room nameRoom, NUL
+   included) and, as plRegQueryValue, its type and data.
+   PL_ERROR_NO_MORE_ITEMS past the last. Values come in the order of their
+   names, case ignored, on POSIX as under Wine. */
 long plRegEnumValue(HKEY key, uint32_t index, char *name, uint32_t nameRoom, uint32_t *type,
                     void *data, uint32_t *size);
 
-/* The index-th subkey's name of a key; PL_ERROR_NO_MORE_ITEMS past the last. */
+/* The index-th immediate subkey's name of a key (room nameRoom, NUL
+   included), in the order of names; PL_ERROR_NO_MORE_ITEMS past the last. */
 long plRegEnumKey(HKEY key, uint32_t index, char *name, uint32_t nameRoom);
 
+/* Closes a key opened by plRegOpenKey or plRegCreateKey, freeing it;
+   closing a root does nothing. */
 long plRegCloseKey(HKEY key);
 
 #endif /* TESSEL_PLATFORM_H */
