@@ -57,10 +57,12 @@ struct TextFile {
   int fd;
   int ended;            /* end of file or 0x1A met: nothing more to read */
   int start, end;       /* unread bytes of chunk */
+  int mark;             /* the chunk's first 0x1A, or end when it has none */
   char chunk[kTextChunk];
 };
 
-/* Refills the chunk; false at the end of the file or on a read error. */
+/* Refills the chunk and finds its end-of-file mark; false at the end of the
+   file or on a read error. */
 bool refill(TextFile *t) {
   for (;;) {
     ssize_t got = read(t->fd, t->chunk, kTextChunk);
@@ -68,10 +70,14 @@ bool refill(TextFile *t) {
     if (got <= 0) return false;
     t->start = 0;
     t->end = (int)got;
+    const char *mark = static_cast<const char *>(memchr(t->chunk, 0x1A, (size_t)got));
+    t->mark = mark ? (int)(mark - t->chunk) : t->end;
     return true;
   }
 }
 
+/* Reads as the Windows text mode does: CR LF becomes LF, a lone CR stays,
+   and 0x1A ends the file. Runs without a CR are copied whole. */
 ssize_t textRead(void *cookie, char *out, size_t room) {
   TextFile *t = static_cast<TextFile *>(cookie);
   size_t n = 0;
@@ -80,22 +86,32 @@ ssize_t textRead(void *cookie, char *out, size_t room) {
       t->ended = 1;
       break;
     }
-    char c = t->chunk[t->start++];
-    if (c == 0x1A) { /* the text mode's end-of-file mark */
+    if (t->start == t->mark) { /* the text mode's end-of-file mark */
+      t->start++;
       t->ended = 1;
       break;
     }
-    if (c == '\r') {
-      /* CR LF reads as LF; a CR not followed by LF stays. */
-      if (t->start == t->end && !refill(t)) {
-        out[n++] = c;
-        t->ended = 1;
-        break;
-      }
-      if (t->chunk[t->start] == '\n') {
-        c = '\n';
-        t->start++;
-      }
+    /* The run up to the next CR, the mark or the chunk's end, as far as the
+       room allows. */
+    const char *from = t->chunk + t->start;
+    size_t run = (size_t)(t->mark - t->start);
+    if (run > room - n) run = room - n;
+    const char *cr = static_cast<const char *>(memchr(from, '\r', run));
+    if (cr) run = (size_t)(cr - from);
+    memcpy(out + n, from, run);
+    n += run;
+    t->start += (int)run;
+    if (!cr) continue;
+    /* CR LF reads as LF; a CR not followed by LF stays. */
+    char c = t->chunk[t->start++];
+    if (t->start == t->end && !refill(t)) {
+      out[n++] = c;
+      t->ended = 1;
+      break;
+    }
+    if (t->chunk[t->start] == '\n') {
+      c = '\n';
+      t->start++;
     }
     out[n++] = c;
   }
@@ -111,7 +127,7 @@ int textSeek(void *cookie, off64_t *offset, int whence) {
   }
   if (lseek(t->fd, 0, SEEK_SET) < 0) return -1;
   t->ended = 0;
-  t->start = t->end = 0;
+  t->start = t->end = t->mark = 0;
   return 0;
 }
 
@@ -235,7 +251,7 @@ FILE *plOpenTextFile(const char *path) {
   }
   t->fd = fd;
   t->ended = 0;
-  t->start = t->end = 0;
+  t->start = t->end = t->mark = 0;
   cookie_io_functions_t io = {textRead, nullptr, textSeek, textClose};
   FILE *file = fopencookie(t, "r", io);
   if (!file) {
