@@ -163,8 +163,20 @@ extern DialogItem scratchItems[TS_MAX_ITEMS];
 extern int32_t scratchIds[TS_MAX_ITEMS];
 extern char *scratchStrings[TS_MAX_ITEMS];
 
+/* The loader reads a file through a block of its own, so that the
+   character-at-a-time grammar of ENUM blocks costs no library call per
+   character and lines need not be copied out; the file is still read front
+   to back, once per pass. */
+enum { TS_FILE_BLOCK_SIZE = 8192 };
+struct FileReader {
+  FILE *file;
+  int start, end; /* unread bytes of block */
+  int ended;      /* the file gave its end (or an error): nothing more to read */
+  char block[TS_FILE_BLOCK_SIZE];
+};
+
 void ScanEnums(FILE *file);
-void ReadEnumBlock(FILE *file, char **names, int32_t *values, int *count);
-char *ReadEnumName(FILE *file);
+void ReadEnumBlock(FileReader *reader, char **names, int32_t *values, int *count);
+char *ReadEnumName(FileReader *reader);
 
 #endif /* TESSEL_DIALOG_INTERNAL_H */

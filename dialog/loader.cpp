@@ -29,33 +29,145 @@ static const char kDefaultHelpTopic[] = "Contents";
 
 /* ---- Character classes of the ENUM scan (plain ASCII) ------------------------ */
 
-static int isSpace(int c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-static int isLetter(int c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-static int isDigit(int c) { return c >= '0' && c <= '9'; }
-static int isNameChar(int c) { return isLetter(c) || isDigit(c) || c == '_'; }
+static inline int isSpace(int c) { return c == ' ' || (unsigned)(c - '\t') <= '\r' - '\t'; }
+static inline int isLetter(int c) { return (unsigned)((c | 0x20) - 'a') < 26u; }
+static inline int isDigit(int c) { return (unsigned)(c - '0') < 10u; }
+static inline int isNameChar(int c) { return isLetter(c) || isDigit(c) || c == '_'; }
+
+/* ---- Reading a file in blocks --------------------------------------------------- */
+
+/* Starts reading file at its current position. */
+static void startReading(FileReader *r, FILE *file) {
+  r->file = file;
+  r->start = r->end = 0;
+  r->ended = 0;
+}
+
+/* Refills the reader's block from its file; 0 at the end of the file or on a
+   read error (the reader then stays at its end). */
+static int fillBlock(FileReader *r) {
+  if (r->ended) return 0;
+  size_t got = fread(r->block, 1, TS_FILE_BLOCK_SIZE, r->file);
+  r->start = 0;
+  r->end = (int)got;
+  if (got == 0) r->ended = 1;
+  return got != 0;
+}
+
+/* Nonzero when unread bytes are in the block, after a refill if need be. */
+static inline int haveBytes(FileReader *r) { return r->start < r->end || fillBlock(r); }
+
+/* The next character as getc gives it: an unsigned char, or EOF. */
+static inline int readChar(FileReader *r) {
+  if (!haveBytes(r)) return EOF;
+  return (unsigned char)r->block[r->start++];
+}
+
+/* Puts back the character just read (never EOF, never more than one). */
+static inline void unreadChar(FileReader *r) { r->start--; }
 
 /* Consumes white space (line ends included); the next character stays unread. */
-static void skipSpace(FILE *file) {
-  int c;
-  while ((c = getc(file)) != EOF && isSpace(c)) {
+static void skipSpace(FileReader *r) {
+  while (haveBytes(r)) {
+    const char *p = r->block + r->start, *end = r->block + r->end;
+    while (p < end && isSpace((unsigned char)*p)) p++;
+    r->start = (int)(p - r->block);
+    if (p < end) return;
   }
-  if (c != EOF) ungetc(c, file);
 }
 
 /* Consumes the character wanted if it is the next one; returns nonzero when it was. */
-static int acceptChar(FILE *file, int wanted) {
-  int c = getc(file);
+static int acceptChar(FileReader *r, int wanted) {
+  int c = readChar(r);
   if (c == wanted) return 1;
-  if (c != EOF) ungetc(c, file);
+  if (c != EOF) unreadChar(r);
   return 0;
 }
 
 /* Consumes characters up to the next line end (which stays unread). */
-static void skipToLineEnd(FILE *file) {
-  int c;
-  while ((c = getc(file)) != EOF && c != '\n') {
+static void skipToLineEnd(FileReader *r) {
+  while (haveBytes(r)) {
+    const char *from = r->block + r->start;
+    const char *end = static_cast<const char *>(memchr(from, '\n', (size_t)(r->end - r->start)));
+    if (end) {
+      r->start += (int)(end - from);
+      return;
+    }
+    r->start = r->end;
   }
-  if (c != EOF) ungetc(c, file);
+}
+
+/* Consumes at most most characters up to and including the next line feed
+   (the remainder of a longer line then reads as the start of a line);
+   returns 0 when the end of the file came first. */
+static int discardRest(FileReader *r, int most) {
+  while (most > 0) {
+    if (!haveBytes(r)) return 0;
+    int span = r->end - r->start;
+    if (span > most) span = most;
+    const char *from = r->block + r->start;
+    const char *end = static_cast<const char *>(memchr(from, '\n', (size_t)span));
+    if (end) {
+      r->start += (int)(end - from) + 1;
+      return 1;
+    }
+    r->start += span;
+    most -= span;
+  }
+  return 1;
+}
+
+/* Reads a word of at most TS_ENUM_WORD_MAX ASCII letters into word,
+   upper-cased and NUL-terminated; the character after it stays unread.
+   Returns its length. */
+static int readWord(FileReader *r, char *word) {
+  int length = 0;
+  while (length < TS_ENUM_WORD_MAX && haveBytes(r)) {
+    const char *p = r->block + r->start, *end = r->block + r->end;
+    while (p < end && length < TS_ENUM_WORD_MAX && isLetter((unsigned char)*p))
+      word[length++] = (char)(*p++ & ~0x20); /* upper-cased: letters only */
+    r->start = (int)(p - r->block);
+    if (p < end) break; /* stopped on a character that is no letter, or full */
+  }
+  word[length] = 0;
+  return length;
+}
+
+/* Reads one line as fgets into TS_LINE_SIZE bytes would (at most
+   TS_LINE_SIZE - 1 characters, the line feed included; a longer line is read
+   as several) and returns it NUL-terminated without its line feed: inside the
+   reader's block when it lies there whole, else copied into line
+   (TS_LINE_SIZE bytes). Returns null at the end of the file. */
+static const char *readLine(FileReader *r, char *line) {
+  const int most = TS_LINE_SIZE - 1;
+  if (!haveBytes(r)) return nullptr;
+  char *from = r->block + r->start;
+  int span = r->end - r->start;
+  if (span > most) span = most;
+  char *end = static_cast<char *>(memchr(from, '\n', (size_t)span));
+  if (end) { /* the common case: the line lies in the block; its feed becomes its end */
+    *end = 0;
+    r->start += (int)(end - from) + 1;
+    return from;
+  }
+  int length = 0;
+  for (;;) {
+    from = r->block + r->start;
+    span = r->end - r->start;
+    if (span > most - length) span = most - length;
+    end = static_cast<char *>(memchr(from, '\n', (size_t)span));
+    int piece = end ? (int)(end - from) : span;
+    memcpy(line + length, from, (size_t)piece);
+    length += piece;
+    r->start += piece;
+    if (end) {
+      r->start++; /* the line feed */
+      break;
+    }
+    if (length == most || !fillBlock(r)) break;
+  }
+  line[length] = 0;
+  return line;
 }
 
 /* Copies a text into a new block from tsAllocate; null when none can be had. */
@@ -72,15 +184,15 @@ static char *copyText(const char *text) {
    library's saturating reader; returns nonzero when digits were read. Every
    digit is consumed, however many there are; a sign without digits is
    consumed too. */
-static int readEnumNumber(FILE *file, int32_t *value) {
+static int readEnumNumber(FileReader *r, int32_t *value) {
   char text[1 + TS_ENUM_NUMBER_DIGITS + 1];
   int length = 0, significant = 0, zeros = 0;
-  int c = getc(file);
+  int c = readChar(r);
   if (c == '+' || c == '-') {
     text[length++] = (char)c;
-    c = getc(file);
+    c = readChar(r);
   }
-  for (; isDigit(c); c = getc(file)) {
+  for (; isDigit(c); c = readChar(r)) {
     if (significant == 0 && c == '0') {
       zeros++; /* leading zeros add nothing */
       continue;
@@ -88,7 +200,7 @@ static int readEnumNumber(FILE *file, int32_t *value) {
     if (significant < TS_ENUM_NUMBER_DIGITS) text[length++] = (char)c;
     significant++;
   }
-  if (c != EOF) ungetc(c, file);
+  if (c != EOF) unreadChar(r);
   if (significant == 0 && zeros == 0) return 0;
   if (significant == 0) text[length++] = '0';
   text[length] = 0;
@@ -103,25 +215,25 @@ static int readEnumNumber(FILE *file, int32_t *value) {
    name as a new block from tsAllocate (the caller owns it; at most 255
    characters are kept, a longer run is consumed whole), or null when no name
    character follows or the copy cannot be made ("StrDup" shown). */
-char *ReadEnumName(FILE *file) {
+char *ReadEnumName(FileReader *r) {
   plSetLastError(0);
   for (;;) {
-    skipSpace(file);
-    if (!acceptChar(file, ';')) break;
-    if (getc(file) == EOF) break; /* the character after ';', whatever it is */
-    skipSpace(file);
-    skipToLineEnd(file);
+    skipSpace(r);
+    if (!acceptChar(r, ';')) break;
+    if (readChar(r) == EOF) break; /* the character after ';', whatever it is */
+    skipSpace(r);
+    skipToLineEnd(r);
   }
-  skipSpace(file);
+  skipSpace(r);
   char name[TS_ENUM_NAME_SIZE];
   size_t length = 0;
   int c;
-  while ((c = getc(file)) != EOF && isNameChar(c))
+  while ((c = readChar(r)) != EOF && isNameChar(c))
     if (length < sizeof name - 1) name[length++] = (char)c;
-  if (c != EOF) ungetc(c, file);
+  if (c != EOF) unreadChar(r);
   if (length == 0) return nullptr;
   name[length] = 0;
-  skipSpace(file);
+  skipSpace(r);
   char *copy = copyText(name);
   if (!copy) ShowErrorBox("StrDup");
   return copy;
@@ -135,33 +247,33 @@ char *ReadEnumName(FILE *file) {
    read is skipped up to the closing brace, which is consumed. Shows "Enum
    error" when the opening brace is missing (the entries are read all the
    same) and "Enum closing error" when the closing brace is. */
-void ReadEnumBlock(FILE *file, char **names, int32_t *values, int *count) {
-  skipSpace(file);
+void ReadEnumBlock(FileReader *r, char **names, int32_t *values, int *count) {
+  skipSpace(r);
   int opened = 0;
-  while (acceptChar(file, '{')) opened = 1; /* a run of braces counts as one */
-  skipSpace(file);
+  while (acceptChar(r, '{')) opened = 1; /* a run of braces counts as one */
+  skipSpace(r);
   if (!opened) ShowErrorBox("Enum error");
 
   int32_t value = 0;
   while (*count < TS_MAX_ENUMS) {
-    char *name = ReadEnumName(file);
+    char *name = ReadEnumName(r);
     if (!name) break;
     names[*count] = name;
-    skipSpace(file);
-    if (acceptChar(file, '=')) {
-      skipSpace(file);
-      readEnumNumber(file, &value);
+    skipSpace(r);
+    if (acceptChar(r, '=')) {
+      skipSpace(r);
+      readEnumNumber(r, &value);
     }
     values[*count] = value;
     if (value < INT32_MAX) value++;
     (*count)++;
-    skipSpace(file);
-    acceptChar(file, ',');
-    skipSpace(file);
+    skipSpace(r);
+    acceptChar(r, ',');
+    skipSpace(r);
   }
 
   int c;
-  while ((c = getc(file)) != EOF && c != '}') {
+  while ((c = readChar(r)) != EOF && c != '}') {
   }
   if (c != '}') ShowErrorBox("Enum closing error");
 }
@@ -171,27 +283,20 @@ void ReadEnumBlock(FILE *file, char **names, int32_t *values, int *count) {
    word ENUM, in any case, stands in the first column; the white space after
    that word (line ends included) is skipped, and after a block or any other
    line start the rest of the line is discarded, in pieces of at most
-   TS_ENUM_REST_MAX characters. */
+   TS_ENUM_REST_MAX characters. The file is read in blocks to its end, so the
+   caller rewinds it before reading it again. */
 void ScanEnums(FILE *file) {
+  FileReader reader;
+  startReading(&reader, file);
   for (;;) {
     char word[TS_ENUM_WORD_MAX + 1];
-    int length = 0, c;
-    while (length < TS_ENUM_WORD_MAX && (c = getc(file)) != EOF) {
-      if (!isLetter(c)) {
-        ungetc(c, file);
-        break;
-      }
-      word[length++] = (char)(c & ~0x20); /* upper-cased: letters only */
+    if (readWord(&reader, word) > 0) {
+      skipSpace(&reader);
+      if (strcmp(word, "ENUM") == 0) ReadEnumBlock(&reader, enumNames, enumValues, &enumCount);
     }
-    word[length] = 0;
-    if (length > 0) {
-      skipSpace(file);
-      if (strcmp(word, "ENUM") == 0) ReadEnumBlock(file, enumNames, enumValues, &enumCount);
-    }
-    /* The rest of the line, at most TS_ENUM_REST_MAX characters of it. */
-    int rest = 0;
-    while (rest < TS_ENUM_REST_MAX && (c = getc(file)) != EOF && c != '\n') rest++;
-    if (c == EOF) break; /* the end of the file, or a read error */
+    /* The rest of the line, at most TS_ENUM_REST_MAX characters of it; the end
+       of the file, or a read error, ends the scan. */
+    if (!discardRest(&reader, TS_ENUM_REST_MAX)) break;
   }
 }
 
@@ -227,16 +332,6 @@ static void buildPath(HMODULE module, const char *fileName, char *path, size_t s
   snprintf(path, size, "%s%s", prefix, fileName);
 }
 
-/* Reads one line (at most TS_LINE_SIZE - 1 characters; a longer line is read
-   as several) into line, without its line feed; returns 0 at the end of the
-   file. */
-static int readLine(FILE *file, char *line) {
-  if (!fgets(line, TS_LINE_SIZE, file)) return 0;
-  size_t length = strlen(line);
-  if (length > 0 && line[length - 1] == '\n') line[length - 1] = 0;
-  return 1;
-}
-
 /* Nonzero when line is a section header; its dialog name goes to name (at
    least TS_TOKEN_ROOM bytes). */
 static int readHeader(const char *line, char *name) {
@@ -246,12 +341,14 @@ static int readHeader(const char *line, char *name) {
   return 1;
 }
 
-/* Reads lines up to and including the header of the dialog name; returns
-   nonzero when it was found. */
-static int findSection(FILE *file, const char *dialogName, char *line) {
+/* Reads lines up to and including the header of the dialog name (line:
+   TS_LINE_SIZE bytes of room for readLine); returns nonzero when it was
+   found. */
+static int findSection(FileReader *r, const char *dialogName, char *line) {
   char name[TS_TOKEN_ROOM];
-  while (readLine(file, line))
-    if (readHeader(line, name) && strcmp(name, dialogName) == 0) return 1;
+  const char *text;
+  while ((text = readLine(r, line)))
+    if (readHeader(text, name) && strcmp(name, dialogName) == 0) return 1;
   return 0;
 }
 
@@ -369,18 +466,21 @@ extern "C" DialogData *LoadDialogEx(HMODULE module, int moduleNumber, const char
   ScanEnums(file);
   rewind(file);
 
+  FileReader reader;
+  startReading(&reader, file);
   char line[TS_LINE_SIZE];
+  const char *text;
   int n = 0;
-  if (findSection(file, dialogName, line)) {
+  if (findSection(&reader, dialogName, line)) {
     char tokens[TS_TOKEN_ROOM];
-    while (n < TS_MAX_ITEMS && readLine(file, line)) {
-      if (sparse(line, TS_PATTERN_SECTION_END, nullptr, 0) == TS_SECTION_END_COUNT) break;
-      if (sparse(line, TS_PATTERN_HELP, tokens, sizeof tokens) == TS_HELP_COUNT) {
+    while (n < TS_MAX_ITEMS && (text = readLine(&reader, line))) {
+      if (sparse(text, TS_PATTERN_SECTION_END, nullptr, 0) == TS_SECTION_END_COUNT) break;
+      if (sparse(text, TS_PATTERN_HELP, tokens, sizeof tokens) == TS_HELP_COUNT) {
         parseGetStr(tokens, helpTopic, 0);
         continue;
       }
       if (ParseItemLine(lngMode, moduleNumber, &scratchItems[n], &scratchIds[n], &scratchStrings[n],
-                        line) == 2) {
+                        text) == 2) {
         widenBounds(&bounds, &scratchItems[n]);
         n++;
       }
@@ -410,11 +510,14 @@ extern "C" char *EnumDialog(HMODULE module, const char *fileName, char *name) {
     ShowErrorBox(path);
     return name;
   }
+  FileReader reader;
+  startReading(&reader, file);
   char line[TS_LINE_SIZE];
-  if (name[0]) findSection(file, name, line);
+  if (name[0]) findSection(&reader, name, line);
   char next[TS_TOKEN_ROOM];
+  const char *text;
   int found = 0;
-  while (!found && readLine(file, line)) found = readHeader(line, next);
+  while (!found && (text = readLine(&reader, line))) found = readHeader(text, next);
   fclose(file);
   if (found) strcpy(name, next);
   else name[0] = 0;
