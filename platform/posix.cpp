@@ -54,11 +54,11 @@ int copyName(const char *text, char *buffer, int size) {
 constexpr int kTextChunk = 8192;
 
 struct TextFile {
+  char chunk[kTextChunk]; /* first, so it is as aligned as malloc's blocks: copies out of it run fast */
   int fd;
   int ended;            /* end of file or 0x1A met: nothing more to read */
   int start, end;       /* unread bytes of chunk */
   int mark;             /* the chunk's first 0x1A, or end when it has none */
-  char chunk[kTextChunk];
 };
 
 /* Refills the chunk and finds its end-of-file mark; false at the end of the
