@@ -117,19 +117,32 @@ static int discardRest(FileReader *r, int most) {
   return 1;
 }
 
-/* Reads a word of at most TS_ENUM_WORD_MAX ASCII letters into word,
-   upper-cased and NUL-terminated; the character after it stays unread.
-   Returns its length. */
-static int readWord(FileReader *r, char *word) {
+/* Reads a word of at most TS_ENUM_WORD_MAX ASCII letters; the character
+   after it stays unread. Returns its length and sets *isEnum to whether the
+   word, upper-cased, is ENUM. The letters are looked at where they lie, and
+   copied only when the word runs across the end of the block. */
+static int readWord(FileReader *r, int *isEnum) {
+  char word[TS_ENUM_WORD_MAX];
+  const char *letters = word;
   int length = 0;
   while (length < TS_ENUM_WORD_MAX && haveBytes(r)) {
-    const char *p = r->block + r->start, *end = r->block + r->end;
-    while (p < end && length < TS_ENUM_WORD_MAX && isLetter((unsigned char)*p))
-      word[length++] = (char)(*p++ & ~0x20); /* upper-cased: letters only */
-    r->start = (int)(p - r->block);
-    if (p < end) break; /* stopped on a character that is no letter, or full */
+    const char *p = r->block + r->start, *blockEnd = r->block + r->end;
+    const char *end = blockEnd - p > TS_ENUM_WORD_MAX - length ? p + (TS_ENUM_WORD_MAX - length) : blockEnd;
+    const char *q = p;
+    while (q < end && isLetter((unsigned char)*q)) q++;
+    int piece = (int)(q - p);
+    r->start += piece;
+    if (length == 0 && (q < blockEnd || piece == TS_ENUM_WORD_MAX)) {
+      letters = p; /* the whole word, in the block */
+      length = piece;
+      break;
+    }
+    memcpy(word + length, p, (size_t)piece);
+    length += piece;
+    if (q < blockEnd) break; /* stopped on a character that is no letter, or full */
   }
-  word[length] = 0;
+  *isEnum = length == 4 && (letters[0] & ~0x20) == 'E' && (letters[1] & ~0x20) == 'N' &&
+            (letters[2] & ~0x20) == 'U' && (letters[3] & ~0x20) == 'M'; /* letters only */
   return length;
 }
 
@@ -289,10 +302,10 @@ void ScanEnums(FILE *file) {
   FileReader reader;
   startReading(&reader, file);
   for (;;) {
-    char word[TS_ENUM_WORD_MAX + 1];
-    if (readWord(&reader, word) > 0) {
+    int isEnum;
+    if (readWord(&reader, &isEnum) > 0) {
       skipSpace(&reader);
-      if (strcmp(word, "ENUM") == 0) ReadEnumBlock(&reader, enumNames, enumValues, &enumCount);
+      if (isEnum) ReadEnumBlock(&reader, enumNames, enumValues, &enumCount);
     }
     /* The rest of the line, at most TS_ENUM_REST_MAX characters of it; the end
        of the file, or a read error, ends the scan. */
