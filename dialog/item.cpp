@@ -78,11 +78,12 @@ static int32_t addSaturated(int32_t a, int32_t b) {
 }
 
 /* Position of text among the first count names, searched from the last one
-   down, or -1. A null table entry never matches. */
+   down, or -1. A null table entry never matches. The first characters are
+   compared before the call to strcmp, which most names then never need. */
 static int findName(const char *const *names, const char *text, int count) {
   if (!names) return -1;
   for (int i = count - 1; i >= 0; i--)
-    if (names[i] && strcmp(names[i], text) == 0) return i;
+    if (names[i] && names[i][0] == text[0] && strcmp(names[i], text) == 0) return i;
   return -1;
 }
 
