@@ -88,10 +88,13 @@ BENCHMARK(SetItemStatusShared);
 void PlainSetShared(benchmark::State &state) {
   DialogData *dialog = bigDialog(state);
   if (!dialog) return;
+  const int32_t *ids = dialog->ids;
+  DialogItem *items = dialog->items;
+  const int count = dialog->itemCount;
   int value = 0;
   for (auto _ : state) {
-    for (int i = 0; i < dialog->itemCount; i++)
-      if (dialog->ids[i] == kBenchSharedId) dialog->items[i].selected = value;
+    for (int i = 0; i < count; i++)
+      if (ids[i] == kBenchSharedId) items[i].selected = value;
     value ^= 1;
     benchmark::ClobberMemory();
   }
