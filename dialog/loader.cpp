@@ -345,10 +345,33 @@ static void buildPath(HMODULE module, const char *fileName, char *path, size_t s
   snprintf(path, size, "%s%s", prefix, fileName);
 }
 
+/* The header, section-end and help patterns begin "%l name" and "%l help":
+   they match only a line whose first character after white space is that
+   word's first letter in either case. A line that begins otherwise (almost
+   every line of a file) is told apart by that one character, and the pattern
+   matcher runs only on the lines that may match. */
+static_assert(TS_PATTERN_HEADER[0] == '%' && TS_PATTERN_HEADER[1] == 'l' && TS_PATTERN_HEADER[2] == ' ' &&
+                  TS_PATTERN_HEADER[3] == 'n',
+              "the header pattern begins with %l name");
+static_assert(TS_PATTERN_SECTION_END[0] == '%' && TS_PATTERN_SECTION_END[1] == 'l' &&
+                  TS_PATTERN_SECTION_END[2] == ' ' && TS_PATTERN_SECTION_END[3] == 'n',
+              "the section-end pattern begins with %l name");
+static_assert(TS_PATTERN_HELP[0] == '%' && TS_PATTERN_HELP[1] == 'l' && TS_PATTERN_HELP[2] == ' ' &&
+                  TS_PATTERN_HELP[3] == 'h',
+              "the help pattern begins with %l help");
+
+/* Nonzero when the first character of line after white space is the letter
+   (lower case) in either case. */
+static inline int beginsWithLetter(const char *line, char letter) {
+  while (isSpace((unsigned char)*line)) line++;
+  return (*line | 0x20) == letter;
+}
+
 /* Nonzero when line is a section header; its dialog name goes to name (at
    least TS_TOKEN_ROOM bytes). */
 static int readHeader(const char *line, char *name) {
   char tokens[TS_TOKEN_ROOM];
+  if (!beginsWithLetter(line, 'n')) return 0;
   if (sparse(line, TS_PATTERN_HEADER, tokens, sizeof tokens) != TS_HEADER_COUNT) return 0;
   parseGetStr(tokens, name, 0);
   return 1;
@@ -487,8 +510,9 @@ extern "C" DialogData *LoadDialogEx(HMODULE module, int moduleNumber, const char
   if (findSection(&reader, dialogName, line)) {
     char tokens[TS_TOKEN_ROOM];
     while (n < TS_MAX_ITEMS && (text = readLine(&reader, line))) {
-      if (sparse(text, TS_PATTERN_SECTION_END, nullptr, 0) == TS_SECTION_END_COUNT) break;
-      if (sparse(text, TS_PATTERN_HELP, tokens, sizeof tokens) == TS_HELP_COUNT) {
+      if (beginsWithLetter(text, 'n') && sparse(text, TS_PATTERN_SECTION_END, nullptr, 0) == TS_SECTION_END_COUNT)
+        break;
+      if (beginsWithLetter(text, 'h') && sparse(text, TS_PATTERN_HELP, tokens, sizeof tokens) == TS_HELP_COUNT) {
         parseGetStr(tokens, helpTopic, 0);
         continue;
       }
