@@ -72,14 +72,29 @@ void screenPut(Screen *screen, int x, int y, uint32_t ch, Paint paint) {
   cell->paint = paint;
 }
 
+/* The part of a rectangle that lies on the screen, as [x0, x1) x [y0, y1):
+   empty when none does; computed in 64 bits, so that no size overflows. */
+static void clipRect(const Screen *screen, int x, int y, int width, int height, int *x0, int *y0, int *x1,
+                     int *y1) {
+  long long right = (long long)x + width, bottom = (long long)y + height;
+  *x0 = x < 0 ? 0 : x;
+  *y0 = y < 0 ? 0 : y;
+  *x1 = (int)(right > screen->cols ? screen->cols : right);
+  *y1 = (int)(bottom > screen->rows ? screen->rows : bottom);
+}
+
 void screenFill(Screen *screen, int x, int y, int width, int height, uint32_t ch, Paint paint) {
-  for (int row = y; row < y + height; row++)
-    for (int col = x; col < x + width; col++) screenPut(screen, col, row, ch, paint);
+  int x0, y0, x1, y1;
+  clipRect(screen, x, y, width, height, &x0, &y0, &x1, &y1);
+  for (int row = y0; row < y1; row++)
+    for (int col = x0; col < x1; col++) screenPut(screen, col, row, ch, paint);
 }
 
 void screenShade(Screen *screen, int x, int y, int width, int height) {
-  for (int row = y; row < y + height; row++)
-    for (int col = x; col < x + width; col++) {
+  int x0, y0, x1, y1;
+  clipRect(screen, x, y, width, height, &x0, &y0, &x1, &y1);
+  for (int row = y0; row < y1; row++)
+    for (int col = x0; col < x1; col++) {
       Cell *cell = screenCell(screen, col, row);
       if (cell) cell->paint = kShadowPaint;
     }
