@@ -103,13 +103,14 @@ int TS_HOSTAPI hostDialogSlot(int moduleNumber, int x1, int y1, int x2, int y2, 
     DialogView view;
     if (drawFits) {
       /* the dialog, its shadow, and a margin of two columns and one row */
-      int width = x1 < 0 ? x2 : x2 - x1 + 1, height = y1 < 0 ? y2 : y2 - y1 + 1;
-      int cols = width + 4, rows = height + 2;
+      /* in 64 bits: a description may give sizes up to the 32-bit maximum */
+      long long width = x1 < 0 ? x2 : (long long)x2 - x1 + 1, height = y1 < 0 ? y2 : (long long)y2 - y1 + 1;
+      long long cols = width + 4, rows = height + 2;
       if (cols < 1) cols = 1;
       if (rows < 1) rows = 1;
       if (cols > SCREEN_MAX_COLS) cols = SCREEN_MAX_COLS;
       if (rows > SCREEN_MAX_ROWS) rows = SCREEN_MAX_ROWS;
-      screenResize(screen, cols, rows);
+      screenResize(screen, (int)cols, (int)rows);
     }
     screenClear(screen);
     dialogOpen(&view, items, count, x1, y1, x2, y2, screen->cols, screen->rows);
