@@ -66,8 +66,9 @@ static inline int readChar(FileReader *r) {
 /* Puts back the character just read (never EOF, never more than one). */
 static inline void unreadChar(FileReader *r) { r->start--; }
 
-/* Consumes white space (line ends included); the next character stays unread. */
-static void skipSpace(FileReader *r) {
+/* Consumes white space (line ends included); the next character stays unread.
+   Inline: the ENUM scan calls it after the first word of every line. */
+static inline void skipSpace(FileReader *r) {
   while (haveBytes(r)) {
     const char *p = r->block + r->start, *end = r->block + r->end;
     while (p < end && isSpace((unsigned char)*p)) p++;
