@@ -7,6 +7,7 @@
 #include <stdio.h>
 #include <string.h>
 #include <sys/stat.h>
+#include <time.h>
 
 #include "bench/bench_files.h"
 #include "dialog/dialog_internal.h"
@@ -93,6 +94,48 @@ void FgetsTwiceTextStream(benchmark::State &state) {
   state.SetBytesProcessed(state.iterations() * fileSize(path));
 }
 BENCHMARK(FgetsTwiceTextStream)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// This thread's CPU time in nanoseconds.
+double threadCpuNs() {
+  struct timespec now;
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return now.tv_sec * 1e9 + now.tv_nsec;
+}
+
+// The load and its floor in alternation, one of each per iteration, so that
+// both meet the same load on a shared machine; the counter ratio is the CPU
+// time of the loads over that of the floors, the figure to compare between
+// runs. Range argument as for LoadDialogExBig.
+void LoadDialogExOverFgets(benchmark::State &state) {
+  const char *path = benchFilePath((int)state.range(0));
+  if (!path) {
+    state.SkipWithError("cannot write the benchmark file");
+    return;
+  }
+  benchInitHost();
+  double ours = 0, floor = 0;
+  for (auto _ : state) {
+    double start = threadCpuNs();
+    DialogData *dialog = LoadDialogEx(nullptr, -1, path, kBenchBigDialog);
+    benchmark::DoNotOptimize(dialog);
+    FreeDialog(dialog);
+    double middle = threadCpuNs();
+    FILE *file = fopen(path, "r");
+    if (!file) {
+      state.SkipWithError("cannot open the benchmark file");
+      return;
+    }
+    readAllLines(file);
+    rewind(file);
+    readAllLines(file);
+    fclose(file);
+    double end = threadCpuNs();
+    ours += middle - start;
+    floor += end - middle;
+  }
+  state.counters["ratio"] = floor > 0 ? ours / floor : 0;
+}
+BENCHMARK(LoadDialogExOverFgets)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // Lists the first n dialog names as the viewer does: each call reads from the
 // start of the file up to the header after the name it is given, so the
