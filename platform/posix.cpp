@@ -51,7 +51,9 @@ int copyName(const char *text, char *buffer, int size) {
 
 /* ---- text files -------------------------------------------------------- */
 
-constexpr int kTextChunk = 8192;
+/* Bytes read from the file at once: a megabyte then takes 32 system calls
+   (in 8 KB chunks, reading was a tenth slower). */
+constexpr int kTextChunk = 32768;
 
 struct TextFile {
   char chunk[kTextChunk]; /* first, so it is as aligned as malloc's blocks: copies out of it run fast */
