@@ -47,6 +47,7 @@ extern StartupInfo tsStartup;          /* the copy TS_Init made; zero until then
 extern int tsInitialised;              /* 1 once TS_Init ran */
 extern DialogItem tsNullItem;          /* answers every lookup that finds nothing */
 extern char tsModuleDir[TS_MODULE_DIR_SIZE]; /* the library's directory, separator kept */
+extern int tsModuleDirCut;             /* 1 when the library's file name did not fit: no directory */
 
 /* Shows the error box titled "Error (<last error>)" with text (null: empty)
    through the host; returns the host's result, or -1 before TS_Init. */

@@ -12,6 +12,7 @@ StartupInfo tsStartup;
 int tsInitialised;
 DialogItem tsNullItem;
 char tsModuleDir[TS_MODULE_DIR_SIZE];
+int tsModuleDirCut;
 
 /* The flags of the error box and the title's buffer size. */
 enum { TS_ERROR_BOX_FLAGS = 3, TS_ERROR_TITLE_SIZE = 144 };
@@ -30,9 +31,14 @@ extern "C" int TesselVersion(void) { return TS_VERSION; }
 extern "C" DialogItem *GetItemNULL(void) { return &tsNullItem; }
 
 /* Records the library's directory: its own file name cut just after the last
-   separator (kept); a name without a separator is kept whole. */
+   separator (kept); a name without a separator is kept whole. A file name
+   that fills the buffer may have been cut short, and its last separator
+   would then end some ancestor directory: then no directory is recorded and
+   tsModuleDirCut is set. */
 static void recordModuleDir(HMODULE module) {
-  if (plModuleFileName(module, tsModuleDir, sizeof tsModuleDir) <= 0) {
+  int length = plModuleFileName(module, tsModuleDir, sizeof tsModuleDir);
+  tsModuleDirCut = length >= (int)sizeof tsModuleDir - 1;
+  if (length <= 0 || tsModuleDirCut) {
     tsModuleDir[0] = 0;
     return;
   }

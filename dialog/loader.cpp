@@ -326,24 +326,49 @@ static void clearEnums(void) {
 /* ---- Files and lines ----------------------------------------------------------------- */
 
 /* Writes the path at which a description file is opened into path (size
-   bytes, cut short if it must be): the directory of the module's file when a
-   module is given and the name is not absolute; nothing for an absolute name;
-   otherwise the library's own directory; then the file name. */
-static void buildPath(HMODULE module, const char *fileName, char *path, size_t size) {
+   bytes): the directory of the module's file when a module is given and the
+   name is not absolute; nothing for an absolute name; otherwise the library's
+   own directory; then the file name. Returns nonzero when path holds the
+   whole path; 0 (path then cut short, but terminated) when it does not fit
+   or when the directory cannot be had whole: a module file name that fills
+   its 256 bytes may have been cut, and its last separator would end some
+   ancestor directory, where another file of that name could be opened. */
+static int buildPath(HMODULE module, const char *fileName, char *path, size_t size) {
   char directory[TS_MODULE_DIR_SIZE];
   const char *prefix = tsModuleDir; /* no module, no drive letter */
   if (plIsAbsolutePath(fileName)) {
     prefix = ""; /* used unchanged */
   } else if (module) {
     directory[0] = 0;
-    if (plModuleFileName(module, directory, sizeof directory) > 0) {
+    int length = plModuleFileName(module, directory, sizeof directory);
+    if (length >= (int)sizeof directory - 1) return 0;
+    if (length > 0) {
       char *last = strrchr(directory, PL_DIR_SEP);
       if (last) last[1] = 0;
       else directory[0] = 0; /* a bare module name: no directory */
     }
     prefix = directory;
+  } else if (tsModuleDirCut) {
+    return 0;
   }
-  snprintf(path, size, "%s%s", prefix, fileName);
+  int written = snprintf(path, size, "%s%s", prefix, fileName);
+  return written >= 0 && (size_t)written < size;
+}
+
+/* Opens a description file found by the path rule. Returns the file, or null
+   after the error box: naming the path tried when it cannot be opened, or
+   the file name as given, with the code of a name too long, when no whole
+   path can be built for it. */
+static FILE *openDescription(HMODULE module, const char *fileName) {
+  char path[TS_PATH_SIZE];
+  if (!buildPath(module, fileName, path, sizeof path)) {
+    plSetLastError(PL_ERROR_FILENAME_EXCED_RANGE);
+    ShowErrorBox(fileName);
+    return nullptr;
+  }
+  FILE *file = plOpenTextFile(path);
+  if (!file) ShowErrorBox(path);
+  return file;
 }
 
 /* The header, section-end and help patterns begin "%l name" and "%l help":
@@ -476,7 +501,7 @@ static DialogData *buildDialog(int n, const Bounds *b, const char *helpTopic, in
    rule, for host module moduleNumber (-1: the library's own). Returns a new
    handle that the caller owns and releases with FreeDialog, or null: for a
    null or empty name (no message), a file that cannot be opened (its path
-   shown), no section of that name or one without items (no message), or a
+   shown, or its name when no whole path can be built), no section of that name or one without items (no message), or a
    failed allocation (its message shown). Rebuilds the enum table and
    overwrites the scratch tables. */
 extern "C" DialogData *LoadDialogEx(HMODULE module, int moduleNumber, const char *fileName,
@@ -489,13 +514,8 @@ extern "C" DialogData *LoadDialogEx(HMODULE module, int moduleNumber, const char
   if (!askMode) askMode = defaultLngMode;
   int lngMode = askMode();
 
-  char path[TS_PATH_SIZE];
-  buildPath(module, fileName, path, sizeof path);
-  FILE *file = plOpenTextFile(path);
-  if (!file) {
-    ShowErrorBox(path);
-    return nullptr;
-  }
+  FILE *file = openDescription(module, fileName);
+  if (!file) return nullptr;
 
   char helpTopic[TS_TOKEN_ROOM];
   strcpy(helpTopic, kDefaultHelpTopic);
@@ -537,17 +557,12 @@ extern "C" DialogData *LoadDialog(HMODULE module, const char *fileName, const ch
 /* Replaces name (in and out; room for the file's longest dialog name) by the
    dialog name of the header that follows the first header of that name (the
    file's first header when name is empty), or by the empty name when there is
-   none. Returns name; when the file cannot be opened, shows its path and
-   leaves name unchanged. */
+   none. Returns name; when the file cannot be opened, shows its path (or its
+   name, when no whole path can be built) and leaves name unchanged. */
 extern "C" char *EnumDialog(HMODULE module, const char *fileName, char *name) {
   if (!fileName || !name) return name;
-  char path[TS_PATH_SIZE];
-  buildPath(module, fileName, path, sizeof path);
-  FILE *file = plOpenTextFile(path);
-  if (!file) {
-    ShowErrorBox(path);
-    return name;
-  }
+  FILE *file = openDescription(module, fileName);
+  if (!file) return name;
   FileReader reader;
   startReading(&reader, file);
   char line[TS_LINE_SIZE];
