@@ -524,6 +524,94 @@ TEST_F(HostileFiles, FilesThatCannotBeOpened) {
   }
 }
 
+// ---- paths that do not fit --------------------------------------------------------------
+
+// A directory whose path is length characters long (its last separator
+// not counted), under the run directory: returns its path ending in a
+// separator, or "" when the platform cannot hold it.
+std::string deepDirectory(const char *name, size_t length) {
+  std::error_code error;
+  fs::path dir = fs::absolute(runPath(name), error);
+  while (!error && dir.string().size() + 61 < length) dir /= std::string(60, 'd');
+  if (!error && dir.string().size() + 1 < length) dir /= std::string(length - dir.string().size() - 1, 'e');
+  if (!error) fs::create_directories(dir, error);
+  return error ? std::string() : (dir / "").string();
+}
+
+// A file name longer than the path the library builds (a directory and a
+// file name, 1280 bytes) is refused as too long, not cut to the name of
+// some other file.
+TEST_F(HostileFiles, AFileNameLongerThanThePath) {
+  const size_t room = TS_MODULE_DIR_SIZE + 1024;
+  const std::string deep = deepDirectory("chain", room - 60);
+  if (deep.empty()) GTEST_SKIP() << "no such deep directory on this platform";
+  const std::string name = deep + "decoy" + std::string(100, 'x') + ".dlg";
+  ASSERT_GT(name.size(), room);
+  // The name cut to the room, as a file of its own.
+  FILE *file = fopen(name.substr(0, room - 1).c_str(), "wb");
+  ASSERT_NE(file, nullptr);
+  fputs("name D\nTEXT 0 1 1 5 1 F 0 () F %T% decoy\n", file);
+  fclose(file);
+
+  DialogData *d = LoadDialogEx(nullptr, kModule, name.c_str(), "D");
+  EXPECT_EQ(describe(takeBoxes(), d), (Lines{errorBox(PL_ERROR_FILENAME_EXCED_RANGE, name), "null", "enums:"}));
+  FreeDialog(d);
+  char listed[TS_TOKEN_ROOM] = "Kept";
+  EXPECT_STREQ(EnumDialog(nullptr, name.c_str(), listed), "Kept");
+  EXPECT_EQ(takeBoxes(), Lines{errorBox(PL_ERROR_FILENAME_EXCED_RANGE, name)});
+}
+
+// The directory that the first 255 characters of a module's cut file name
+// would give: an ancestor of the module's own. A description file there
+// must not be found in the module's stead.
+std::string ancestorOfCutName(const std::string &moduleFile) {
+  std::string cut = moduleFile.substr(0, TS_MODULE_DIR_SIZE - 1);
+  return cut.substr(0, cut.find_last_of("/\\") + 1);
+}
+
+TEST_F(HostileFiles, AModuleWhoseFileNameDoesNotFit) {
+  // A module's file name longer than the 256 bytes module names are read into.
+  const std::string deep = deepDirectory("deep", 300);
+  if (deep.empty()) GTEST_SKIP() << "no such deep directory on this platform";
+  const std::string copy = deep + "Dialog.tsl";
+  std::error_code error;
+  fs::copy_file(TESSEL_TEST_BIN_DIR "Dialog.tsl", copy, fs::copy_options::overwrite_existing, error);
+  HMODULE library = error ? nullptr : plLoadLibrary(copy.c_str());
+  if (!library) GTEST_SKIP() << "no module can be loaded from " << copy;
+  ASSERT_GT(copy.size(), (size_t)TS_MODULE_DIR_SIZE);
+  const std::string decoy = ancestorOfCutName(copy) + "decoy.dlg";
+  FILE *file = fopen(decoy.c_str(), "wb");
+  ASSERT_NE(file, nullptr) << decoy;
+  fputs("name D\nTEXT 0 1 1 5 1 F 0 () F %T% decoy\n", file);
+  fclose(file);
+
+  // As the calling module of a load: its directory cannot be had whole.
+  DialogData *d = LoadDialogEx(library, kModule, "decoy.dlg", "D");
+  EXPECT_EQ(describe(takeBoxes(), d), (Lines{errorBox(PL_ERROR_FILENAME_EXCED_RANGE, "decoy.dlg"), "null", "enums:"}));
+  FreeDialog(d);
+  char listed[TS_TOKEN_ROOM] = "";
+  EXPECT_STREQ(EnumDialog(library, "decoy.dlg", listed), "");
+  EXPECT_EQ(takeBoxes(), Lines{errorBox(PL_ERROR_FILENAME_EXCED_RANGE, "decoy.dlg")});
+
+  // As the library itself: the directory it recorded at load is no other.
+  auto init = (TS_InitFn)plFindExport(library, "TS_Init");
+  auto loadEx = (LoadDialogExFn)plFindExport(library, "LoadDialogEx");
+  auto enumDialog = (EnumDialogFn)plFindExport(library, "EnumDialog");
+  auto freeDialog = (FreeDialogFn)plFindExport(library, "FreeDialog");
+  ASSERT_TRUE(init && loadEx && enumDialog && freeDialog);
+  init(host.startup);
+  d = loadEx(nullptr, kModule, "decoy.dlg", "D");
+  EXPECT_EQ(d, nullptr);
+  freeDialog(d);
+  EXPECT_STREQ(enumDialog(nullptr, "decoy.dlg", listed), "");
+  EXPECT_EQ(takeBoxes(), (Lines{errorBox(PL_ERROR_FILENAME_EXCED_RANGE, "decoy.dlg"),
+                                errorBox(PL_ERROR_FILENAME_EXCED_RANGE, "decoy.dlg")}));
+  // An absolute name needs no directory.
+  d = loadEx(nullptr, kModule, decoy.c_str(), "D");
+  EXPECT_NE(d, nullptr);
+  freeDialog(d);
+}
+
 TEST_F(HostileFiles, AnUnreadableFile) {
   const std::string file = "locked.dlg";
   writeFile(file, "name D\n" + textItem("1", 1, "x"));
