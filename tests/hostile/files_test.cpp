@@ -108,6 +108,17 @@ std::vector<HostileFile> makeFiles() {
   files.push_back({"ctrl_z.dlg", "ENUM { A }\nname D\nTEXT A 1 1 5 1 F 0 () F %T% be\x1a" "fore\n"
                                  "ENUM { B }\nname E\n" + textItem("B", 1, "e")});
 
+  // CR LF pairs split across every power-of-two offset a reader's block may
+  // end at, then a 0x1A byte at one: every item before it counts.
+  std::string blocks = "name D\n";
+  int blockItems = 0;
+  for (size_t boundary = 512; boundary <= 128 * 1024; boundary *= 2) {
+    size_t pad = boundary - 1 - blocks.size() - 1;  // ';', the pad, then CR at boundary - 1
+    blocks += ";" + std::string(pad, 'p') + "\r\n" + textItem(std::to_string(++blockItems), 1, "at" + std::to_string(boundary));
+  }
+  blocks += std::string(256 * 1024 - blocks.size(), '\n') + "\x1a" + textItem("99", 1, "after");
+  files.push_back({"block_edges.dlg", blocks});
+
   files.push_back({"garbage.dlg", garbage(64 * 1024, 1, false)});
   files.push_back({"garbage_whole.dlg", garbage(64 * 1024, 2, true)});
   files.push_back({"garbage_then_dialog.dlg", garbage(64 * 1024, 3, true) + "\nname D\n" + textItem("1", 1, "after")});
@@ -348,6 +359,9 @@ TEST_F(HostileFiles, Loads) {
        {"items 1 width 7 height 3 help 'Contents'", "item 0: " + textDump(0, 1, "be"), "enums: A=0"}},
       {"nothing after 0x1A is read", "ctrl_z.dlg", "E", {"null", "enums: A=0"}},
 
+      {"CR LF split at block edges, 0x1A at one", "block_edges.dlg", "D",
+       {"items 9 width 7 height 3 help 'Contents'", "item 0: " + textDump(1, 1, "at512"),
+        "item 8: " + textDump(9, 1, "at131072"), "enums:"}},
       {"binary garbage", "garbage.dlg", "D", {"null", "enums:"}},
       {"binary garbage without an end-of-file byte", "garbage_whole.dlg", "D", {"null", "enums:"}},
       {"binary garbage before a dialog", "garbage_then_dialog.dlg", "D",
