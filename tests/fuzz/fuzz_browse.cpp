@@ -1,14 +1,17 @@
-// Fuzz target for the plug-in's browsing of an arbitrary file. The fuzz
-// build's Flens is loaded by path as the host loads it (it binds Dialog.tsl
-// from beside itself) and started once with a scripted stand-in host. Each
-// input sets the language mode through the configuration dialog, is written
-// to a file offered to OpenFilePlugin, and scripts the menu (which entry is
-// chosen, whether the file is deleted or cut first) and every dialog (what
-// the user types, ticks and which index closes it).
+// Fuzz target for the plug-in's browsing of an arbitrary file. A copy of the
+// fuzz build's Flens, its library, description and language files, in a
+// directory of the target's own, is loaded by path as the host loads it and
+// started once with a scripted stand-in host. Each input sets the language
+// mode through the configuration dialog, is written to a file offered to
+// OpenFilePlugin, and scripts the menu (which entry is chosen, whether the
+// file is deleted or cut first) and every dialog (what the user types, ticks
+// and which index closes it). An input may also stand in for the plug-in's
+// own FL_main.dlg for one configuration dialog first.
 //
 // Input: byte 0 options (bits 0-1 the language choice, 3 cancelling the
-// configuration first; bits 2-3 the file's extension), bytes 1-8 the script,
-// one byte per menu or dialog call, the rest the file.
+// configuration first; bits 2-3 the file's extension; bit 4 the input as
+// FL_main.dlg too), bytes 1-8 the script, one byte per menu or dialog call,
+// the rest the file.
 #include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -39,6 +42,9 @@ struct Plugin {
 
 Plugin plugin;
 std::string workDir;
+std::string pluginDir;
+std::string configFile;     // the plug-in's FL_main.dlg
+std::string configContent;  // as the build made it
 std::string filePath;
 std::string fileContent;
 
@@ -150,10 +156,44 @@ const char *TS_HOSTAPI getMsg(int, int number) {
 
 // ---- set-up, once -------------------------------------------------------------
 
+bool readFile(const std::string &path, std::string *content) {
+  FILE *f = fopen(path.c_str(), "rb");
+  if (!f) return false;
+  content->clear();
+  char chunk[4096];
+  size_t got;
+  while ((got = fread(chunk, 1, sizeof chunk, f)) > 0) content->append(chunk, got);
+  fclose(f);
+  return true;
+}
+
+bool writeFile(const std::string &path, const std::string &content) {
+  FILE *f = fopen(path.c_str(), "wb");
+  if (!f) return false;
+  fwrite(content.data(), 1, content.size(), f);
+  return fclose(f) == 0;
+}
+
+bool copyFile(const std::string &from, const std::string &to) {
+  std::string content;
+  return readFile(from, &content) && writeFile(to, content);
+}
+
+// Removes the target's directory and what it holds, at exit.
+void removeWorkDir() {
+  for (const char *name : {FUZZ_FLENS_FILE, "Dialog.tsl", "FL_main.dlg", "FlensEng.lng"})
+    unlink((pluginDir + "/" + name).c_str());
+  rmdir(pluginDir.c_str());
+  for (const char *extension : kExtensions) unlink((workDir + "/offered" + extension).c_str());
+  unlink((workDir + "/no-store").c_str());
+  rmdir(workDir.c_str());
+}
+
 void loadPlugin() {
   char pattern[] = "/tmp/tessel-fuzz-browse-XXXXXX";
   if (!mkdtemp(pattern)) abort();
   workDir = pattern;
+  atexit(removeWorkDir);
   // Registry calls fail at once: the store's directory is a plain file.
   std::string blocker = workDir + "/no-store";
   FILE *f = fopen(blocker.c_str(), "w");
@@ -162,9 +202,19 @@ void loadPlugin() {
   setenv("TESSEL_REGISTRY", (blocker + "/registry.sqlite3").c_str(), 1);
   unsetenv("TESSEL_DEBUG_LOG");
 
-  HMODULE module = plLoadLibrary(FUZZ_FLENS_PATH);
+  // The plug-in's directory of this target, so that its FL_main.dlg can be
+  // rewritten without touching the build's.
+  pluginDir = workDir + "/plugin";
+  if (mkdir(pluginDir.c_str(), 0700) != 0) abort();
+  std::string bin = FUZZ_BIN_DIR;
+  for (const char *name : {FUZZ_FLENS_FILE, "Dialog.tsl", "FL_main.dlg", "FlensEng.lng"})
+    if (!copyFile(bin + name, pluginDir + "/" + name)) abort();
+  configFile = pluginDir + "/FL_main.dlg";
+  if (!readFile(configFile, &configContent)) abort();
+  std::string flens = pluginDir + "/" + FUZZ_FLENS_FILE;
+  HMODULE module = plLoadLibrary(flens.c_str());
   if (!module) {
-    fprintf(stderr, "cannot load %s\n", FUZZ_FLENS_PATH);
+    fprintf(stderr, "cannot load %s\n", flens.c_str());
     abort();
   }
   plugin.setStartupInfo = (SetStartupInfoFn)plFindExport(module, "SetStartupInfo");
@@ -205,6 +255,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   static const int kModeOfChoice[4] = {1, 2, 0, 1};
   int choice = options & 3;
   inConfigure = true;
+  if (options & 0x10) {
+    // The plug-in's own description, hostile for once: any result, then the
+    // real one back.
+    if (!writeFile(configFile, fileContent)) abort();
+    configureCancel = false;
+    configureRadio = choice;
+    int configured = plugin.configure(0);
+    if (configured != 0 && configured != 1) abort();
+    if (!writeFile(configFile, configContent)) abort();
+  }
   if (choice == 3) {
     configureCancel = true;
     configureRadio = -1;
