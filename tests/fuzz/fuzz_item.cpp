@@ -8,33 +8,11 @@
 #include <string>
 
 #include "dialog/dialog_internal.h"
+#include "tests/fuzz/fuzz_host.h"
 
-namespace {
-
-const char *TS_HOSTAPI getMsg(int, int number) {
-  static char text[32];
-  snprintf(text, sizeof text, "message %d", number);
-  return text;
-}
-int TS_HOSTAPI message(int, unsigned, const char *, const char *const *, int, int) { return 0; }
-
-void setUp() {
-  static bool done = false;
-  if (done) return;
-  done = true;
-  setenv("TESSEL_REGISTRY", "/nonexistent/tessel-fuzz/registry.sqlite3", 1);
-  StartupInfo info = {};
-  info.structSize = sizeof info;
-  info.rootKey = "Software\\Tessel\\Fuzz";
-  info.hostGetMsg = getMsg;
-  info.hostMessage = message;
-  TS_Init(info);
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-  setUp();
+  fuzzInitLibrary();
   if (size < 1) return 0;
   int lngMode = data[0] % 4;
   // A few enum names so that symbolic identifiers and message names resolve.

@@ -12,29 +12,14 @@
 #include <vector>
 
 #include "dialog/dialog_internal.h"
+#include "tests/fuzz/fuzz_host.h"
 
 namespace {
 
 std::string path;
 
-const char *TS_HOSTAPI getMsg(int, int number) {
-  static char text[32];
-  snprintf(text, sizeof text, "message %d", number);
-  return text;
-}
-int TS_HOSTAPI message(int, unsigned, const char *, const char *const *lines, int count, int) {
-  for (int i = 0; i < count; i++) (void)strlen(lines[i]);
-  return 0;
-}
-int TS_HOSTAPI dialog(int, int, int, int, int, const char *help, DialogItem *items, int count) {
-  (void)strlen(help);
-  for (int i = 0; i < count; i++) {
-    (void)strlen(items[i].data);
-    if (items[i].type == DI_EDIT) strcpy(items[i].data, "typed");
-    if (items[i].type == DI_CHECKBOX) items[i].selected = !items[i].selected;
-  }
-  return count - 1;
-}
+/* The description file of the run goes when the run ends. */
+void removeFile() { remove(path.c_str()); }
 
 void setUp() {
   if (!path.empty()) return;
@@ -44,14 +29,8 @@ void setUp() {
   close(fd);
   path = std::string(name) + ".dlg";
   rename(name, path.c_str());
-  setenv("TESSEL_REGISTRY", "/nonexistent/tessel-fuzz/registry.sqlite3", 1);
-  StartupInfo info = {};
-  info.structSize = sizeof info;
-  info.rootKey = "Software\\Tessel\\Fuzz";
-  info.hostGetMsg = getMsg;
-  info.hostMessage = message;
-  info.hostDialog = dialog;
-  TS_Init(info);
+  atexit(removeFile);
+  fuzzInitLibrary();
 }
 
 }  // namespace
