@@ -612,17 +612,22 @@ long plRegDeleteTree(HKEY root, const char *path) {
   return error;
 }
 
-long plRegEnumValue(HKEY key, uint32_t index, char *name, uint32_t nameRoom, uint32_t *type,
-                    void *data, uint32_t *size) {
-  if (!name || (data && !size)) return PL_ERROR_INVALID_PARAMETER;
+namespace {
+
+/* The index-th row, in name order, of a listing query whose first column is
+   a name and whose parameters are the key's id and the offset: copies the
+   name into name (room nameRoom) and, when value is set, the row's type and
+   data as plRegQueryValue delivers them. PL_ERROR_NO_MORE_ITEMS past the
+   last row. */
+long enumRow(HKEY key, const char *query, uint32_t index, char *name, uint32_t nameRoom, bool value,
+             uint32_t *type, void *data, uint32_t *size) {
   sqlite3 *db;
   int64_t id = 0;
   long error = openForKey(key, false, &db, &id);
   if (error == PL_ERROR_FILE_NOT_FOUND && !db) return PL_ERROR_NO_MORE_ITEMS;
   if (error) return error;
   sqlite3_stmt *row = nullptr;
-  error = prepare(db, "SELECT name, type, data FROM vals WHERE key = ?1 ORDER BY fold LIMIT 1 OFFSET ?2",
-                  &row);
+  error = prepare(db, query, &row);
   if (!error) {
     sqlite3_bind_int64(row, 1, id);
     sqlite3_bind_int64(row, 2, index);
@@ -634,7 +639,7 @@ long plRegEnumValue(HKEY key, uint32_t index, char *name, uint32_t nameRoom, uin
       } else {
         memcpy(name, sqlite3_column_text(row, 0), length);
         name[length] = 0;
-        error = deliverValue(row, 1, type, data, size);
+        if (value) error = deliverValue(row, 1, type, data, size);
       }
     } else {
       error = rc == SQLITE_DONE ? (long)PL_ERROR_NO_MORE_ITEMS : errorFromSqlite(db, rc);
@@ -645,34 +650,19 @@ long plRegEnumValue(HKEY key, uint32_t index, char *name, uint32_t nameRoom, uin
   return error ? error : closed;
 }
 
+}  // namespace
+
+long plRegEnumValue(HKEY key, uint32_t index, char *name, uint32_t nameRoom, uint32_t *type,
+                    void *data, uint32_t *size) {
+  if (!name || (data && !size)) return PL_ERROR_INVALID_PARAMETER;
+  return enumRow(key, "SELECT name, type, data FROM vals WHERE key = ?1 ORDER BY fold LIMIT 1 OFFSET ?2",
+                 index, name, nameRoom, true, type, data, size);
+}
+
 long plRegEnumKey(HKEY key, uint32_t index, char *name, uint32_t nameRoom) {
   if (!name) return PL_ERROR_INVALID_PARAMETER;
-  sqlite3 *db;
-  int64_t id = 0;
-  long error = openForKey(key, false, &db, &id);
-  if (error == PL_ERROR_FILE_NOT_FOUND && !db) return PL_ERROR_NO_MORE_ITEMS;
-  if (error) return error;
-  sqlite3_stmt *row = nullptr;
-  error = prepare(db, "SELECT name FROM keys WHERE parent = ?1 ORDER BY fold LIMIT 1 OFFSET ?2", &row);
-  if (!error) {
-    sqlite3_bind_int64(row, 1, id);
-    sqlite3_bind_int64(row, 2, index);
-    int rc = sqlite3_step(row);
-    if (rc == SQLITE_ROW) {
-      uint32_t length = (uint32_t)sqlite3_column_bytes(row, 0);
-      if (length >= nameRoom) {
-        error = PL_ERROR_MORE_DATA;
-      } else {
-        memcpy(name, sqlite3_column_text(row, 0), length);
-        name[length] = 0;
-      }
-    } else {
-      error = rc == SQLITE_DONE ? (long)PL_ERROR_NO_MORE_ITEMS : errorFromSqlite(db, rc);
-    }
-  }
-  sqlite3_finalize(row);
-  long closed = storeClose(db, PL_ERROR_SUCCESS);
-  return error ? error : closed;
+  return enumRow(key, "SELECT name FROM keys WHERE parent = ?1 ORDER BY fold LIMIT 1 OFFSET ?2", index,
+                 name, nameRoom, false, nullptr, nullptr, nullptr);
 }
 
 long plRegCloseKey(HKEY key) {
