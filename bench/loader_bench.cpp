@@ -50,15 +50,16 @@ void readAllLines(FILE *file) {
   while (fgets(line, sizeof line, file)) benchmark::DoNotOptimize(line[0]);
 }
 
-// The floor: the file opened with plain stdio and read twice with fgets.
-void FgetsTwice(benchmark::State &state) {
+// Opens the benchmark file of the state's argument with open, reads it
+// twice with fgets and closes it, once per iteration.
+void readFileTwice(benchmark::State &state, FILE *(*open)(const char *path)) {
   const char *path = benchFilePath((int)state.range(0));
   if (!path) {
     state.SkipWithError("cannot write the benchmark file");
     return;
   }
   for (auto _ : state) {
-    FILE *file = fopen(path, "r");
+    FILE *file = open(path);
     if (!file) {
       state.SkipWithError("cannot open the benchmark file");
       return;
@@ -70,29 +71,16 @@ void FgetsTwice(benchmark::State &state) {
   }
   state.SetBytesProcessed(state.iterations() * fileSize(path));
 }
+
+FILE *openPlain(const char *path) { return fopen(path, "r"); }
+
+// The floor: the file opened with plain stdio and read twice with fgets.
+void FgetsTwice(benchmark::State &state) { readFileTwice(state, openPlain); }
 BENCHMARK(FgetsTwice)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // The same two reads through the platform's text-mode stream, which the
 // loader opens: what the line-end translation itself costs.
-void FgetsTwiceTextStream(benchmark::State &state) {
-  const char *path = benchFilePath((int)state.range(0));
-  if (!path) {
-    state.SkipWithError("cannot write the benchmark file");
-    return;
-  }
-  for (auto _ : state) {
-    FILE *file = plOpenTextFile(path);
-    if (!file) {
-      state.SkipWithError("cannot open the benchmark file");
-      return;
-    }
-    readAllLines(file);
-    rewind(file);
-    readAllLines(file);
-    fclose(file);
-  }
-  state.SetBytesProcessed(state.iterations() * fileSize(path));
-}
+void FgetsTwiceTextStream(benchmark::State &state) { readFileTwice(state, plOpenTextFile); }
 BENCHMARK(FgetsTwiceTextStream)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // This thread's CPU time in nanoseconds.
