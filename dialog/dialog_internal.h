@@ -171,12 +171,39 @@ extern char *scratchStrings[TS_MAX_ITEMS];
 enum { TS_FILE_BLOCK_SIZE = 8192 };
 struct FileReader {
   FILE *file;
+  long long base; /* offset in the stream of the block's first byte */
   int start, end; /* unread bytes of block */
   int ended;      /* the file gave its end (or an error): nothing more to read */
   char block[TS_FILE_BLOCK_SIZE];
 };
 
 void ScanEnums(FILE *file);
+
+/* TEMP (authoring engine): the loader's line reading and line kinds. */
+void tsStartReading(FileReader *r, FILE *file);
+const char *tsReadLine(FileReader *r, char *line);
+inline long long tsReaderOffset(const FileReader *r) { return r->base + r->start; }
+int tsReadHeader(const char *line, char *name);
+int tsIsSectionEnd(const char *line);
+int tsReadHelp(const char *line, char *topic);
+struct TsBounds {
+  int32_t minX, minY, maxX, maxY;
+};
+void tsWidenBounds(TsBounds *b, const DialogItem *item);
+int32_t tsDialogExtent(int32_t largestEnd, int32_t smallestStart);
+void tsClearEnums(void);
+extern const char tsDefaultHelpTopic[];
+
+/* Where the ENUM scan finds things, for tools that explain a file: offsets in
+   the stream. Null (the loader's case) reports nothing. */
+struct EnumScanTrace {
+  void *context;
+  void (*blockStart)(void *context, long long offset);            /* the ENUM word */
+  void (*braceMissing)(void *context, long long offset);          /* no opening brace */
+  void (*entry)(void *context, int index, long long offset);      /* a name stored at index */
+  void (*blockEnd)(void *context, long long offset, int closed); /* at the closing brace, or the end */
+};
+extern const EnumScanTrace *tsEnumTrace;
 void ReadEnumBlock(FileReader *reader, char **names, int32_t *values, int *count);
 char *ReadEnumName(FileReader *reader);
 

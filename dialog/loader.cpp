@@ -39,6 +39,7 @@ static inline int isNameChar(int c) { return isLetter(c) || isDigit(c) || c == '
 /* Starts reading file at its current position. */
 static void startReading(FileReader *r, FILE *file) {
   r->file = file;
+  r->base = 0;
   r->start = r->end = 0;
   r->ended = 0;
 }
@@ -48,6 +49,7 @@ static void startReading(FileReader *r, FILE *file) {
 static int fillBlock(FileReader *r) {
   if (r->ended) return 0;
   size_t got = fread(r->block, 1, TS_FILE_BLOCK_SIZE, r->file);
+  r->base += r->end;
   r->start = 0;
   r->end = (int)got;
   if (got == 0) r->ended = 1;
@@ -229,7 +231,7 @@ static int readEnumNumber(FileReader *r, int32_t *value) {
    name as a new block from tsAllocate (the caller owns it; at most 255
    characters are kept, a longer run is consumed whole), or null when no name
    character follows or the copy cannot be made ("StrDup" shown). */
-char *ReadEnumName(FileReader *r) {
+static char *ReadEnumNameAt(FileReader *r, long long *at) {
   plSetLastError(0);
   for (;;) {
     skipSpace(r);
@@ -239,6 +241,7 @@ char *ReadEnumName(FileReader *r) {
     skipToLineEnd(r);
   }
   skipSpace(r);
+  if (haveBytes(r)) *at = tsReaderOffset(r);
   char name[TS_ENUM_NAME_SIZE];
   size_t length = 0;
   int c;
@@ -251,6 +254,11 @@ char *ReadEnumName(FileReader *r) {
   char *copy = copyText(name);
   if (!copy) ShowErrorBox("StrDup");
   return copy;
+}
+
+char *ReadEnumName(FileReader *r) {
+  long long at;
+  return ReadEnumNameAt(r, &at);
 }
 
 /* Reads one brace-enclosed list of entries NAME or NAME = number, separated
@@ -266,13 +274,18 @@ void ReadEnumBlock(FileReader *r, char **names, int32_t *values, int *count) {
   int opened = 0;
   while (acceptChar(r, '{')) opened = 1; /* a run of braces counts as one */
   skipSpace(r);
-  if (!opened) ShowErrorBox("Enum error");
+  if (!opened) {
+    if (tsEnumTrace) tsEnumTrace->braceMissing(tsEnumTrace->context, tsReaderOffset(r));
+    ShowErrorBox("Enum error");
+  }
 
   int32_t value = 0;
   while (*count < TS_MAX_ENUMS) {
-    char *name = ReadEnumName(r);
+    long long at = 0;
+    char *name = ReadEnumNameAt(r, &at);
     if (!name) break;
     names[*count] = name;
+    if (tsEnumTrace) tsEnumTrace->entry(tsEnumTrace->context, *count, at);
     skipSpace(r);
     if (acceptChar(r, '=')) {
       skipSpace(r);
@@ -289,6 +302,7 @@ void ReadEnumBlock(FileReader *r, char **names, int32_t *values, int *count) {
   int c;
   while ((c = readChar(r)) != EOF && c != '}') {
   }
+  if (tsEnumTrace) tsEnumTrace->blockEnd(tsEnumTrace->context, tsReaderOffset(r) - (c == '}'), c == '}');
   if (c != '}') ShowErrorBox("Enum closing error");
 }
 
@@ -304,8 +318,10 @@ void ScanEnums(FILE *file) {
   startReading(&reader, file);
   for (;;) {
     int isEnum;
+    long long lineStart = tsReaderOffset(&reader);
     if (readWord(&reader, &isEnum) > 0) {
       skipSpace(&reader);
+      if (isEnum && tsEnumTrace) tsEnumTrace->blockStart(tsEnumTrace->context, lineStart);
       if (isEnum) ReadEnumBlock(&reader, enumNames, enumValues, &enumCount);
     }
     /* The rest of the line, at most TS_ENUM_REST_MAX characters of it; the end
@@ -314,8 +330,11 @@ void ScanEnums(FILE *file) {
   }
 }
 
+const EnumScanTrace *tsEnumTrace;
+const char tsDefaultHelpTopic[] = "Contents";
+
 /* Frees every name of the enum table and empties it. */
-static void clearEnums(void) {
+void tsClearEnums(void) {
   for (int i = 0; i < enumCount; i++) {
     free(enumNames[i]);
     enumNames[i] = nullptr;
@@ -519,7 +538,7 @@ extern "C" DialogData *LoadDialogEx(HMODULE module, int moduleNumber, const char
 
   char helpTopic[TS_TOKEN_ROOM];
   strcpy(helpTopic, kDefaultHelpTopic);
-  clearEnums();
+  tsClearEnums();
   ScanEnums(file);
   rewind(file);
 
@@ -576,3 +595,19 @@ extern "C" char *EnumDialog(HMODULE module, const char *fileName, char *name) {
   else name[0] = 0;
   return name;
 }
+
+/* TEMP wrappers for the authoring engine. */
+void tsStartReading(FileReader *r, FILE *file) { startReading(r, file); }
+const char *tsReadLine(FileReader *r, char *line) { return readLine(r, line); }
+int tsReadHeader(const char *line, char *name) { return readHeader(line, name); }
+int tsIsSectionEnd(const char *line) {
+  return beginsWithLetter(line, 'n') && sparse(line, TS_PATTERN_SECTION_END, nullptr, 0) == TS_SECTION_END_COUNT;
+}
+int tsReadHelp(const char *line, char *topic) {
+  char tokens[TS_TOKEN_ROOM];
+  if (!(beginsWithLetter(line, 'h') && sparse(line, TS_PATTERN_HELP, tokens, sizeof tokens) == TS_HELP_COUNT)) return 0;
+  parseGetStr(tokens, topic, 0);
+  return 1;
+}
+void tsWidenBounds(TsBounds *b, const DialogItem *item) { widenBounds((Bounds *)b, item); }
+int32_t tsDialogExtent(int32_t largestEnd, int32_t smallestStart) { return dialogExtent(largestEnd, smallestStart); }

@@ -14,6 +14,7 @@
 
 #include "dialog/dialog.h"
 #include "host/codepage.h"
+#include "tessel/check.h"
 #include "host/dump.h"
 #include "host/keys.h"
 #include "host/session.h"
@@ -473,6 +474,7 @@ int runReg(int argc, char **argv) {
 
 int main(int argc, char **argv) {
   if (argc >= 2 && strcmp(argv[1], "reg") == 0) return runReg(argc - 1, argv + 1);
+  if (argc >= 2 && strcmp(argv[1], "check") == 0) return cmdCheck(argc - 1, argv + 1); /* TEMP */
   Options o;
   int status = parseOptions(argc, argv, &o);
   if (status) return status;

@@ -101,6 +101,12 @@ int plIsAbsolutePath(const char *name);
    Null on failure (last error set); a directory is a failure too. */
 FILE *plOpenTextFile(const char *path);
 
+/* Opens size bytes at data for reading as a stream (the bytes are read as
+   they are: no line-end translation). The caller keeps data alive and
+   unchanged until it closes the stream with fclose. Returns null on
+   failure. */
+FILE *plOpenMemoryFile(const void *data, size_t size);
+
 /* ---- Registry ------------------------------------------------------------ */
 
 /* Root keys. */

@@ -263,3 +263,10 @@ FILE *plOpenTextFile(const char *path) {
   }
   return file;
 }
+
+FILE *plOpenMemoryFile(const void *data, size_t size) {
+  /* A memory stream needs at least one byte: no bytes read as an empty file. */
+  FILE *file = size ? fmemopen(const_cast<void *>(data), size, "r") : fopen("/dev/null", "r");
+  if (!file) lastError = errorFromErrno(errno);
+  return file;
+}

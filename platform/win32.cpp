@@ -52,3 +52,15 @@ FILE *plOpenTextFile(const char *path) {
   }
   return fopen(path, "rt");
 }
+
+FILE *plOpenMemoryFile(const void *data, size_t size) {
+  /* No memory streams here: a temporary file holds the bytes. */
+  FILE *file = tmpfile();
+  if (!file) return nullptr;
+  if (fwrite(data, 1, size, file) != size) {
+    fclose(file);
+    return nullptr;
+  }
+  rewind(file);
+  return file;
+}

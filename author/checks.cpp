@@ -1,0 +1,659 @@
+/*
+ * Checks of the file, its ENUM blocks, its lines and its items. Each one
+ * starts from a verdict the library made (a line the loader skipped, a name
+ * its table lacks, a value its interpreter gave) and says why, at the field
+ * that caused it.
+ */
+#include "author/checks.h"
+
+#include <stdio.h>
+#include <string.h>
+
+#include <algorithm>
+#include <map>
+
+#include "author/fields.h"
+#include "dialog/dialog_internal.h"
+
+namespace author {
+
+namespace {
+
+inline bool isSpaceByte(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+inline bool isLetterByte(char c) { return (unsigned)((c | 0x20) - 'a') < 26u; }
+inline bool isDigitByte(char c) { return c >= '0' && c <= '9'; }
+inline bool isNameByte(char c) { return isLetterByte(c) || isDigitByte(c) || c == '_'; }
+inline char upper(char c) { return c >= 'a' && c <= 'z' ? (char)(c - 32) : c; }
+
+std::string upperCase(std::string s) {
+  for (char &c : s) c = upper(c);
+  return s;
+}
+
+/* Optimal string alignment distance, ASCII case ignored. */
+int distance(const std::string &a, const std::string &b) {
+  size_t n = a.size(), m = b.size();
+  std::vector<std::vector<int>> d(n + 1, std::vector<int>(m + 1));
+  for (size_t i = 0; i <= n; i++) d[i][0] = (int)i;
+  for (size_t j = 0; j <= m; j++) d[0][j] = (int)j;
+  for (size_t i = 1; i <= n; i++)
+    for (size_t j = 1; j <= m; j++) {
+      int cost = upper(a[i - 1]) == upper(b[j - 1]) ? 0 : 1;
+      d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + cost});
+      if (i > 1 && j > 1 && upper(a[i - 1]) == upper(b[j - 2]) && upper(a[i - 2]) == upper(b[j - 1]))
+        d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
+    }
+  return d[n][m];
+}
+
+/* A text that reads whole as a signed decimal number. */
+bool isInteger(const std::string &text) {
+  size_t i = text[0] == '+' || text[0] == '-' ? 1 : 0;
+  if (i >= text.size()) return false;
+  for (; i < text.size(); i++)
+    if (!isDigitByte(text[i])) return false;
+  return true;
+}
+
+std::vector<std::string> tableNames(const char *const *names, int count) {
+  return std::vector<std::string>(names, names + count);
+}
+
+/* ---- the file's ENUM blocks ---- */
+
+/* Line index of the line holding a text offset (the first piece). */
+int lineAt(const Analysis &a, long long offset) {
+  auto it = std::upper_bound(a.lines.begin(), a.lines.end(), offset,
+                             [](long long o, const Line &l) { return o < l.offset; });
+  return it == a.lines.begin() ? 0 : (int)(it - a.lines.begin()) - 1;
+}
+
+Span spanAt(const Analysis &a, long long offset, int length) {
+  int i = lineAt(a, offset);
+  if (a.lines.empty()) return Span();
+  int start = (int)(offset - a.lines[(size_t)i].offset);
+  return spanOf(a, i, start, start + length);
+}
+
+int nameLength(const Analysis &a, long long offset) {
+  long long p = offset;
+  while (p < (long long)a.text.size() && isNameByte(a.text[(size_t)p])) p++;
+  return (int)(p - offset);
+}
+
+/* Past white space and comments (';' to the line's end) from p. */
+long long skipFiller(const Analysis &a, long long p, long long end) {
+  const std::string &t = a.text;
+  for (;;) {
+    while (p < end && isSpaceByte(t[(size_t)p])) p++;
+    if (p < end && t[(size_t)p] == ';') {
+      while (p < end && t[(size_t)p] != '\n') p++;
+      continue;
+    }
+    return p;
+  }
+}
+
+/* Where the first name that a full table dropped from block b begins, or -1. */
+long long droppedName(const Analysis &a, const EnumBlock &b) {
+  const std::string &t = a.text;
+  long long p;
+  if (b.count > 0) {
+    p = a.enums[(size_t)(b.first + b.count - 1)].offset;
+    while (p < b.end && isNameByte(t[(size_t)p])) p++;
+    p = skipFiller(a, p, b.end);
+    if (p < b.end && t[(size_t)p] == '=') {
+      p = skipFiller(a, p + 1, b.end);
+      if (p < b.end && (t[(size_t)p] == '+' || t[(size_t)p] == '-')) p++;
+      while (p < b.end && isDigitByte(t[(size_t)p])) p++;
+    }
+    p = skipFiller(a, p, b.end);
+    if (p < b.end && t[(size_t)p] == ',') p++;
+  } else {
+    p = b.offset + 4;
+    p = skipFiller(a, p, b.end);
+    while (p < b.end && t[(size_t)p] == '{') p++;
+  }
+  p = skipFiller(a, p, b.end);
+  return p < b.end && isNameByte(t[(size_t)p]) ? p : -1;
+}
+
+void checkEnums(Analysis *a) {
+  std::map<std::string, size_t> first;
+  for (size_t i = 0; i < a->enums.size(); i++) {
+    const EnumEntry &e = a->enums[i];
+    auto it = first.find(e.name);
+    if (it == first.end()) {
+      first[e.name] = i;
+      continue;
+    }
+    Finding f = makeFinding(Kind::DuplicateEnum, spanAt(*a, e.offset, (int)e.name.size()),
+                            {e.name, std::to_string(e.value)});
+    const EnumEntry &earlier = a->enums[it->second];
+    f.notes.push_back(makeFinding(Kind::DeclaredHere, spanAt(*a, earlier.offset, (int)earlier.name.size())));
+    addFinding(a, f, -1);
+  }
+  for (const EnumBlock &b : a->enumBlocks) {
+    Span at = spanAt(*a, b.offset, 4);
+    if (!b.opened) addFinding(a, makeFinding(Kind::EnumNoBrace, at), -1);
+    if (!b.closed) {
+      long long last = b.count ? a->enums[(size_t)(b.first + b.count - 1)].offset : b.offset;
+      addFinding(a, makeFinding(Kind::UnterminatedEnum, at, {std::to_string(spanAt(*a, last, 0).line)}), -1);
+    }
+    if (b.first + b.count >= TS_MAX_ENUMS) {
+      long long dropped = droppedName(*a, b);
+      if (dropped >= 0) {
+        int length = nameLength(*a, dropped);
+        addFinding(a, makeFinding(Kind::EnumTableFull, spanAt(*a, dropped, length),
+                                  {a->text.substr((size_t)dropped, (size_t)length)}),
+                   -1);
+      }
+    }
+    for (long long i = 0; i < b.count; i++) {
+      const EnumEntry &e = a->enums[(size_t)(b.first + i)];
+      int length = nameLength(*a, e.offset);
+      if (length > (int)e.name.size())
+        addFinding(a, makeFinding(Kind::NameTooLong, spanAt(*a, e.offset, length),
+                                  {"ENUM name is " + std::to_string(length) + " bytes long: the library keeps " +
+                                   std::to_string(e.name.size()) + " of them"}),
+                   -1);
+    }
+  }
+  /* Lines that begin with the word ENUM but that the scan did not take as a
+     block. */
+  for (long long start : a->lineStarts) {
+    const std::string &t = a->text;
+    if (start + 4 > (long long)t.size() || upperCase(t.substr((size_t)start, 4)) != "ENUM") continue;
+    if (start + 4 < (long long)t.size() && isLetterByte(t[(size_t)start + 4])) continue;
+    bool read = std::any_of(a->enumBlocks.begin(), a->enumBlocks.end(),
+                            [&](const EnumBlock &b) { return b.offset == start; });
+    bool inside = std::any_of(a->enumBlocks.begin(), a->enumBlocks.end(),
+                              [&](const EnumBlock &b) { return start > b.offset && start <= b.end; });
+    if (!read && !inside) addFinding(a, makeFinding(Kind::EnumNotRead, spanAt(*a, start, 4)), -1);
+  }
+}
+
+/* ---- lines ---- */
+
+/* The first word of a line (after white space), and where it begins. */
+std::string firstWord(const std::string &text, int *start) {
+  int p = 0;
+  while (p < (int)text.size() && isSpaceByte(text[(size_t)p])) p++;
+  int q = p;
+  while (q < (int)text.size() && !isSpaceByte(text[(size_t)q])) q++;
+  *start = p;
+  return text.substr((size_t)p, (size_t)(q - p));
+}
+
+/* Why a line that ends a section opens no dialog. */
+std::string whyNoHeader(const std::string &text) {
+  int p = 0;
+  while (p < (int)text.size() && isSpaceByte(text[(size_t)p])) p++;
+  int q = p;
+  while (q < (int)text.size() && isLetterByte(text[(size_t)q])) q++;
+  std::string word = text.substr((size_t)p, (size_t)(q - p));
+  if (word.size() != 4) {
+    int start;
+    return "its first word `" + quoted(firstWord(text, &start)) + "` only begins with `name`";
+  }
+  if (q >= (int)text.size()) return "no dialog name follows `" + word + "`";
+  char c = text[(size_t)q];
+  if (c == '\t') return "a tab follows `" + word + "`, and only a space may";
+  if (!isSpaceByte(c)) return "`" + word + "` runs on into `" + quoted(text.substr((size_t)q)) + "`";
+  return "no dialog name follows `" + word + "`";
+}
+
+/* Where the name of a header line lies: [*start, *end), and whether it is
+   quoted. */
+void headerName(const std::string &text, int *start, int *end, bool *isQuoted) {
+  int p = 0;
+  while (p < (int)text.size() && isSpaceByte(text[(size_t)p])) p++;
+  p += 4;
+  while (p < (int)text.size() && isSpaceByte(text[(size_t)p])) p++;
+  *start = p;
+  *isQuoted = p < (int)text.size() && text[(size_t)p] == '"';
+  int q = p;
+  if (*isQuoted) {
+    size_t close = text.find('"', (size_t)p + 1);
+    q = close == std::string::npos ? (int)text.size() : (int)close + 1;
+  } else {
+    while (q < (int)text.size() && !isSpaceByte(text[(size_t)q])) q++;
+  }
+  *end = q;
+}
+
+void checkHeader(Analysis *a, int index) {
+  const Line &line = a->lines[(size_t)index];
+  int start, end;
+  bool isQuoted;
+  headerName(line.text, &start, &end, &isQuoted);
+  const std::string &name = a->sections[(size_t)line.section].name;
+  int written = end - start - (isQuoted ? 2 : 0);
+  if (written > (int)name.size()) {
+    addFinding(a, makeFinding(Kind::NameTooLong, spanOf(*a, index, start, end),
+                              {"dialog name is " + std::to_string(written) + " bytes long: the library keeps " +
+                               std::to_string(name.size()) + " of them, so a load by the whole name finds nothing"}),
+               line.section);
+    return;
+  }
+  int rest = end;
+  while (rest < (int)line.text.size() && isSpaceByte(line.text[(size_t)rest])) rest++;
+  if (!isQuoted && rest < (int)line.text.size() && line.text[(size_t)rest] != ';') {
+    std::string more = line.text.substr((size_t)rest);
+    while (!more.empty() && isSpaceByte(more.back())) more.pop_back();
+    addFinding(a, makeFinding(Kind::NameCut, spanOf(*a, index, rest, rest + (int)more.size()),
+                              {name, quoted(more)}),
+               line.section);
+  }
+}
+
+/* A line of a section that the library skipped: said only when it looks
+   meant as an item. */
+void checkSkippedLine(Analysis *a, int index, int section) {
+  const Line &line = a->lines[(size_t)index];
+  int start;
+  std::string word = firstWord(line.text, &start);
+  if (word.empty() || word[0] == ';') return;
+  std::string upperWord = upperCase(word);
+  static const std::vector<std::string> kTypes = tableNames(itemTypeNames, 10);
+  bool keyword = std::find(kTypes.begin(), kTypes.end(), upperWord) != kTypes.end();
+  bool number = FindKeyword(itemTypeNames, upperWord.c_str(), 0) != -1;
+  std::vector<std::string> candidates = kTypes;
+  candidates.push_back("help");
+  candidates.push_back("name");
+  std::string near = keyword || number ? "" : nearest(word, candidates);
+  Span wordSpan = spanOf(*a, index, start, start + (int)word.size());
+
+  if (start > 0) {
+    if (keyword || number || !near.empty())
+      addFinding(a, makeFinding(Kind::IndentedItem, spanOf(*a, index, 0, start + (int)word.size())), section);
+    return;
+  }
+  ItemFields fields = readItemFields(line.text);
+  if (!keyword && !number) {
+    if (!near.empty() || fields.matched >= FIELD_COUNT)
+      addFinding(a, makeFinding(Kind::UnknownType, wordSpan, {quoted(word), didYouMean(near)}), section);
+    return;
+  }
+  if (fields.matched >= FIELD_COUNT) { /* a type that reads as -1 */
+    addFinding(a, makeFinding(Kind::UnknownType, wordSpan, {quoted(word), ""}), section);
+    return;
+  }
+  int f = fields.matched;
+  int at = failedFieldStart(line.text, fields);
+  std::string why;
+  if (at >= (int)line.text.size()) {
+    why = "it has " + std::to_string(f) + " of the " + std::to_string(REQUIRED_FIELDS) + " required fields (" +
+          kFieldNames[f] + " is missing)";
+  } else {
+    int end = at;
+    while (end < (int)line.text.size() && !isSpaceByte(line.text[(size_t)end])) end++;
+    std::string found = quoted(line.text.substr((size_t)at, (size_t)(end - at)));
+    bool coordinate = f >= FIELD_X1 && f <= FIELD_Y2;
+    why = "field " + std::to_string(f) + ", " + kFieldNames[f] + (coordinate ? ", must be decimal digits" : ", cannot be read") +
+          ": found `" + found + "`";
+    addFinding(a, makeFinding(Kind::NotAnItem, spanOf(*a, index, at, end), {why}), section);
+    return;
+  }
+  addFinding(a, makeFinding(Kind::NotAnItem, spanOf(*a, index, at, at + 1), {why}), section);
+}
+
+/* The first of the lines of a section past its item limit. */
+void checkPastLimit(Analysis *a, int index, int section) {
+  int more = 0;
+  for (size_t i = (size_t)index + 1; i < a->lines.size() && a->lines[i].section == section; i++)
+    more += a->lines[i].kind == LineKind::PastLimit;
+  addFinding(a, makeFinding(Kind::TooManyItems, spanOf(*a, index, 0, (int)a->lines[(size_t)index].text.size()),
+                            {a->sections[(size_t)section].name, std::to_string(more)}),
+             section);
+}
+
+/* Physical lines longer than the library's line buffer, where a piece of
+   them means something or they lie in a section. */
+void checkLongLines(Analysis *a) {
+  for (size_t i = 0; i < a->lines.size(); i++) {
+    const Line &line = a->lines[i];
+    if (line.column == 1) continue;
+    const Line &head = a->lines[i - 1];
+    if (head.column != 1) continue; /* said once, at the first piece */
+    bool matters = head.section >= 0 || line.kind != LineKind::Ignored;
+    size_t end = a->text.find('\n', (size_t)head.offset);
+    long long length = (end == std::string::npos ? (long long)a->text.size() : (long long)end) - head.offset;
+    if (!matters || length < TS_LINE_SIZE) continue;
+    addFinding(a, makeFinding(Kind::LineTooLong, spanOf(*a, (int)i - 1, 0, (int)head.text.size()),
+                              {std::to_string(length), ""}),
+               head.section);
+  }
+}
+
+/* ---- items ---- */
+
+/* A word of a flag list and whether it is a name of the flag or colour tables. */
+bool isFlagName(const std::string &word) {
+  static const std::vector<std::string> kNames = [] {
+    std::vector<std::string> names = tableNames(itemFlagNames, 12);
+    for (int i = 0; i < 16; i++) names.push_back(colorNames[i]);
+    for (int i = 0; i < 16; i++) names.push_back(bkColorNames[i]);
+    return names;
+  }();
+  return std::find(kNames.begin(), kNames.end(), word) != kNames.end();
+}
+
+std::vector<std::string> flagCandidates() {
+  std::vector<std::string> names = tableNames(itemFlagNames, 12);
+  for (int i = 0; i < 16; i++) names.push_back(colorNames[i]);
+  for (int i = 0; i < 16; i++) names.push_back(bkColorNames[i]);
+  return names;
+}
+
+/* Finds word (ASCII case ignored) in text from p; -1 when absent. */
+int findFolded(const std::string &text, const std::string &word, int p) {
+  for (int i = p; i + (int)word.size() <= (int)text.size(); i++) {
+    bool same = true;
+    for (size_t j = 0; j < word.size() && same; j++) same = upper(text[(size_t)i + j]) == upper(word[j]);
+    if (same) return i;
+  }
+  return -1;
+}
+
+void checkFlags(Analysis *a, int index, int section, const ItemFields &fields) {
+  const std::string &text = a->lines[(size_t)index].text;
+  const std::string &list = fields.token[FIELD_FLAGS];
+  std::vector<std::string> words;
+  std::string word;
+  for (char c : list + " ") {
+    if (c == '(' || c == '+' || c == ')' || c == ' ') {
+      if (!word.empty()) words.push_back(word);
+      word.clear();
+    } else {
+      word += c;
+    }
+  }
+  int cursor = fields.span[FIELD_FLAGS].start;
+  for (const std::string &w : words) {
+    int at = findFolded(text, w, cursor);
+    if (at < 0) at = fields.span[FIELD_FLAGS].start;
+    else cursor = at + (int)w.size();
+    Span span = spanOf(*a, index, at, at + (int)w.size());
+    if (isFlagName(w)) continue;
+    std::vector<char> copy(w.begin(), w.end());
+    copy.push_back(0);
+    uint32_t value = ParseFlags(copy.data());
+    if (value != 0) {
+      if (words.size() == 1 && w == "0") continue; /* "no flags" */
+      char hex[16];
+      snprintf(hex, sizeof hex, "0x%X", (unsigned)value);
+      addFinding(a, makeFinding(Kind::NumberFlag, span, {w, hex}), section);
+    } else {
+      static const std::vector<std::string> kCandidates = flagCandidates();
+      addFinding(a, makeFinding(Kind::UnknownFlag, span, {quoted(w), didYouMean(nearest(w, kCandidates))}), section);
+    }
+  }
+}
+
+std::vector<std::string> enumNameList(const Analysis &a) {
+  std::vector<std::string> names;
+  for (const EnumEntry &e : a.enums) names.push_back(e.name);
+  return names;
+}
+
+bool isEnumName(const Analysis &a, const std::string &name) {
+  for (const EnumEntry &e : a.enums)
+    if (e.name == name) return true;
+  return false;
+}
+
+/* The message number a selected word or message name stands for: its
+   position in the enum table, else the number it reads as; -1 for none. */
+int messageNumber(const Analysis &a, const std::string &text) {
+  std::vector<const char *> names;
+  for (const EnumEntry &e : a.enums) names.push_back(e.name.c_str());
+  return FindKeyword(names.data(), text.c_str(), (int)names.size());
+}
+
+bool hasUtf8(const char *text) {
+  for (const unsigned char *p = (const unsigned char *)text; *p; p++) {
+    if (*p < 0x80) continue;
+    int extra = (*p & 0xE0) == 0xC0 ? 1 : (*p & 0xF0) == 0xE0 ? 2 : (*p & 0xF8) == 0xF0 ? 3 : 0;
+    if (!extra) continue;
+    int k = 1;
+    while (k <= extra && (p[k] & 0xC0) == 0x80) k++;
+    if (k > extra) return true;
+  }
+  return false;
+}
+
+void checkItem(Analysis *a, int index, int section, const Options &options) {
+  const Line &line = a->lines[(size_t)index];
+  const Item &item = a->sections[(size_t)section].items[(size_t)line.item];
+  const std::string &text = line.text;
+  ItemFields fields = readItemFields(text);
+  auto span = [&](int f) { return spanOf(*a, index, fields.span[f].start, fields.span[f].end); };
+
+  /* A one-letter field written longer shifts every field after it: said
+     once, and the fields after it are not judged. */
+  for (int f : {FIELD_FOCUS, FIELD_DEFAULT}) {
+    int end = fields.span[f].end;
+    if (end <= 0 || end >= (int)text.size() || isSpaceByte(text[(size_t)end])) continue;
+    int wordStop = end;
+    while (wordStop < (int)text.size() && !isSpaceByte(text[(size_t)wordStop])) wordStop++;
+    std::string written = text.substr((size_t)fields.span[f].start, (size_t)(wordStop - fields.span[f].start));
+    addFinding(a, makeFinding(Kind::OneLetterField, spanOf(*a, index, fields.span[f].start, wordStop),
+                              {f == FIELD_FOCUS ? "focus" : "default button", quoted(written),
+                               fields.token[f], quoted(written.substr(1))}),
+               section);
+    return;
+  }
+
+  const std::string &id = fields.token[FIELD_ID];
+  if (!isEnumName(*a, id) && !isInteger(id)) {
+    std::string result = item.id == -1 ? "the item gets -1" : "it reads as the number " + std::to_string(item.id);
+    addFinding(a, makeFinding(Kind::UnknownIdentifier, span(FIELD_ID),
+                              {quoted(id), result, didYouMean(nearest(id, enumNameList(*a)))}),
+               section);
+  }
+
+  const std::string &selected = fields.token[FIELD_SELECTED];
+  bool truth = selected.size() == 1 && strchr("TtFf10", selected[0]);
+  if (!selected.empty() && selected[0] != '"' && !truth && !isEnumName(*a, selected) && !isInteger(selected)) {
+    int g = messageNumber(*a, selected);
+    addFinding(a, makeFinding(Kind::UnknownSelected, span(FIELD_SELECTED),
+                              {quoted(selected), g == -1 ? "it gives 0" : "it reads as message " + std::to_string(g),
+                               didYouMean(nearest(selected, enumNameList(*a)))}),
+               section);
+  }
+
+  checkFlags(a, index, section, fields);
+
+  const std::string &source = fields.token[FIELD_SOURCE];
+  if (fields.span[FIELD_SOURCE].written && (source.empty() || !strchr("LRTV", source[0])))
+    addFinding(a, makeFinding(Kind::UnknownSource, span(FIELD_SOURCE), {quoted(source)}), section);
+  const std::string &message = fields.token[FIELD_TEXT];
+  if (!source.empty() && source[0] == 'L' && !isEnumName(*a, message) && !isInteger(message))
+    addFinding(a, makeFinding(Kind::UnknownMessage, span(FIELD_TEXT),
+                              {quoted(message), didYouMean(nearest(message, enumNameList(*a)))}),
+               section);
+
+  if (fields.tokensLength + 1 >= TS_TOKEN_ROOM) {
+    for (int f = 0; f < FIELD_COUNT; f++) {
+      const FieldSpan &s = fields.span[f];
+      if (!s.written) continue;
+      int written = s.end - s.start;
+      char open = text[(size_t)s.start];
+      if (open == '"' && f != FIELD_SELECTED) written -= 2;
+      if (open == '(' && f == FIELD_FLAGS) written -= 2;
+      if (open == '%') written -= 2;
+      if ((int)fields.token[f].size() >= written) continue;
+      addFinding(a, makeFinding(Kind::FieldTooLong, spanOf(*a, index, s.start, s.end),
+                                {std::string("the fields of an item line share 199 bytes: ") + kFieldNames[f] +
+                                 " is cut to " + std::to_string(fields.token[f].size()) + " of its " +
+                                 std::to_string(written) + " bytes"}),
+                 section);
+      break;
+    }
+  }
+
+  /* A button written -1 on purpose as its cancel button says so in its text. */
+  if (item.record.type == DI_BUTTON && item.id == -1 && isInteger(id) &&
+      findFolded(fields.token[FIELD_TEXT], "cancel", 0) < 0)
+    addFinding(a, makeFinding(Kind::CancelId, span(FIELD_ID), {quoted(item.record.data)}), section);
+
+  if (options.codepage != 0 && hasUtf8(item.record.data))
+    addFinding(a, makeFinding(Kind::Utf8Text, span(FIELD_TEXT),
+                              {std::to_string(options.codepage), quoted(item.record.data), "separate"}),
+               section);
+}
+
+void checkLines(Analysis *a, const Options &options) {
+  std::vector<bool> pastSaid(a->sections.size(), false);
+  for (size_t i = 0; i < a->lines.size(); i++) {
+    const Line &line = a->lines[i];
+    int index = (int)i;
+    switch (line.kind) {
+      case LineKind::Header: checkHeader(a, index); break;
+      case LineKind::Item: checkItem(a, index, line.section, options); break;
+      case LineKind::PastLimit:
+        if (!pastSaid[(size_t)line.section]) checkPastLimit(a, index, line.section);
+        pastSaid[(size_t)line.section] = true;
+        break;
+      case LineKind::SectionEnd:
+        addFinding(a, makeFinding(Kind::NotAHeader, spanOf(*a, index, 0, (int)line.text.size()),
+                                  {whyNoHeader(line.text)}),
+                   a->lines[i - 1].section);
+        break;
+      case LineKind::Ignored:
+        if (line.column != 1) break; /* a piece of a long line: said there */
+        if (line.section >= 0) {
+          checkSkippedLine(a, index, line.section);
+        } else if (tsIsSectionEnd(line.text.c_str())) {
+          addFinding(a, makeFinding(Kind::NotAHeader, spanOf(*a, index, 0, (int)line.text.size()),
+                                    {whyNoHeader(line.text)}),
+                     -1);
+        }
+        break;
+      default: break;
+    }
+  }
+  checkLongLines(a);
+}
+
+/* ---- sections ---- */
+
+std::string unlistedNames(const Analysis &a) {
+  std::vector<std::string> missing;
+  for (const Section &s : a.sections)
+    if (s.loaded && std::find(a.listed.begin(), a.listed.end(), s.name) == a.listed.end()) missing.push_back(s.name);
+  if (missing.empty()) return "this section is never shown";
+  std::string names;
+  for (size_t i = 0; i < missing.size() && i < 3; i++) names += (i ? ", \"" : "\"") + missing[i] + "\"";
+  if (missing.size() > 3) names += " and " + std::to_string(missing.size() - 3) + " more";
+  return names + (missing.size() == 1 ? " is" : " are") + " never listed";
+}
+
+void checkSections(Analysis *a) {
+  for (size_t i = 0; i < a->sections.size(); i++) {
+    const Section &s = a->sections[i];
+    Span header = spanOf(*a, s.headerLine, 0, (int)a->lines[(size_t)s.headerLine].text.size());
+    if (!s.loaded) {
+      Finding f = makeFinding(Kind::DuplicateDialog, header, {s.name, unlistedNames(*a)});
+      const Section &first = a->sections[(size_t)s.firstOfName];
+      f.notes.push_back(makeFinding(Kind::FirstDefinedHere,
+                                    spanOf(*a, first.headerLine, 0, (int)a->lines[(size_t)first.headerLine].text.size())));
+      addFinding(a, f, (int)i);
+      continue;
+    }
+    if (s.items.empty()) {
+      addFinding(a, makeFinding(Kind::EmptyDialog, header, {s.name}), (int)i);
+      continue;
+    }
+    checkLayout(a, (int)i);
+  }
+  if (a->listed.size() >= kListLimit) {
+    for (const Section &s : a->sections)
+      if (s.loaded && std::find(a->listed.begin(), a->listed.end(), s.name) == a->listed.end()) {
+        addFinding(a, makeFinding(Kind::TooManyDialogs,
+                                  spanOf(*a, s.headerLine, 0, (int)a->lines[(size_t)s.headerLine].text.size()),
+                                  {s.name}),
+                   -1);
+        break;
+      }
+  }
+}
+
+}  // namespace
+
+Span spanOf(const Analysis &a, int lineIndex, int start, int end) {
+  Span s;
+  if (lineIndex < 0 || lineIndex >= (int)a.lines.size()) return s;
+  const Line &line = a.lines[(size_t)lineIndex];
+  if (end < start) end = start;
+  s.line = s.endLine = line.number;
+  s.column = line.column + start;
+  s.endColumn = line.column + end;
+  return s;
+}
+
+void addFinding(Analysis *a, Finding f, int section) {
+  f.section = section;
+  for (Finding &note : f.notes) note.section = section;
+  a->findings.push_back(std::move(f));
+}
+
+std::string nearest(const std::string &word, const std::vector<std::string> &candidates) {
+  if (word.size() < 3) return "";
+  int limit = word.size() < 5 ? 1 : 2;
+  std::string best;
+  int bestDistance = limit + 1;
+  for (const std::string &c : candidates) {
+    if (c == word) return "";
+    int d = distance(word, c);
+    if (d < bestDistance) {
+      bestDistance = d;
+      best = c;
+    }
+  }
+  return best;
+}
+
+std::string didYouMean(const std::string &suggestion) {
+  return suggestion.empty() ? "" : "; did you mean `" + suggestion + "`?";
+}
+
+std::string quoted(const std::string &text) {
+  std::string out;
+  for (size_t i = 0; i < text.size() && i < 40; i++) {
+    unsigned char c = (unsigned char)text[i];
+    out += c < 0x20 || c == 0x7F ? '?' : (char)c;
+  }
+  if (text.size() > 40) out += "...";
+  return out;
+}
+
+std::string visibleText(const char *text, bool showAmpersand, int *hot) {
+  std::string out;
+  *hot = -1;
+  for (size_t i = 0; text[i]; i++) {
+    if (!showAmpersand && text[i] == '&') {
+      if (!text[i + 1]) break;
+      i++;
+      if (text[i] != '&' && *hot < 0) *hot = (int)out.size();
+    }
+    out += text[i];
+  }
+  return out;
+}
+
+void checkAll(Analysis *a, const Options &options) {
+  checkEnums(a);
+  checkLines(a, options);
+  checkSections(a);
+}
+
+void noSuchDialog(Analysis *a, const std::string &name) {
+  std::string known;
+  for (size_t i = 0; i < a->listed.size() && i < 10; i++) known += (i ? ", \"" : "\"") + a->listed[i] + "\"";
+  std::string tail = a->listed.empty() ? " (it defines none)" : " (it defines " + known + (a->listed.size() > 10 ? ", ..." : "") + ")";
+  addFinding(a, makeFinding(Kind::NoSuchDialog, Span(), {name, tail}), -1);
+}
+
+}  // namespace author

@@ -1,0 +1,49 @@
+/*
+ * The checks that turn the engine's record of a file into findings, and the
+ * small helpers they share: spans of a line, nearest-name suggestions and
+ * what the host's dialog makes of an item's text.
+ */
+#ifndef TESSEL_AUTHOR_CHECKS_H
+#define TESSEL_AUTHOR_CHECKS_H
+
+#include <string>
+#include <vector>
+
+#include "author/engine.h"
+
+namespace author {
+
+/* Runs every check and adds its findings to a. */
+void checkAll(Analysis *a, const Options &options);
+
+/* The finding for a --dialog name that the file does not define. */
+void noSuchDialog(Analysis *a, const std::string &name);
+
+/* Layout checks of one section (layout.cpp): outside-dialog, overlap,
+   text-overflow, hotkey-clash, default-button. */
+void checkLayout(Analysis *a, int section);
+
+/* Bytes start to end of line index lineIndex as a span. */
+Span spanOf(const Analysis &a, int lineIndex, int start, int end);
+
+/* Adds f to a, as a finding of section (-1: the file). */
+void addFinding(Analysis *a, Finding f, int section);
+
+/* The candidate nearest to word (ASCII case ignored) when it is near enough
+   to be a likely typing slip, else the empty string. */
+std::string nearest(const std::string &word, const std::vector<std::string> &candidates);
+
+/* "; did you mean `X`?" for a suggestion, or nothing. */
+std::string didYouMean(const std::string &suggestion);
+
+/* A text quoted for a message: at most 40 bytes, control bytes shown as '?'. */
+std::string quoted(const std::string &text);
+
+/* The text as the host's dialog shows it: '&' marks the hot key (unless the
+   item shows ampersands); returns the visible text, and the hot key's index
+   in it (-1: none) through *hot. */
+std::string visibleText(const char *text, bool showAmpersand, int *hot);
+
+}  // namespace author
+
+#endif

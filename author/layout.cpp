@@ -1,0 +1,248 @@
+/*
+ * Layout checks of one dialog: where the host's dialog puts each item (its
+ * left column, or its place in a centred row; its width from its text and
+ * decoration), and what then lies outside the dialog or its box, overlaps,
+ * overflows, or clashes (hot keys, default buttons).
+ */
+#include <algorithm>
+#include <map>
+
+#include "author/checks.h"
+#include "author/fields.h"
+
+namespace author {
+
+namespace {
+
+struct Place {
+  int left = 0, right = 0, top = 0, bottom = 0; /* cells, inclusive */
+  bool drawn = true;
+};
+
+const char *const kTypeWords[10] = {"text", "vertical text", "single box", "double box", "edit field",
+                                    "password field", "fixed field", "button", "check box", "radio button"};
+
+bool isBox(int type) { return type == DI_SINGLEBOX || type == DI_DOUBLEBOX; }
+
+bool centres(const DialogItem &item) {
+  return (item.flags & DIF_CENTERGROUP) &&
+         ((item.type == DI_TEXT && !(item.flags & DIF_SEPARATOR)) || item.type == DI_BUTTON ||
+          item.type == DI_CHECKBOX || item.type == DI_RADIOBUTTON);
+}
+
+int textWidth(const DialogItem &item) {
+  int hot;
+  return (int)visibleText(item.data, (item.flags & DIF_SHOWAMPERSAND) != 0, &hot).size();
+}
+
+/* The cells an item takes on its row, as the host's dialog draws it. */
+int itemWidth(const DialogItem &item) {
+  int text = textWidth(item);
+  int field = std::max(1, item.x2 - item.x1 + 1);
+  switch (item.type) {
+    case DI_TEXT: return text;
+    case DI_VTEXT: return 1;
+    case DI_BUTTON: return text + (item.flags & DIF_NOBRACKETS ? 0 : 4);
+    case DI_CHECKBOX:
+    case DI_RADIOBUTTON: return text + 4;
+    case DI_EDIT: return field + (item.flags & DIF_HISTORY ? 1 : 0);
+    case DI_PSWEDIT:
+    case DI_FIXEDIT: return field;
+    default: return item.x2 - item.x1 + 1;
+  }
+}
+
+std::vector<Place> placeItems(const Section &s) {
+  std::vector<Place> places(s.items.size());
+  for (size_t i = 0; i < s.items.size(); i++) {
+    const DialogItem &item = s.items[i].record;
+    Place &p = places[i];
+    p.left = item.x1;
+    if (item.type == DI_TEXT && item.x1 == -1) p.left = (s.width - itemWidth(item)) / 2;
+    p.top = item.y1;
+    p.bottom = isBox(item.type) || item.type == DI_VTEXT ? std::max(item.y1, item.y2) : item.y1;
+    p.drawn = !(item.type == DI_TEXT && (item.flags & DIF_SEPARATOR)) && item.type <= DI_RADIOBUTTON;
+  }
+  std::vector<bool> grouped(s.items.size());
+  for (size_t i = 0; i < s.items.size(); i++) {
+    if (grouped[i] || !centres(s.items[i].record)) continue;
+    int total = -1;
+    for (size_t j = i; j < s.items.size(); j++)
+      if (centres(s.items[j].record) && s.items[j].record.y1 == s.items[i].record.y1)
+        total += itemWidth(s.items[j].record) + 1;
+    int x = (s.width - total) / 2;
+    for (size_t j = i; j < s.items.size(); j++)
+      if (centres(s.items[j].record) && s.items[j].record.y1 == s.items[i].record.y1) {
+        grouped[j] = true;
+        places[j].left = x;
+        x += itemWidth(s.items[j].record) + 1;
+      }
+  }
+  for (size_t i = 0; i < s.items.size(); i++) {
+    const DialogItem &item = s.items[i].record;
+    places[i].right = isBox(item.type) ? item.x2 : places[i].left + itemWidth(item) - 1;
+  }
+  return places;
+}
+
+Span itemSpan(const Analysis &a, const Item &item) {
+  return spanOf(a, item.line, 0, (int)a.lines[(size_t)item.line].text.size());
+}
+
+Span textSpan(const Analysis &a, const Item &item) {
+  ItemFields fields = readItemFields(a.lines[(size_t)item.line].text);
+  int f = fields.span[FIELD_TEXT].written ? FIELD_TEXT : FIELD_TYPE;
+  return spanOf(a, item.line, fields.span[f].start, fields.span[f].end);
+}
+
+/* An item as a message names it: its text, or the text field as written
+   (a message name, say) when the text is empty. */
+std::string describe(const Analysis &a, const Item &item) {
+  int hot;
+  std::string text = visibleText(item.record.data, true, &hot);
+  if (text.empty()) text = readItemFields(a.lines[(size_t)item.line].text).token[FIELD_TEXT];
+  if (text.empty() || text == "NULL") return "the " + std::string(kTypeWords[item.record.type % 10]);
+  return "\"" + quoted(text) + "\"";
+}
+
+/* The innermost box whose inside holds the cell (x, y), or -1. */
+int enclosingBox(const Section &s, const std::vector<Place> &places, size_t self, int x, int y) {
+  int best = -1;
+  long long bestArea = 0;
+  for (size_t b = 0; b < s.items.size(); b++) {
+    if (b == self || !isBox(s.items[b].record.type)) continue;
+    const Place &p = places[b];
+    if (x <= p.left || x >= p.right || y <= p.top || y >= p.bottom) continue;
+    long long area = (long long)(p.right - p.left) * (p.bottom - p.top);
+    if (best < 0 || area < bestArea) {
+      best = (int)b;
+      bestArea = area;
+    }
+  }
+  return best;
+}
+
+void checkPlaces(Analysis *a, int section, const std::vector<Place> &places) {
+  const Section &s = a->sections[(size_t)section];
+  for (size_t i = 0; i < s.items.size(); i++) {
+    const Item &item = s.items[i];
+    const Place &p = places[i];
+    if (!p.drawn) continue;
+    if (p.right >= s.width || p.bottom >= s.height || p.left < 0) {
+      std::string what = describe(*a, item) + " reaches column " + std::to_string(p.right) + ", row " +
+                         std::to_string(p.bottom) + ": past the dialog, which is " + std::to_string(s.width) + " by " +
+                         std::to_string(s.height);
+      bool byText = !isBox(item.record.type) && item.record.x2 < p.right;
+      addFinding(a, makeFinding(byText ? Kind::TextOverflow : Kind::OutsideDialog, textSpan(*a, item), {what}),
+                 section);
+      continue;
+    }
+    if (isBox(item.record.type)) {
+      int hot;
+      int title = (int)visibleText(item.record.data, (item.record.flags & DIF_SHOWAMPERSAND) != 0, &hot).size();
+      int room = p.right - p.left - 3; /* the top edge less its corners and a space each side */
+      if (title > 0 && title > room)
+        addFinding(a, makeFinding(Kind::TextOverflow, textSpan(*a, item),
+                                  {"box title " + describe(*a, item) + " is " + std::to_string(title) +
+                                   " wide: the box's top edge has room for " + std::to_string(std::max(room, 0))}),
+                   section);
+      continue;
+    }
+    int box = enclosingBox(s, places, i, p.left, p.top);
+    if (box >= 0 && (p.right >= places[(size_t)box].right || p.bottom >= places[(size_t)box].bottom)) {
+      const Item &boxItem = s.items[(size_t)box];
+      std::string what = describe(*a, item) + " reaches column " + std::to_string(p.right) +
+                         ": past the box of line " + std::to_string(a->lines[(size_t)boxItem.line].number) +
+                         ", whose inside ends at column " + std::to_string(places[(size_t)box].right - 1);
+      bool byText = item.record.x2 < p.right;
+      addFinding(a, makeFinding(byText ? Kind::TextOverflow : Kind::OutsideDialog, textSpan(*a, item), {what}),
+                 section);
+    }
+  }
+}
+
+void checkOverlaps(Analysis *a, int section, const std::vector<Place> &places) {
+  const Section &s = a->sections[(size_t)section];
+  std::map<int, std::vector<size_t>> rows;
+  for (size_t i = 0; i < s.items.size(); i++) {
+    if (!places[i].drawn || isBox(s.items[i].record.type)) continue;
+    for (int y = places[i].top; y <= places[i].bottom && y - places[i].top < 64; y++) rows[y].push_back(i);
+  }
+  std::vector<bool> said(s.items.size());
+  for (auto &row : rows) {
+    const std::vector<size_t> &on = row.second;
+    for (size_t m = 0; m < on.size(); m++)
+      for (size_t n = 0; n < m; n++) {
+        size_t i = on[n], j = on[m];
+        if (said[j]) continue;
+        int from = std::max(places[i].left, places[j].left), to = std::min(places[i].right, places[j].right);
+        if (from > to) continue;
+        said[j] = true;
+        std::string what = describe(*a, s.items[j]) + " shares row " + std::to_string(row.first) + ", columns " +
+                           std::to_string(from) + " to " + std::to_string(to) + ", with " + describe(*a, s.items[i]) +
+                           " of line " + std::to_string(a->lines[(size_t)s.items[i].line].number);
+        addFinding(a, makeFinding(Kind::Overlap, itemSpan(*a, s.items[j]), {what}), section);
+      }
+  }
+}
+
+bool hasHotKey(int type) { return type <= DI_DOUBLEBOX || type >= DI_BUTTON; }
+
+void checkHotKeys(Analysis *a, int section) {
+  const Section &s = a->sections[(size_t)section];
+  std::map<char, size_t> taken;
+  for (size_t i = 0; i < s.items.size(); i++) {
+    const DialogItem &item = s.items[i].record;
+    if (!hasHotKey(item.type) || (item.flags & DIF_SHOWAMPERSAND)) continue;
+    int hot;
+    std::string text = visibleText(item.data, false, &hot);
+    if (hot < 0) continue;
+    char key = text[(size_t)hot];
+    if (key >= 'A' && key <= 'Z') key = (char)(key + 32);
+    auto it = taken.find(key);
+    if (it == taken.end()) {
+      taken[key] = i;
+      continue;
+    }
+    const Item &first = s.items[it->second];
+    addFinding(a, makeFinding(Kind::HotkeyClash, textSpan(*a, s.items[i]),
+                              {std::string(1, text[(size_t)hot]), describe(*a, first),
+                               std::to_string(a->lines[(size_t)first.line].number)}),
+               section);
+  }
+}
+
+void checkDefaults(Analysis *a, int section) {
+  const Section &s = a->sections[(size_t)section];
+  int buttons = 0;
+  std::vector<size_t> defaults;
+  for (size_t i = 0; i < s.items.size(); i++) {
+    buttons += s.items[i].record.type == DI_BUTTON;
+    if (s.items[i].record.defaultButton) defaults.push_back(i);
+  }
+  if (buttons > 0 && defaults.empty()) {
+    const Line &header = a->lines[(size_t)s.headerLine];
+    addFinding(a, makeFinding(Kind::DefaultButton, spanOf(*a, s.headerLine, 0, (int)header.text.size()),
+                              {"dialog \"" + s.name + "\" has buttons but no default one: Enter has no button to press"}),
+               section);
+  }
+  if (defaults.size() > 1) {
+    const Item &first = s.items[defaults[0]];
+    addFinding(a, makeFinding(Kind::DefaultButton, itemSpan(*a, s.items[defaults[1]]),
+                              {"a second default item: " + describe(*a, first) + " of line " +
+                               std::to_string(a->lines[(size_t)first.line].number) + " is one already"}),
+               section);
+  }
+}
+
+}  // namespace
+
+void checkLayout(Analysis *a, int section) {
+  std::vector<Place> places = placeItems(a->sections[(size_t)section]);
+  checkPlaces(a, section, places);
+  checkOverlaps(a, section, places);
+  checkHotKeys(a, section);
+  checkDefaults(a, section);
+}
+
+}  // namespace author
