@@ -119,9 +119,16 @@ long long droppedName(const Analysis &a, const EnumBlock &b) {
 }
 
 void checkEnums(Analysis *a) {
+  /* Names read from a block that never closes are whatever text followed
+     it: their repeats are no news. */
+  std::vector<bool> unclosed(a->enums.size());
+  for (const EnumBlock &b : a->enumBlocks)
+    for (int i = 0; i < b.count; i++)
+      if (!b.closed && (size_t)(b.first + i) < unclosed.size()) unclosed[(size_t)(b.first + i)] = true;
   std::map<std::string, size_t> first;
   for (size_t i = 0; i < a->enums.size(); i++) {
     const EnumEntry &e = a->enums[i];
+    if (unclosed[i]) continue;
     auto it = first.find(e.name);
     if (it == first.end()) {
       first[e.name] = i;

@@ -143,7 +143,14 @@ void readLines(Analysis *a, FILE *stream, const Options &options) {
     }
     line.section = current;
     Section &s = a->sections[(size_t)current];
-    if (tsReadHelp(text, word)) {
+    if (s.items.size() >= TS_MAX_ITEMS) {
+      /* The loader has stopped reading this section: nothing more counts. */
+      DialogItem record;
+      int32_t id = -1;
+      char *string = nullptr;
+      if (ParseItemLine(options.lngMode, 0, &record, &id, &string, text) == 2) line.kind = LineKind::PastLimit;
+      free(string);
+    } else if (tsReadHelp(text, word)) {
       line.kind = LineKind::Help;
       s.helpTopic = word;
       s.helpLine = index;
@@ -152,14 +159,9 @@ void readLines(Analysis *a, FILE *stream, const Options &options) {
       int32_t id = -1;
       char *string = nullptr;
       if (ParseItemLine(options.lngMode, 0, &record, &id, &string, text) == 2) {
-        if (s.items.size() < TS_MAX_ITEMS) {
-          line.kind = LineKind::Item;
-          line.item = (int)s.items.size();
-          s.items.push_back(takeItem(index, record, id, string));
-        } else {
-          line.kind = LineKind::PastLimit;
-          free(string);
-        }
+        line.kind = LineKind::Item;
+        line.item = (int)s.items.size();
+        s.items.push_back(takeItem(index, record, id, string));
       }
     }
     a->lines.push_back(line);

@@ -1,0 +1,148 @@
+// The authoring engine: the lockstep rule over every dialog file of the tree,
+// the generated hostile files and the fuzz corpora; and a table of small
+// files, each with the findings expected at its lines.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "author/engine.h"
+#include "tests/author/lockstep.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Every regular file under the directories, recursively.
+std::vector<std::string> filesUnder(const std::vector<std::string> &dirs) {
+  std::vector<std::string> files;
+  for (const std::string &dir : dirs) {
+    std::error_code error;
+    for (fs::recursive_directory_iterator it(dir, error), end; !error && it != end; it.increment(error))
+      if (it->is_regular_file(error)) files.push_back(fs::absolute(it->path()).string());
+  }
+  return files;
+}
+
+TEST(Lockstep, EngineItemsAreWhatTheLibraryLoads) {
+  const std::string src = TESSEL_SOURCE_DIR;
+  std::vector<std::string> files = filesUnder({src + "examples", src + "viewer", src + "tests/data",
+                                               src + "tests/fuzz/corpus", "hostile_files-run"});
+  int dialogFiles = 0;
+  for (const std::string &path : files) {
+    if (fs::file_size(path) > (64u << 20)) continue;
+    SCOPED_TRACE(path);
+    author::Analysis a = author::analyzeFile(path, author::Options());
+    EXPECT_EQ(lockstepDifference(path, a), "");
+    dialogFiles += !a.sections.empty();
+  }
+  EXPECT_GT(dialogFiles, 10);
+}
+
+struct Case {
+  const char *name;
+  std::string text;
+  std::vector<std::string> expected;  // "line:code", notes left out
+};
+
+std::vector<std::string> found(const author::Analysis &a) {
+  std::vector<std::string> out;
+  for (const author::Finding &f : a.findings) out.push_back(std::to_string(f.span.line) + ":" + f.code);
+  return out;
+}
+
+TEST(Findings, EachMistakeAtItsLine) {
+  const Case cases[] = {
+      // clean files give nothing
+      {"clean", "name A\nDOUBLEBOX 0 3 1 30 5 F 0 () F \"A\"\nBUTTON 1 0 4 0 4 T 0 (DIF_CENTERGROUP) T \"&OK\"\n", {}},
+      {"comments and blanks", "; c\nname A\n\n; c\nTEXT 0 5 2 9 2 F 0 0 F \"x\"\n", {}},
+      // lines the library skips
+      {"type typo", "name A\nCHEKBOX 1 5 2 0 2 F 0 () F \"x\"\nTEXT 0 5 2 9 2 F 0 0 F \"x\"\n", {"2:unknown-type"}},
+      {"bad coordinate", "name A\nTEXT 0 5 x5 0 2 F 0 0 F \"x\"\nTEXT 0 5 2 9 2 F 0 0 F \"x\"\n", {"2:not-an-item"}},
+      {"missing fields", "name A\nBUTTON 1 0 6\nTEXT 0 5 2 9 2 F 0 0 F \"x\"\n", {"2:not-an-item"}},
+      {"indented", "name A\n  TEXT 0 5 2 9 2 F 0 0 F \"x\"\nTEXT 0 5 3 0 3 F 0 0 F \"y\"\n", {"2:indented-item"}},
+      {"help typo", "name A\nhlep Topic\nTEXT 0 5 2 9 2 F 0 0 F \"x\"\n", {"2:unknown-type"}},
+      {"prose is no item", "name A\nSome notes here\nTEXT 0 5 2 9 2 F 0 0 F \"x\"\n", {}},
+      // headers
+      {"tab after name", "name\tLogin\nTEXT 0 5 2 9 2 F 0 0 F \"x\"\n", {"1:not-a-header"}},
+      {"names", "name A\nTEXT 0 5 2 9 2 F 0 0 F \"x\"\nnames\n", {"3:not-a-header"}},
+      {"name cut", "name My Dialog\nTEXT 0 5 2 9 2 F 0 0 F \"x\"\n", {"1:name-cut"}},
+      {"duplicate", "name A\nTEXT 0 5 2 9 2 F 0 0 F \"x\"\nname A\nTEXT 0 5 2 0 2 F 0 0 F \"y\"\n",
+       {"3:duplicate-dialog"}},
+      {"empty", "name A\n; nothing\nname B\nTEXT 0 5 2 9 2 F 0 0 F \"x\"\n", {"1:empty-dialog"}},
+      // ENUM blocks
+      {"unterminated enum", "ENUM { a, b\nname A\nTEXT 0 5 2 9 2 F 0 0 F \"x\"\n", {"1:unterminated-enum"}},
+      {"no brace", "ENUM a }\nname A\nTEXT 0 5 2 9 2 F 0 0 F \"x\"\n", {"1:enum-no-brace"}},
+      {"duplicate enum", "ENUM { a, b, a }\nname A\nTEXT a 5 2 0 2 F 0 0 F \"x\"\n", {"1:duplicate-enum"}},
+      {"enum hidden by a lone word", "Title\nENUM { a }\nname A\nTEXT 0 5 2 9 2 F 0 0 F \"x\"\n",
+       {"2:enum-not-read"}},
+      // fields of items
+      {"unknown identifier", "ENUM { eOk }\nname A\nBUTTON eOK 0 2 20 2 F 0 () T \"OK\"\n", {"3:unknown-identifier"}},
+      {"unknown flag and colour", "name A\nTEXT 0 5 2 0 2 F 0 (DIF_CENTERGRUOP+YELOW) F \"x\"\n",
+       {"2:unknown-flag", "2:unknown-flag"}},
+      {"number flag", "name A\nTEXT 0 5 2 0 2 F 0 (3) F \"x\"\nTEXT 0 5 3 0 3 F 0 0 F \"x\"\n", {"2:number-flag"}},
+      {"unknown message", "ENUM { MTitle }\nname A\nTEXT 0 5 2 0 2 F 0 0 F %L% MTitel\n", {"3:unknown-message"}},
+      {"unknown selected", "name A\nCHECKBOX 1 5 2 20 2 F Yes 0 F \"x\"\n", {"2:unknown-selected"}},
+      {"unknown source", "name A\nTEXT 0 5 2 0 2 F 0 0 F %X% x\n", {"2:unknown-source"}},
+      {"focus written long", "name A\nTEXT 0 5 2 0 2 TRUE 0 0 F \"x\"\n", {"2:one-letter-field"}},
+      {"cancel id", "name A\nBUTTON -1 5 2 20 2 F 0 () T \"Stop\"\n", {"2:cancel-id"}},
+      {"cancel id meant", "name A\nBUTTON -1 5 2 20 2 F 0 () T \"Cancel\"\n", {}},
+      {"utf-8 text", "name A\nTEXT 0 5 2 20 2 F 0 0 F \"caf\xC3\xA9\"\n", {"2:utf8-text"}},
+      {"field cut", (std::string("name A\nTEXT 0 5 2 0 2 F 0 0 F \"") + std::string(250, 'x') + "\"\n"),
+       {"2:field-too-long", "2:text-overflow"}},
+      // layout
+      {"outside its box", "name A\nDOUBLEBOX 0 3 1 12 5 F 0 () F \"\"\nTEXT 0 5 2 0 2 F 0 0 F \"a long text\"\n",
+       {"3:text-overflow"}},
+      {"overlap", "name A\nTEXT 0 5 2 0 2 F 0 0 F \"hello\"\nTEXT 0 7 2 0 2 F 0 0 F \"world\"\nTEXT 0 0 2 20 2 F 0 0 F \"\"\n",
+       {"3:overlap"}},
+      {"hot key clash", "name A\nCHECKBOX 1 5 2 0 2 F 0 0 F \"&Save\"\nCHECKBOX 2 5 3 0 3 F 0 0 F \"&sync\"\nTEXT 0 0 4 20 4 F 0 0 F \"\"\n",
+       {"3:hotkey-clash"}},
+      {"no default button", "name A\nBUTTON 1 5 2 0 2 F 0 () F \"OK\"\nTEXT 0 0 3 20 3 F 0 0 F \"\"\n",
+       {"1:default-button"}},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.name);
+    author::Analysis a = author::analyzeText(c.text, author::Options());
+    EXPECT_EQ(found(a), c.expected);
+  }
+}
+
+// Limits: 513 items, 101 ENUM names, lines past the line buffer.
+TEST(Findings, LimitsSayWhatIsLost) {
+  std::string many = "name A\n";
+  for (int i = 0; i < 515; i++) many += "TEXT 0 0 1 3 1 F 0 0 F \"\"\n";
+  author::Analysis a = author::analyzeText(many, author::Options());
+  ASSERT_EQ(found(a), std::vector<std::string>{"514:too-many-items"});
+  EXPECT_NE(a.findings[0].message.find("the 2 after it"), std::string::npos);
+
+  std::string names = "ENUM {";
+  for (int i = 0; i < 102; i++) names += " n" + std::to_string(i) + ",";
+  names += " }\nname A\nTEXT 0 0 1 3 1 F 0 0 F \"\"\n";
+  a = author::analyzeText(names, author::Options());
+  ASSERT_EQ(found(a), std::vector<std::string>{"1:enum-table-full"});
+  EXPECT_NE(a.findings[0].message.find("`n100`"), std::string::npos);
+
+  std::string longLine = "name A\nTEXT 0 0 1 3 1 F 0 0 F \"" + std::string(1200, 'x') + "\"\n";
+  a = author::analyzeText(longLine, author::Options());
+  EXPECT_EQ(found(a).front(), "2:line-too-long");
+}
+
+TEST(Findings, OneDialogAndTheFile) {
+  const char text[] = "ENUM { a, a }\nname A\nTEXT 0 5 2 0 2 F 0 (FOO) F \"x\"\nname B\nTEXT 0 5 2 0 2 F 0 (BAR) F \"x\"\n";
+  author::Options options;
+  options.dialog = "B";
+  EXPECT_EQ(found(author::analyzeText(text, options)), (std::vector<std::string>{"1:duplicate-enum", "5:unknown-flag"}));
+  options.dialog = "C";
+  EXPECT_EQ(found(author::analyzeText(text, options)), (std::vector<std::string>{"1:no-such-dialog", "1:duplicate-enum"}));
+}
+
+// Columns point at the offending field, in bytes of the line.
+TEST(Findings, ColumnsPointAtTheField) {
+  author::Analysis a = author::analyzeText("name A\nEDIT 1 5 4 x5 4 F 0 () F \"\"\nEDIT 1 5 4 9 4 F 0 () F \"\"\n", author::Options());
+  ASSERT_EQ(a.findings.size(), 1u);
+  EXPECT_EQ(a.findings[0].span.column, 12);
+  EXPECT_EQ(a.findings[0].span.endColumn, 14);
+}
+
+}  // namespace
