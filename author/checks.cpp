@@ -561,6 +561,10 @@ void checkSections(Analysis *a) {
   for (size_t i = 0; i < a->sections.size(); i++) {
     const Section &s = a->sections[i];
     Span header = spanOf(*a, s.headerLine, 0, (int)a->lines[(size_t)s.headerLine].text.size());
+    if (s.name.empty()) {
+      addFinding(a, makeFinding(Kind::EmptyName, header), (int)i);
+      continue;
+    }
     if (!s.loaded) {
       Finding f = makeFinding(Kind::DuplicateDialog, header, {s.name, unlistedNames(*a)});
       const Section &first = a->sections[(size_t)s.firstOfName];
@@ -613,6 +617,7 @@ std::string nearest(const std::string &word, const std::vector<std::string> &can
   int bestDistance = limit + 1;
   for (const std::string &c : candidates) {
     if (c == word) return "";
+    if (c.size() > word.size() + (size_t)limit || word.size() > c.size() + (size_t)limit) continue;
     int d = distance(word, c);
     if (d < bestDistance) {
       bestDistance = d;

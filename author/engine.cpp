@@ -86,7 +86,7 @@ void openSection(Analysis *a, int lineIndex, const char *name) {
   s.headerLine = lineIndex;
   s.helpTopic = tsDefaultHelpTopic;
   s.firstOfName = findSection(*a, s.name);
-  s.loaded = s.firstOfName < 0;
+  s.loaded = s.firstOfName < 0 && !s.name.empty(); /* an empty name is never loaded */
   a->sections.push_back(s);
 }
 
@@ -185,6 +185,7 @@ void listDialogs(Analysis *a) {
   size_t next = 0;
   while (next < a->sections.size() && a->listed.size() < kListLimit) {
     const std::string &name = a->sections[next].name;
+    if (name.empty()) break; /* the list's end, to the plug-in */
     if (std::find(a->listed.begin(), a->listed.end(), name) != a->listed.end()) break;
     a->listed.push_back(name);
     next = (size_t)findSection(*a, name) + 1;

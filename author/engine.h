@@ -56,7 +56,7 @@ struct Section {
   std::string helpTopic;
   std::vector<Item> items;
   int32_t width = 0, height = 0;
-  bool loaded = true;         /* the first section of its name: the one a load gives */
+  bool loaded = true;         /* the first section of a (non-empty) name: the one a load gives */
   int firstOfName = -1;       /* for a later one, the section a load of its name gives */
 };
 

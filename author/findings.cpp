@@ -21,6 +21,8 @@ const KindInfo kKinds[] = {
     {"duplicate-dialog", Severity::Error,
      "dialog \"%1\" is defined again: loading it always gives the first, and the dialog list goes back to "
      "the dialog after the first, so %2"},
+    {"empty-name", Severity::Error,
+     "this header opens a dialog without a name: no load can ask for it, and the dialog list ends here"},
     {"empty-dialog", Severity::Error, "dialog \"%1\" has no items: loading it gives nothing"},
     {"no-such-dialog", Severity::Error, "the file defines no dialog \"%1\"%2"},
     {"too-many-items", Severity::Error,

@@ -24,6 +24,7 @@ enum class Kind {
   NameCut,
   NameTooLong,
   DuplicateDialog,
+  EmptyName,
   EmptyDialog,
   NoSuchDialog,
   TooManyItems,

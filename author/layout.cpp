@@ -14,8 +14,11 @@ namespace author {
 
 namespace {
 
+/* Cells in 64 bits: coordinates may be anything up to the 32-bit maximum. */
+typedef long long Cell;
+
 struct Place {
-  int left = 0, right = 0, top = 0, bottom = 0; /* cells, inclusive */
+  Cell left = 0, right = 0, top = 0, bottom = 0; /* cells, inclusive */
   bool drawn = true;
 };
 
@@ -30,15 +33,15 @@ bool centres(const DialogItem &item) {
           item.type == DI_CHECKBOX || item.type == DI_RADIOBUTTON);
 }
 
-int textWidth(const DialogItem &item) {
+Cell textWidth(const DialogItem &item) {
   int hot;
-  return (int)visibleText(item.data, (item.flags & DIF_SHOWAMPERSAND) != 0, &hot).size();
+  return (Cell)visibleText(item.data, (item.flags & DIF_SHOWAMPERSAND) != 0, &hot).size();
 }
 
 /* The cells an item takes on its row, as the host's dialog draws it. */
-int itemWidth(const DialogItem &item) {
-  int text = textWidth(item);
-  int field = std::max(1, item.x2 - item.x1 + 1);
+Cell itemWidth(const DialogItem &item) {
+  Cell text = textWidth(item);
+  Cell field = std::max<Cell>(1, (Cell)item.x2 - item.x1 + 1);
   switch (item.type) {
     case DI_TEXT: return text;
     case DI_VTEXT: return 1;
@@ -48,7 +51,7 @@ int itemWidth(const DialogItem &item) {
     case DI_EDIT: return field + (item.flags & DIF_HISTORY ? 1 : 0);
     case DI_PSWEDIT:
     case DI_FIXEDIT: return field;
-    default: return item.x2 - item.x1 + 1;
+    default: return (Cell)item.x2 - item.x1 + 1;
   }
 }
 
@@ -60,17 +63,17 @@ std::vector<Place> placeItems(const Section &s) {
     p.left = item.x1;
     if (item.type == DI_TEXT && item.x1 == -1) p.left = (s.width - itemWidth(item)) / 2;
     p.top = item.y1;
-    p.bottom = isBox(item.type) || item.type == DI_VTEXT ? std::max(item.y1, item.y2) : item.y1;
+    p.bottom = isBox(item.type) || item.type == DI_VTEXT ? std::max<Cell>(item.y1, item.y2) : item.y1;
     p.drawn = !(item.type == DI_TEXT && (item.flags & DIF_SEPARATOR)) && item.type <= DI_RADIOBUTTON;
   }
   std::vector<bool> grouped(s.items.size());
   for (size_t i = 0; i < s.items.size(); i++) {
     if (grouped[i] || !centres(s.items[i].record)) continue;
-    int total = -1;
+    Cell total = -1;
     for (size_t j = i; j < s.items.size(); j++)
       if (centres(s.items[j].record) && s.items[j].record.y1 == s.items[i].record.y1)
         total += itemWidth(s.items[j].record) + 1;
-    int x = (s.width - total) / 2;
+    Cell x = (s.width - total) / 2;
     for (size_t j = i; j < s.items.size(); j++)
       if (centres(s.items[j].record) && s.items[j].record.y1 == s.items[i].record.y1) {
         grouped[j] = true;
@@ -106,14 +109,14 @@ std::string describe(const Analysis &a, const Item &item) {
 }
 
 /* The innermost box whose inside holds the cell (x, y), or -1. */
-int enclosingBox(const Section &s, const std::vector<Place> &places, size_t self, int x, int y) {
+int enclosingBox(const Section &s, const std::vector<Place> &places, size_t self, Cell x, Cell y) {
   int best = -1;
-  long long bestArea = 0;
+  long double bestArea = 0;
   for (size_t b = 0; b < s.items.size(); b++) {
     if (b == self || !isBox(s.items[b].record.type)) continue;
     const Place &p = places[b];
     if (x <= p.left || x >= p.right || y <= p.top || y >= p.bottom) continue;
-    long long area = (long long)(p.right - p.left) * (p.bottom - p.top);
+    long double area = (long double)(p.right - p.left) * (long double)(p.bottom - p.top);
     if (best < 0 || area < bestArea) {
       best = (int)b;
       bestArea = area;
@@ -139,12 +142,12 @@ void checkPlaces(Analysis *a, int section, const std::vector<Place> &places) {
     }
     if (isBox(item.record.type)) {
       int hot;
-      int title = (int)visibleText(item.record.data, (item.record.flags & DIF_SHOWAMPERSAND) != 0, &hot).size();
-      int room = p.right - p.left - 3; /* the top edge less its corners and a space each side */
+      Cell title = (Cell)visibleText(item.record.data, (item.record.flags & DIF_SHOWAMPERSAND) != 0, &hot).size();
+      Cell room = p.right - p.left - 3; /* the top edge less its corners and a space each side */
       if (title > 0 && title > room)
         addFinding(a, makeFinding(Kind::TextOverflow, textSpan(*a, item),
                                   {"box title " + describe(*a, item) + " is " + std::to_string(title) +
-                                   " wide: the box's top edge has room for " + std::to_string(std::max(room, 0))}),
+                                   " wide: the box's top edge has room for " + std::to_string(std::max<Cell>(room, 0))}),
                    section);
       continue;
     }
@@ -163,10 +166,10 @@ void checkPlaces(Analysis *a, int section, const std::vector<Place> &places) {
 
 void checkOverlaps(Analysis *a, int section, const std::vector<Place> &places) {
   const Section &s = a->sections[(size_t)section];
-  std::map<int, std::vector<size_t>> rows;
+  std::map<Cell, std::vector<size_t>> rows;
   for (size_t i = 0; i < s.items.size(); i++) {
     if (!places[i].drawn || isBox(s.items[i].record.type)) continue;
-    for (int y = places[i].top; y <= places[i].bottom && y - places[i].top < 64; y++) rows[y].push_back(i);
+    for (Cell y = places[i].top; y <= places[i].bottom && y - places[i].top < 64; y++) rows[y].push_back(i);
   }
   std::vector<bool> said(s.items.size());
   for (auto &row : rows) {
@@ -175,7 +178,7 @@ void checkOverlaps(Analysis *a, int section, const std::vector<Place> &places) {
       for (size_t n = 0; n < m; n++) {
         size_t i = on[n], j = on[m];
         if (said[j]) continue;
-        int from = std::max(places[i].left, places[j].left), to = std::min(places[i].right, places[j].right);
+        Cell from = std::max(places[i].left, places[j].left), to = std::min(places[i].right, places[j].right);
         if (from > to) continue;
         said[j] = true;
         std::string what = describe(*a, s.items[j]) + " shares row " + std::to_string(row.first) + ", columns " +
