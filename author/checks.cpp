@@ -507,7 +507,7 @@ void checkItem(Analysis *a, int index, int section, const Options &options) {
 
   if (options.codepage != 0 && hasUtf8(item.record.data))
     addFinding(a, makeFinding(Kind::Utf8Text, span(FIELD_TEXT),
-                              {std::to_string(options.codepage), quoted(item.record.data), "separate"}),
+                              {std::to_string(options.codepage), quoted(item.record.data)}),
                section);
 }
 

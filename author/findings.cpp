@@ -60,7 +60,7 @@ const KindInfo kKinds[] = {
     {"default-button", Severity::Warning, "%1"},
     {"cancel-id", Severity::Warning, "button \"%1\" has the identifier -1: pressing it reads as a cancel"},
     {"utf8-text", Severity::Warning,
-     "text holds UTF-8 bytes, but the host shows code page %1: `%2` shows as %3 characters"},
+     "text holds UTF-8 bytes, but the host shows code page %1, so it reads `%2`"},
     {"", Severity::Note, "first defined here"},
     {"", Severity::Note, "first declared here"},
 };
