@@ -13,9 +13,6 @@
 
 namespace {
 
-typedef void(TS_HOSTAPI *GetPluginInfoFn)(PluginInfo *info);
-typedef int(TS_HOSTAPI *ConfigureFn)(int itemNumber);
-
 /* Most configuration entries the menu offers. */
 enum { MAX_CONFIG_ENTRIES = 64 };
 

@@ -15,8 +15,6 @@
 /* The help on the options of a command that hosts the plug-in. */
 extern const char kSessionOptionsHelp[];
 
-typedef void(TS_HOSTAPI *SetStartupInfoFn)(const StartupInfo *info);
-
 /* A loaded plug-in and the session it runs in. */
 struct PluginHost {
   HMODULE module;

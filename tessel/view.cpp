@@ -12,8 +12,6 @@
 
 namespace {
 
-typedef HANDLE(TS_HOSTAPI *OpenFilePluginFn)(const char *name, const unsigned char *data, int dataSize);
-
 /* How much of the file's head the host hands to OpenFilePlugin. */
 enum { FILE_DATA_SIZE = 4096 };
 
