@@ -71,6 +71,23 @@ typedef struct MenuEntry {
   int32_t separator;
 } MenuEntry;
 
+/* Flags of the host's menu operation (HostMenu). */
+enum {
+  MENU_SHOWAMPERSAND = 0x01,       /* '&' is shown, not a hot-key mark */
+  MENU_WRAPMODE = 0x02,            /* Up on the first entry goes to the last, and back */
+  MENU_AUTOHIGHLIGHT = 0x04,       /* entries without a hot key get one */
+  MENU_REVERSEAUTOHIGHLIGHT = 0x08 /* ... handed out from the last entry up */
+};
+
+/* Flags of the host's message operation (HostMessage). */
+enum {
+  MSG_WARNING = 0x01,        /* white on red */
+  MSG_ERRORTYPE = 0x02,      /* the system's text for the last error code comes first */
+  MSG_KEEPBACKGROUND = 0x04,
+  MSG_DOWN = 0x08,           /* stands in the lower half of the screen */
+  MSG_LEFTALIGN = 0x10       /* lines start at the left instead of centred */
+};
+
 /* Host operations reached through the startup record. */
 typedef int(TS_HOSTAPI *HostMenu)(int moduleNumber, int x, int y, int maxHeight, unsigned flags,
                                   const char *title, const char *bottom, const char *helpTopic,
@@ -188,8 +205,16 @@ typedef void (*SetRadioStatusFn)(DialogData *, int, int);
 typedef int (*GetRadioStatusFn)(DialogData *, int);
 typedef void (*SetItemFocusFn)(DialogData *, int);
 
-/* A calling plug-in's export that the library asks for the language mode. */
+/* Shapes of a plug-in's exports, for hosts that bind them by name. The host's
+   four entry points use the host's calling convention; SetLngMode, which the
+   library asks for the language mode, the C one. DllMain has the same shape
+   in a plug-in as in the library. */
+typedef void(TS_HOSTAPI *SetStartupInfoFn)(const StartupInfo *);
+typedef void(TS_HOSTAPI *GetPluginInfoFn)(PluginInfo *);
+typedef int(TS_HOSTAPI *ConfigureFn)(int);
+typedef HANDLE(TS_HOSTAPI *OpenFilePluginFn)(const char *, const unsigned char *, int);
 typedef int (*SetLngModeFn)(void);
+typedef int(WINAPI *DllMainFn)(HMODULE, DWORD, void *);
 
 #ifdef __cplusplus
 }

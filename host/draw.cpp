@@ -7,6 +7,7 @@
 #include <string.h>
 
 #include "host/codepage.h"
+#include "host/hotkey.h"
 
 /*                                 text          hotkey        box           boxTitle
                                    edit          focus         focusHotkey   history */
@@ -31,35 +32,6 @@ Paint hotPaintOfColour(int colour) {
   return paint;
 }
 
-int foldKey(int byte) { return byte >= 'A' && byte <= 'Z' ? byte + ('a' - 'A') : byte; }
-
-int hotSplit(const char *text, int length, int showAmpersand, char *visible, int room) {
-  int hot = -1, n = 0;
-  if (room <= 0) return -1;
-  for (int i = 0; i < length && text[i] && n < room - 1; i++) {
-    if (!showAmpersand && text[i] == '&') {
-      if (i + 1 >= length || !text[i + 1]) break; /* a last lone '&' */
-      i++;
-      if (text[i] != '&' && hot < 0) hot = n;
-    }
-    visible[n++] = text[i];
-  }
-  visible[n] = 0;
-  return hot;
-}
-
-int hotWidth(const char *text, int length, int showAmpersand) {
-  char visible[1024];
-  hotSplit(text, length, showAmpersand, visible, sizeof visible);
-  return (int)strlen(visible);
-}
-
-int hotKeyOf(const char *text, int length, int showAmpersand) {
-  char visible[1024];
-  int hot = hotSplit(text, length, showAmpersand, visible, sizeof visible);
-  return hot < 0 ? 0 : foldKey((unsigned char)visible[hot]);
-}
-
 int drawBytes(Screen *screen, int x, int y, const char *bytes, int length, Paint normal, Paint hot,
               int hotIndex, int maxCells) {
   int drawn = 0;
@@ -70,9 +42,29 @@ int drawBytes(Screen *screen, int x, int y, const char *bytes, int length, Paint
 
 int drawHotText(Screen *screen, int x, int y, const char *text, int length, int showAmpersand,
                 Paint normal, Paint hot, int maxCells) {
-  char visible[1024];
+  char visible[WINDOW_TEXT_MAX];
   int hotIndex = hotSplit(text, length, showAmpersand, visible, sizeof visible);
   return drawBytes(screen, x, y, visible, (int)strlen(visible), normal, hot, hotIndex, maxCells);
+}
+
+/* Cells the frame of a button adds to its text: a bracket and a blank on
+   each side. */
+enum { BUTTON_FRAME_CELLS = 4 };
+
+int buttonWidth(const char *text, int length, int showAmpersand, int frame) {
+  return hotWidth(text, length, showAmpersand) + (frame == BUTTON_BARE ? 0 : BUTTON_FRAME_CELLS);
+}
+
+int drawButton(Screen *screen, int x, int y, const char *text, int length, int showAmpersand, int frame,
+               Paint normal, Paint hot) {
+  if (frame == BUTTON_BARE) return drawHotText(screen, x, y, text, length, showAmpersand, normal, hot, -1);
+  int braces = frame == BUTTON_BRACES;
+  screenPut(screen, x, y, braces ? '{' : '[', normal);
+  screenPut(screen, x + 1, y, ' ', normal);
+  int width = drawHotText(screen, x + 2, y, text, length, showAmpersand, normal, hot, -1);
+  screenPut(screen, x + 2 + width, y, ' ', normal);
+  screenPut(screen, x + 3 + width, y, braces ? '}' : ']', normal);
+  return width + BUTTON_FRAME_CELLS;
 }
 
 void drawPanel(Screen *screen, int x, int y, int width, int height, Paint paint) {
@@ -100,7 +92,7 @@ void drawFrame(Screen *screen, int x1, int y1, int x2, int y2, int doubleLine, P
 
 void drawBorderTitle(Screen *screen, int x1, int x2, int y, const char *text, int length, int left,
                      int showAmpersand, Paint normal, Paint hot) {
-  char visible[1024];
+  char visible[WINDOW_TEXT_MAX];
   int hotIndex = hotSplit(text, length, showAmpersand, visible, sizeof visible);
   int width = (int)strlen(visible);
   int room = x2 - x1 - 3; /* a border cell at each end stays, and the two spaces */

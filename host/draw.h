@@ -1,8 +1,9 @@
 /*
  * Drawing primitives shared by menus, dialogs and message boxes: the host's
  * palettes, panels with their shadow, single and double frames with a title
- * in the border, separator lines that join the frame under their ends, and
- * texts in the host's code page with their hot-key letter marked.
+ * in the border, separator lines that join the frame under their ends,
+ * buttons, and texts in the host's code page with their hot-key letter
+ * marked (the marks themselves are host/hotkey.h's business).
  */
 #ifndef TESSEL_HOST_DRAW_H
 #define TESSEL_HOST_DRAW_H
@@ -40,23 +41,6 @@ enum {
 Paint paintOfColour(int colour);
 Paint hotPaintOfColour(int colour);
 
-/* Splits off the hot-key marks of a text in the host's code page (at most
-   length bytes, less when a NUL comes first): '&' before a byte makes it the
-   hot key, "&&" stands for one '&', a last lone '&' is dropped; with
-   showAmpersand set every byte is kept as it is. Writes the visible bytes
-   into visible (room bytes, always terminated, cut to fit) and returns the
-   position of the hot key in them, or -1 when there is none. */
-int hotSplit(const char *text, int length, int showAmpersand, char *visible, int room);
-
-/* The number of cells the text of hotSplit takes. */
-int hotWidth(const char *text, int length, int showAmpersand);
-
-/* The hot key of a text, folded to lower case for ASCII letters, or 0. */
-int hotKeyOf(const char *text, int length, int showAmpersand);
-
-/* Folds a key byte for hot-key comparison: A-Z to a-z, others unchanged. */
-int foldKey(int byte);
-
 /* Draws bytes of the code page at x, y, at most maxCells of them (negative:
    no limit), the one at hotIndex (or none, -1) in hot. Returns the cells
    drawn. */
@@ -66,6 +50,18 @@ int drawBytes(Screen *screen, int x, int y, const char *bytes, int length, Paint
 /* hotSplit and drawBytes in one: returns the cells drawn. */
 int drawHotText(Screen *screen, int x, int y, const char *text, int length, int showAmpersand,
                 Paint normal, Paint hot, int maxCells);
+
+/* How a button shows its text: "[ text ]", "{ text }" (a dialog's default
+   button) or the bare text. */
+enum ButtonFrame { BUTTON_BRACKETS, BUTTON_BRACES, BUTTON_BARE };
+
+/* The cells a button takes: its text as hotWidth counts it, and the frame. */
+int buttonWidth(const char *text, int length, int showAmpersand, int frame);
+
+/* Draws a button at x, y: the frame (ButtonFrame) and the text in normal,
+   the hot-key letter in hot. Returns the cells it took. */
+int drawButton(Screen *screen, int x, int y, const char *text, int length, int showAmpersand, int frame,
+               Paint normal, Paint hot);
 
 /* Fills a window's rectangle with blanks in paint and casts its shadow: two
    columns to the right and one row below. */

@@ -8,8 +8,8 @@
 #include <string.h>
 
 #include "host/draw.h"
+#include "host/hotkey.h"
 #include "host/keys.h"
-#include "host/msgbox.h"
 #include "host/session.h"
 
 namespace {
@@ -77,6 +77,12 @@ int isBreakKey(const MenuView *v, int key) {
   return 0;
 }
 
+/* Entry i's hot key for hotKeyFind: the letter handed to it, or none. */
+int entryHotKey(const void *state, int i) {
+  const MenuView *v = static_cast<const MenuView *>(state);
+  return v->hot[i] >= 0 ? foldKey((unsigned char)v->visible[i][v->hot[i]]) : 0;
+}
+
 }  // namespace
 
 void menuPlace(MenuView *v, int cols, int rows) {
@@ -130,8 +136,8 @@ void menuDraw(const MenuView *v, Screen *s) {
   int x2 = v->left + v->width - 1, y2 = v->top + v->height - 1;
   drawPanel(s, v->left, v->top, v->width, v->height, p->text);
   drawFrame(s, v->left, v->top, x2, y2, 1, p->box);
-  if (v->title) drawBorderTitle(s, v->left, x2, v->top, v->title, 1024, 0, 1, p->boxTitle, p->boxTitle);
-  if (v->bottom) drawBorderTitle(s, v->left, x2, y2, v->bottom, 1024, 0, 1, p->boxTitle, p->boxTitle);
+  if (v->title) drawBorderTitle(s, v->left, x2, v->top, v->title, WINDOW_TEXT_MAX, 0, 1, p->boxTitle, p->boxTitle);
+  if (v->bottom) drawBorderTitle(s, v->left, x2, y2, v->bottom, WINDOW_TEXT_MAX, 0, 1, p->boxTitle, p->boxTitle);
   for (int r = 0; r < v->shown && v->first + r < v->count; r++) {
     int i = v->first + r, y = v->top + 1 + r;
     if (isSeparator(v, i)) {
@@ -164,19 +170,16 @@ int menuKey(MenuView *v, int key) {
     case TK_DOWN:
       if (v->current >= 0) v->current = stepFrom(v, v->current, key == TK_UP ? -1 : 1);
       keepCurrentShown(v);
-      return MENU_OPEN;
+      return MODAL_OPEN;
     case TK_HOME:
     case TK_END:
       if (v->current >= 0) v->current = key == TK_HOME ? firstEntry(v, 0, 1) : firstEntry(v, v->count - 1, -1);
       keepCurrentShown(v);
-      return MENU_OPEN;
+      return MODAL_OPEN;
     default: break;
   }
-  int byte = key & TK_ALT ? key & 0xFF : key;
-  if ((key & TK_ALT) || (key >= 0x20 && key <= 0xFF))
-    for (int i = 0; i < v->count; i++)
-      if (v->hot[i] >= 0 && foldKey((unsigned char)v->visible[i][v->hot[i]]) == foldKey(byte)) return i;
-  return MENU_OPEN;
+  int hot = hotKeyFind(key, v->count, entryHotKey, v);
+  return hot >= 0 ? hot : MODAL_OPEN;
 }
 
 int menuRun(const MenuEntry *entries, int count, unsigned flags, const char *title, const char *bottom,
@@ -185,29 +188,17 @@ int menuRun(const MenuEntry *entries, int count, unsigned flags, const char *tit
   MenuView *view = (MenuView *)malloc(sizeof(MenuView));
   if (!view) return -1;
   Screen *s = sessionScreen();
-  Screen back = {};
-  int haveBack = screenCopy(&back, s);
   menuOpen(view, entries, count, flags, title, bottom, breakKeys, x, y, maxHeight, s->cols, s->rows);
-  int result;
-  for (;;) {
-    if (haveBack && back.cols == s->cols && back.rows == s->rows) screenCopy(s, &back);
-    else screenClear(s);
-    menuDraw(view, s);
-    int key = sessionWaitKey();
-    if (key == TK_RESIZE) {
-      menuPlace(view, s->cols, s->rows);
-      continue;
-    }
-    if (key == TK_F1 && !isBreakKey(view, key)) {
-      msgBoxHelp(helpTopic);
-      continue;
-    }
-    result = menuKey(view, key);
-    if (result != MENU_OPEN) break;
-  }
+  ModalWindow window = {};
+  window.state = view;
+  window.place = [](void *state, int cols, int rows) { menuPlace(static_cast<MenuView *>(state), cols, rows); };
+  window.draw = [](const void *state, Screen *screen) { menuDraw(static_cast<const MenuView *>(state), screen); };
+  window.key = [](void *state, int key) { return menuKey(static_cast<MenuView *>(state), key); };
+  window.ownsKey = [](const void *state, int key) { return isBreakKey(static_cast<const MenuView *>(state), key); };
+  window.showsHelp = 1;
+  window.helpTopic = helpTopic;
+  int result = modalRun(&window);
   if (breakCode) *breakCode = view->breakCode;
-  if (haveBack && back.cols == s->cols && back.rows == s->rows) screenCopy(s, &back);
-  screenFree(&back);
   free(view);
   return result;
 }

@@ -7,21 +7,13 @@
 #define TESSEL_HOST_MENU_H
 
 #include "dialog/dialog.h"
+#include "host/modal.h"
 #include "host/screen.h"
 
-/* Flags of a menu, as the host's menu operation takes them. */
-enum {
-  MENU_SHOWAMPERSAND = 0x01,    /* '&' is shown, not a hot-key mark */
-  MENU_WRAPMODE = 0x02,         /* Up on the first entry goes to the last, and back */
-  MENU_AUTOHIGHLIGHT = 0x04,    /* entries without a hot key get one */
-  MENU_REVERSEAUTOHIGHLIGHT = 0x08 /* ... handed out from the last entry up */
-};
+/* The flags of a menu are the MENU_ flags of dialog/dialog.h. */
 
 /* Entries a menu shows; further ones are left out. */
 enum { MENU_MAX_ENTRIES = 1024 };
-
-/* What menuKey returns while the menu stays open. */
-enum { MENU_OPEN = -2 };
 
 typedef struct MenuView {
   const MenuEntry *entries;
@@ -51,12 +43,13 @@ void menuPlace(MenuView *view, int cols, int rows);
 /* Draws it over what the screen holds. */
 void menuDraw(const MenuView *view, Screen *screen);
 
-/* Acts on one key: MENU_OPEN while the menu stays, else the chosen entry's
+/* Acts on one key: MODAL_OPEN while the menu stays, else the chosen entry's
    index, or -1 for Esc and F10. A break key closes with the highlighted
    entry and sets breakCode to its position among the break keys. */
 int menuKey(MenuView *view, int key);
 
-/* Runs a menu in the session (F1 shows its help topic); returns as menuKey
+/* Runs a menu in the session's modal loop (F1 shows its help topic, unless
+   F1 is one of its break keys); returns as menuKey
    and writes the break code (-1 when no break key closed it) through
    breakCode when not null. */
 int menuRun(const MenuEntry *entries, int count, unsigned flags, const char *title, const char *bottom,

@@ -8,6 +8,7 @@
 #include <string.h>
 
 #include "host/draw.h"
+#include "host/hotkey.h"
 #include "host/keys.h"
 #include "host/session.h"
 #include "platform/platform.h"
@@ -24,9 +25,23 @@ int isSeparator(const char *line) { return line[0] == 0x01 && line[1] == 0; }
 /* The width of the button row: "[ Label ]" each, one blank between. */
 int buttonRowWidth(const MsgBoxView *v) {
   int width = -1;
-  for (int i = 0; i < v->buttonCount; i++) width += hotWidth(v->buttons[i], 1024, 0) + 4 + 1;
+  for (int i = 0; i < v->buttonCount; i++) width += buttonWidth(v->buttons[i], WINDOW_TEXT_MAX, 0, BUTTON_BRACKETS) + 1;
   return width < 0 ? 0 : width;
 }
+
+/* Button i's hot key for hotKeyFind. */
+int buttonHotKey(const void *state, int i) {
+  return hotKeyOf(static_cast<const MsgBoxView *>(state)->buttons[i], WINDOW_TEXT_MAX, 0);
+}
+
+/* A message box in the modal loop, with what it was opened from: a resize
+   lays it out again from its lines. */
+struct MsgBoxRun {
+  MsgBoxView view;
+  unsigned flags;
+  const char *const *lines;
+  int lineCount, buttonCount;
+};
 
 struct ErrorText {
   unsigned code;
@@ -90,7 +105,7 @@ void msgBoxDraw(const MsgBoxView *v, Screen *s) {
   int y1 = v->top + 1, y2 = v->top + v->height - 2;
   drawPanel(s, v->left, v->top, v->width, v->height, p->text);
   drawFrame(s, x1, y1, x2, y2, 1, p->box);
-  drawBorderTitle(s, x1, x2, y1, v->title, 1024, 0, 1, p->boxTitle, p->boxTitle);
+  drawBorderTitle(s, x1, x2, y1, v->title, WINDOW_TEXT_MAX, 0, 1, p->boxTitle, p->boxTitle);
   for (int i = 0; i < v->lineCount; i++) {
     const char *line = v->lines[i];
     int y = y1 + 1 + i;
@@ -109,12 +124,7 @@ void msgBoxDraw(const MsgBoxView *v, Screen *s) {
   for (int i = 0; i < v->buttonCount; i++) {
     Paint normal = i == v->focus ? p->focus : p->text, hot = i == v->focus ? p->focusHotkey : p->hotkey;
     if (i == v->focus) screenSetFocus(s, x, row);
-    screenPut(s, x, row, '[', normal);
-    screenPut(s, x + 1, row, ' ', normal);
-    int width = drawHotText(s, x + 2, row, v->buttons[i], 1024, 0, normal, hot, -1);
-    screenPut(s, x + 2 + width, row, ' ', normal);
-    screenPut(s, x + 3 + width, row, ']', normal);
-    x += width + 5;
+    x += drawButton(s, x, row, v->buttons[i], WINDOW_TEXT_MAX, 0, BUTTON_BRACKETS, normal, hot) + 1;
   }
 }
 
@@ -129,47 +139,39 @@ int msgBoxKey(MsgBoxView *v, int key) {
     case TK_RIGHT:
     case TK_DOWN:
       if (n > 0) v->focus = (v->focus + 1) % n;
-      return -2;
+      return MODAL_OPEN;
     case TK_STAB:
     case TK_LEFT:
     case TK_UP:
       if (n > 0) v->focus = (v->focus + n - 1) % n;
-      return -2;
+      return MODAL_OPEN;
     default: break;
   }
-  int byte = key & TK_ALT ? key & 0xFF : key;
-  if ((key & TK_ALT) || (key >= 0x20 && key <= 0xFF))
-    for (int i = 0; i < n; i++)
-      if (hotKeyOf(v->buttons[i], 1024, 0) == foldKey(byte)) return i;
-  return -2;
+  int hot = hotKeyFind(key, n, buttonHotKey, v);
+  return hot >= 0 ? hot : MODAL_OPEN;
 }
 
 int msgBoxRun(unsigned flags, const char *const *lines, int lineCount, int buttonCount) {
   Screen *s = sessionScreen();
-  Screen back = {};
-  int haveBack = screenCopy(&back, s);
-  MsgBoxView view;
-  msgBoxOpen(&view, flags, lines, lineCount, buttonCount, s->cols, s->rows);
-  int result = -1;
-  for (;;) {
-    if (haveBack && back.cols == s->cols && back.rows == s->rows) screenCopy(s, &back);
-    else screenClear(s);
-    msgBoxDraw(&view, s);
-    if (view.buttonCount == 0) {
-      sessionPresent();
-      break;
-    }
-    int key = sessionWaitKey();
-    if (key == TK_RESIZE) {
-      msgBoxOpen(&view, flags, lines, lineCount, buttonCount, s->cols, s->rows);
-      continue;
-    }
-    result = msgBoxKey(&view, key);
-    if (result != -2) break;
+  MsgBoxRun run = {{}, flags, lines, lineCount, buttonCount};
+  msgBoxOpen(&run.view, flags, lines, lineCount, buttonCount, s->cols, s->rows);
+  if (run.view.buttonCount == 0) { /* nothing to wait for: it stays shown */
+    msgBoxDraw(&run.view, s);
+    sessionPresent();
+    return -1;
   }
-  if (haveBack && back.cols == s->cols && back.rows == s->rows && view.buttonCount > 0) screenCopy(s, &back);
-  screenFree(&back);
-  return result;
+  ModalWindow window = {};
+  window.state = &run;
+  /* Laid out anew, as it opened: the focus goes back to the first button. */
+  window.place = [](void *state, int cols, int rows) {
+    MsgBoxRun *r = static_cast<MsgBoxRun *>(state);
+    msgBoxOpen(&r->view, r->flags, r->lines, r->lineCount, r->buttonCount, cols, rows);
+  };
+  window.draw = [](const void *state, Screen *screen) {
+    msgBoxDraw(&static_cast<const MsgBoxRun *>(state)->view, screen);
+  };
+  window.key = [](void *state, int key) { return msgBoxKey(&static_cast<MsgBoxRun *>(state)->view, key); };
+  return modalRun(&window);
 }
 
 void msgBoxHelp(const char *topic) {

@@ -6,16 +6,11 @@
 #ifndef TESSEL_HOST_MSGBOX_H
 #define TESSEL_HOST_MSGBOX_H
 
+#include "dialog/dialog.h"
+#include "host/modal.h"
 #include "host/screen.h"
 
-/* Flags of a message box, as the host's message operation takes them. */
-enum {
-  MSG_WARNING = 0x01,     /* white on red */
-  MSG_ERRORTYPE = 0x02,   /* the system's text for the last error code comes first */
-  MSG_KEEPBACKGROUND = 0x04,
-  MSG_DOWN = 0x08,        /* stands in the lower half of the screen */
-  MSG_LEFTALIGN = 0x10    /* lines start at the left instead of centred */
-};
+/* The flags of a message box are the MSG_ flags of dialog/dialog.h. */
 
 /* Lines (text and buttons each) a message box holds; more are cut. */
 enum { MSG_MAX_LINES = 64 };
@@ -43,12 +38,14 @@ void msgBoxOpen(MsgBoxView *view, unsigned flags, const char *const *lines, int 
 /* Draws it over what the screen holds. */
 void msgBoxDraw(const MsgBoxView *view, Screen *screen);
 
-/* Acts on one key: -2 while the box stays, else the chosen button's index
-   (0 for the first), or -1 for Esc and F10. */
+/* Acts on one key: MODAL_OPEN while the box stays, else the chosen button's
+   index (0 for the first), or -1 for Esc and F10. */
 int msgBoxKey(MsgBoxView *view, int key);
 
-/* Runs a message box in the session; returns as msgBoxKey. A box without
-   buttons is shown and returns -1 at once. */
+/* Runs a message box in the session's modal loop (F1 is a key like any
+   other: a message box has no help topic); returns as msgBoxKey. A box
+   without buttons is drawn, shown and left on the screen, and returns -1 at
+   once. */
 int msgBoxRun(unsigned flags, const char *const *lines, int lineCount, int buttonCount);
 
 /* Shows the help topic of a window, since the stand-in has no help files. */

@@ -19,6 +19,7 @@ int followTerminal;  /* the screen takes the terminal's size */
 int *script;         /* owned copy of the script's keys */
 int scriptCount, scriptNext;
 int escAfterScript;  /* Esc keys fed since the script ran out */
+SessionState state;
 FILE *dumpFile;
 int dumpCount;
 
@@ -38,15 +39,13 @@ void dump(int key) {
   fflush(dumpFile);
 }
 
-/* The next key of the script, Esc once it has run out. */
+/* The next key of the script, Esc once it has run out. Past
+   SESSION_ESC_AFTER_SCRIPT such Escs the session gives up; the caller then
+   sees SESSION_KEYS_RAN_OUT and dumps no more. */
 int nextScriptKey() {
   if (scriptNext < scriptCount) return script[scriptNext++];
   scriptNext = scriptCount + 1;
-  if (++escAfterScript > SESSION_ESC_AFTER_SCRIPT) {
-    fprintf(stderr, "tessel: the --keys script ran out and the plug-in kept asking for keys\n");
-    sessionClose();
-    exit(3);
-  }
+  if (state == SESSION_RUNNING && ++escAfterScript > SESSION_ESC_AFTER_SCRIPT) state = SESSION_KEYS_RAN_OUT;
   return TK_ESC;
 }
 
@@ -66,6 +65,7 @@ int sessionOpenScripted(int cols, int rows, const int *keys, int count) {
   scriptCount = count > 0 ? count : 0;
   scriptNext = 0;
   escAfterScript = 0;
+  state = SESSION_RUNNING;
   return 1;
 }
 
@@ -94,7 +94,7 @@ Screen *sessionScreen(void) { return &screen; }
 int sessionWaitKey(void) {
   if (!onTerminal) {
     int key = nextScriptKey();
-    dump(key);
+    if (state == SESSION_RUNNING) dump(key);
     return key;
   }
   terminalPresent(&screen);
@@ -109,6 +109,8 @@ int sessionWaitKey(void) {
   return key;
 }
 
+SessionState sessionState(void) { return state; }
+
 void sessionPresent(void) {
   if (onTerminal) terminalPresent(&screen);
 }
@@ -120,5 +122,7 @@ void sessionClose(void) {
   free(script);
   script = nullptr;
   scriptCount = scriptNext = 0;
+  escAfterScript = 0;
+  state = SESSION_RUNNING;
   screenFree(&screen);
 }

@@ -15,6 +15,10 @@
    plug-in that opens window after window on Esc would otherwise never end. */
 enum { SESSION_ESC_AFTER_SCRIPT = 64 };
 
+/* Where a session stands: running as usual, or given up because the plug-in
+   kept asking for keys after the script ran out. */
+enum SessionState { SESSION_RUNNING, SESSION_KEYS_RAN_OUT };
+
 /* Opens a session without a terminal: a cols x rows screen, keys from the
    script (count keys, copied). Returns 1, or 0 when the size is out of
    bounds or memory runs out. */
@@ -34,8 +38,15 @@ void sessionSetDumpFile(FILE *out);
 Screen *sessionScreen(void);
 
 /* Shows the screen, dumps it, and returns the next key. A terminal whose
-   size changed gives TK_RESIZE, with the screen already resized and blank. */
+   size changed gives TK_RESIZE, with the screen already resized and blank.
+   A scripted session that has given up (SESSION_KEYS_RAN_OUT) returns Esc
+   at once, without a dump, so that every window closes and control comes
+   back to whoever opened the session. */
 int sessionWaitKey(void);
+
+/* The session's state; SESSION_RUNNING again once a session is opened. Read
+   it before sessionClose, which forgets it. */
+SessionState sessionState(void);
 
 /* Shows the screen on the terminal without waiting (nothing when scripted). */
 void sessionPresent(void);

@@ -8,7 +8,7 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "host/dialog.h"
+#include "host/dialog_window.h"
 #include "host/lng.h"
 #include "host/menu.h"
 #include "host/msgbox.h"

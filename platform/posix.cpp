@@ -19,8 +19,13 @@ namespace {
 
 thread_local uint32_t lastError = 0;
 
-/* The Windows code that stands for an errno value. */
-uint32_t errorFromErrno(int e) {
+/* The Windows last-error code (plGetLastError) that stands for an errno
+   value met by the module and file calls. Every errno has a code: those
+   without a Windows counterpart keep their number under the customer bit,
+   so a caller can still tell them apart. The registry store maps errno
+   differently (registryStatusFromErrno in registry_posix.cpp), because a
+   registry call may only return the statuses a registry call returns. */
+uint32_t lastErrorFromErrno(int e) {
   switch (e) {
     case 0: return PL_ERROR_SUCCESS;
     case ENOENT: return PL_ERROR_FILE_NOT_FOUND;
@@ -161,7 +166,7 @@ int plModuleFileName(HMODULE module, char *buffer, int size) {
   char exe[4096];
   ssize_t length = readlink("/proc/self/exe", exe, sizeof exe - 1);
   if (length < 0) {
-    lastError = errorFromErrno(errno);
+    lastError = lastErrorFromErrno(errno);
     return 0;
   }
   exe[length] = 0;
@@ -236,7 +241,7 @@ FILE *plOpenTextFile(const char *path) {
   }
   int fd = open(path, O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
-    lastError = errorFromErrno(errno);
+    lastError = lastErrorFromErrno(errno);
     return nullptr;
   }
   struct stat st;
@@ -257,7 +262,7 @@ FILE *plOpenTextFile(const char *path) {
   cookie_io_functions_t io = {textRead, nullptr, textSeek, textClose};
   FILE *file = fopencookie(t, "r", io);
   if (!file) {
-    lastError = errorFromErrno(errno);
+    lastError = lastErrorFromErrno(errno);
     close(fd);
     free(t);
   }
@@ -267,6 +272,6 @@ FILE *plOpenTextFile(const char *path) {
 FILE *plOpenMemoryFile(const void *data, size_t size) {
   /* A memory stream needs at least one byte: no bytes read as an empty file. */
   FILE *file = size ? fmemopen(const_cast<void *>(data), size, "r") : fopen("/dev/null", "r");
-  if (!file) lastError = errorFromErrno(errno);
+  if (!file) lastError = lastErrorFromErrno(errno);
   return file;
 }

@@ -73,8 +73,13 @@ TS_STATIC_ASSERT(kSchemaVersion == 1, "user version in kSchema");
 
 /* ---- store file ---------------------------------------------------------- */
 
-/* The Windows code for an errno value met while reaching the store. */
-long errorFromErrno(int e) {
+/* The registry status that a registry call returns for an errno value met
+   while reaching the store (its directory and file). Unlike the last-error
+   codes of the file calls (lastErrorFromErrno in posix.cpp), it keeps to the
+   statuses a registry call returns: a read-only store is access denied, a
+   file grown past its limit is a full disk, and anything else is the
+   registry's own I/O failure rather than a raw errno. */
+long registryStatusFromErrno(int e) {
   switch (e) {
     case ENOENT: return PL_ERROR_FILE_NOT_FOUND;
     case ENOTDIR: return PL_ERROR_PATH_NOT_FOUND;
@@ -114,7 +119,7 @@ long errorFromSqlite(sqlite3 *db, int rc) {
     case SQLITE_CANTOPEN:
     case SQLITE_IOERR: {
       int e = db ? sqlite3_system_errno(db) : 0;
-      if (e) return errorFromErrno(e);
+      if (e) return registryStatusFromErrno(e);
       /* A write refused without a reason kept: the file could not grow (a
          full disk, a file size limit), which SQLite does not always tell
          from other write errors. */
@@ -162,12 +167,12 @@ long makeParentDirectories(const char *path) {
     if (*p != '/' && *p != 0) continue;
     char kept = *p;
     *p = 0;
-    if (mkdir(dir, 0700) != 0 && errno != EEXIST) return errorFromErrno(errno);
+    if (mkdir(dir, 0700) != 0 && errno != EEXIST) return registryStatusFromErrno(errno);
     *p = kept;
     if (!kept) break;
   }
   struct stat st;
-  if (stat(dir, &st) != 0) return errorFromErrno(errno);
+  if (stat(dir, &st) != 0) return registryStatusFromErrno(errno);
   if (!S_ISDIR(st.st_mode)) return PL_ERROR_PATH_NOT_FOUND;
   return PL_ERROR_SUCCESS;
 }
@@ -187,12 +192,13 @@ long storeOpen(bool write, sqlite3 **db, bool *empty) {
 
   struct stat st;
   if (stat(path, &st) != 0) {
-    if (!write) return (errno == ENOENT || errno == ENOTDIR) ? (long)PL_ERROR_FILE_NOT_FOUND : errorFromErrno(errno);
+    if (!write)
+      return (errno == ENOENT || errno == ENOTDIR) ? (long)PL_ERROR_FILE_NOT_FOUND : registryStatusFromErrno(errno);
     error = makeParentDirectories(path);
     if (error) return error;
     /* Made here rather than by SQLite so that it is private to its user. */
     int fd = open(path, O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
-    if (fd < 0) return errorFromErrno(errno);
+    if (fd < 0) return registryStatusFromErrno(errno);
     close(fd);
   } else if (S_ISDIR(st.st_mode)) {
     return PL_ERROR_ACCESS_DENIED;

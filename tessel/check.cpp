@@ -16,6 +16,7 @@
 #include "author/engine.h"
 #include "host/codepage.h"
 #include "tessel/check.h"
+#include "tessel/command.h"
 
 namespace {
 
@@ -138,9 +139,9 @@ void printFindings(FILE *out, const std::string &file, const author::Analysis &a
   }
 }
 
-int cmdCheck(int argc, char **argv) {
+int cmdCheck(const CommandLine *line) {
   CheckOptions o;
-  int status = readOptions(argc, argv, &o);
+  int status = readOptions(line->argc, line->argv, &o);
   if (status >= 0) return status;
   author::Options options;
   options.dialog = o.dialog;

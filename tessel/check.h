@@ -10,9 +10,6 @@
 
 #include "author/engine.h"
 
-/* tessel check FILE.dlg...: argv[0] is "check". Returns the exit status. */
-int cmdCheck(int argc, char **argv);
-
 /* Prints the findings of a file in the compilers' form, coloured when out is
    a terminal and NO_COLOR is not set. */
 void printFindings(FILE *out, const std::string &file, const author::Analysis &a);

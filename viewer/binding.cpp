@@ -66,14 +66,9 @@ HMODULE loadFromDirectoryOf(HMODULE module) {
 }  // namespace
 
 FlensLibrary flLib = {
-    standByFor(LoadDialogExFn()),  standByFor(EnumDialogFn()),     standByFor(FreeDialogFn()),
-    standByFor(GetNumByIdFn()),    standByFor(GetItemStatusFn()),  standByFor(ShowDialogFn()),
-    standByFor(GetItemDataFn()),   standByFor(GetItemAddrFn()),    standByFor(GetRadioStatusFn()),
-    standByFor(TS_InitFn()),       standByFor(SetItemColorFn()),   standByFor(SetItemStatusFn()),
-    standByFor(SetRadioStatusFn()), standByFor(HideItemFn()),      standByFor(RestoreItemFn()),
-    standByFor(GetItemNULLFn()),   standByFor(TesselVersionFn()),  standByFor(parseNumFn()),
-    standByFor(parseGetStrFn()),   standByFor(parseGetFn()),       standByFor(sparseFn()),
-    standByFor(SetItemFocusFn()),
+#define FL_STAND_BY(name) standByFor(name##Fn()),
+    FL_LIBRARY_EXPORTS(FL_STAND_BY)
+#undef FL_STAND_BY
 };
 HMODULE flModule;
 StartupInfo flStartup;
@@ -114,28 +109,9 @@ int BindLibrary(HMODULE module, StartupInfo info) {
   if (!library) library = plLoadLibrary(kLibraryName);
   flLibrary = library;
 
-  bindSlot(flLib.LoadDialogEx, "LoadDialogEx");
-  bindSlot(flLib.EnumDialog, "EnumDialog");
-  bindSlot(flLib.FreeDialog, "FreeDialog");
-  bindSlot(flLib.GetNumById, "GetNumById");
-  bindSlot(flLib.GetItemStatus, "GetItemStatus");
-  bindSlot(flLib.ShowDialog, "ShowDialog");
-  bindSlot(flLib.GetItemData, "GetItemData");
-  bindSlot(flLib.GetItemAddr, "GetItemAddr");
-  bindSlot(flLib.GetRadioStatus, "GetRadioStatus");
-  bindSlot(flLib.TS_Init, "TS_Init");
-  bindSlot(flLib.SetItemColor, "SetItemColor");
-  bindSlot(flLib.SetItemStatus, "SetItemStatus");
-  bindSlot(flLib.SetRadioStatus, "SetRadioStatus");
-  bindSlot(flLib.HideItem, "HideItem");
-  bindSlot(flLib.RestoreItem, "RestoreItem");
-  bindSlot(flLib.GetItemNULL, "GetItemNULL");
-  bindSlot(flLib.TesselVersion, "TesselVersion");
-  bindSlot(flLib.parseNum, "parseNum");
-  bindSlot(flLib.parseGetStr, "parseGetStr");
-  bindSlot(flLib.parseGet, "parseGet");
-  bindSlot(flLib.sparse, "sparse");
-  bindSlot(flLib.SetItemFocus, "SetItemFocus");
+#define FL_BIND(name) bindSlot(flLib.name, #name);
+  FL_LIBRARY_EXPORTS(FL_BIND)
+#undef FL_BIND
 
   if (!flLibrary) return 0;
   flLib.TS_Init(info);

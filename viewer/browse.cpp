@@ -25,10 +25,11 @@ enum { FL_MAX_ENTRIES = 100 };
    entry and is what a chosen entry loads. */
 enum { FL_NAME_ROOM = 200 };
 
-/* The host's menu, as the plug-in calls it. */
+/* The host's menu, as the plug-in calls it: Up and Down wrap around, and
+   every dialog name gets a hot key. */
 const char kMenuTitle[] = "Select Dialog";
 const char kMenuHelp[] = "Contents";
-enum { FL_MENU_FLAGS = 6 };
+enum { FL_MENU_FLAGS = MENU_WRAPMODE | MENU_AUTOHIGHLIGHT };
 
 /* Nonzero when name is among the first count names. */
 int isListed(char (*names)[FL_NAME_ROOM], int count, const char *name) {
@@ -60,6 +61,13 @@ int BrowseDialogFile(const char *fileName) {
   if (!extension) return 0;
   if (flLib.sparse(extension, kExtensionPattern, nullptr, 0) != FL_EXTENSION_MATCH) return 0;
 
+  /* No module for the first name, on purpose: the library then reads a
+     relative file name in its own directory (an absolute one as it stands),
+     while the later calls pass the plug-in's module and read a relative name
+     in the plug-in's directory. The host offers files by their full names,
+     so every call reads the same file; with a relative name the first name
+     comes from beside the copy of the library that was bound, which callers
+     rely on. */
   nextDialogName(nullptr, fileName, name);
   while (name[0] && count < FL_MAX_ENTRIES && !isListed(names, count, name)) {
     memcpy(names[count], name, sizeof name);

@@ -20,12 +20,18 @@ const char kDisableValue[] = "Disable";
 /* Room of the composed settings path, its terminating zero included. */
 enum { FL_SETTINGS_PATH_SIZE = 88 };
 
-/* The configuration dialog and the identifiers its description gives: the
-   disable check box, and the run of radio buttons whose first identifier
-   stands for stored choice 0 (ids 3, 4, 5 for choices 0, 1, 2). */
+/* The configuration dialog. */
 const char kConfigFile[] = "FL_main.dlg";
 const char kConfigDialog[] = "Config";
-enum { FL_ID_DISABLE = 6, FL_ID_FIRST_CHOICE = 3, FL_EXIT_CANCELLED = -1 };
+
+/* The identifiers of the configuration dialog's items that the plug-in reads
+   and sets, as the second ENUM of FL_main.dlg gives them (eShowNames,
+   eDisable); the two must agree. Stored choice k is the radio button
+   FL_ID_FIRST_CHOICE + k, for k of 0, 1, 2. */
+enum FlConfigId { FL_ID_FIRST_CHOICE = 3, FL_ID_DISABLE = 6 };
+
+/* What ShowDialog returns for a dialog closed without a button. */
+enum { FL_EXIT_CANCELLED = -1 };
 
 /* The one-entry configuration menu announced to the host; the host reads it
    through the pointer it is given. */
@@ -128,8 +134,9 @@ extern "C" int TS_HOSTAPI Configure(int itemNumber) {
     int32_t disable = flLib.GetItemStatus(dialog, FL_ID_DISABLE);
     WriteSetting(kDisableValue, disable);
     flDisable = disable;
-    /* Radio id 3, 4, 5 -> choice 0, 1, 2; none selected (-1) or anything
-       else that lands on 3 -> 0. Unsigned, so no identifier can overflow. */
+    /* Radio FL_ID_FIRST_CHOICE + k -> choice k (two low bits); none
+       selected (-1), or anything else whose two low bits give 3 -> 0.
+       Unsigned, so no identifier can overflow. */
     uint32_t choice = ((uint32_t)flLib.GetRadioStatus(dialog, FL_ID_FIRST_CHOICE) -
                        (uint32_t)FL_ID_FIRST_CHOICE) & 3u;
     if (choice == 3) choice = 0;

@@ -11,6 +11,7 @@
 
 #include "dialog/dialog.h"
 #include "platform/platform.h"
+#include "viewer/library_exports.h"
 
 /* ---- Exports ------------------------------------------------------------- */
 
@@ -25,12 +26,9 @@ TS_EXPORT HANDLE TS_HOSTAPI OpenFilePlugin(const char *name, const unsigned char
 TS_EXPORT int SetLngMode(void);
 }
 
-/* Shapes of the exports, for hosts that bind them by name. */
-typedef void(TS_HOSTAPI *SetStartupInfoFn)(const StartupInfo *);
-typedef void(TS_HOSTAPI *GetPluginInfoFn)(PluginInfo *);
-typedef int(TS_HOSTAPI *ConfigureFn)(int);
-typedef HANDLE(TS_HOSTAPI *OpenFilePluginFn)(const char *, const unsigned char *, int);
-typedef int(WINAPI *DllMainFn)(HMODULE, DWORD, void *);
+/* Their shapes, for hosts that bind them by name, are in dialog/dialog.h
+   (SetStartupInfoFn, GetPluginInfoFn, ConfigureFn, OpenFilePluginFn,
+   SetLngModeFn, DllMainFn). */
 
 /* Values OpenFilePlugin hands back: the file is not taken, or it was dealt
    with and no panel opens. */
@@ -39,33 +37,15 @@ typedef int(WINAPI *DllMainFn)(HMODULE, DWORD, void *);
 
 /* ---- Library binding (binding.cpp) --------------------------------------- */
 
-/* The library's exports the plug-in binds, in binding order. After start-up
+/* The library's exports the plug-in binds, one slot each, in the binding
+   order of FL_LIBRARY_EXPORTS (viewer/library_exports.h). After start-up
    every slot holds the library's function or a stand-by of the same shape
    (returns 0 or null, or does nothing); before start-up every slot holds its
    stand-by, so no slot is ever null. */
 struct FlensLibrary {
-  LoadDialogExFn LoadDialogEx;
-  EnumDialogFn EnumDialog;
-  FreeDialogFn FreeDialog;
-  GetNumByIdFn GetNumById;
-  GetItemStatusFn GetItemStatus;
-  ShowDialogFn ShowDialog;
-  GetItemDataFn GetItemData;
-  GetItemAddrFn GetItemAddr;
-  GetRadioStatusFn GetRadioStatus;
-  TS_InitFn TS_Init;
-  SetItemColorFn SetItemColor;
-  SetItemStatusFn SetItemStatus;
-  SetRadioStatusFn SetRadioStatus;
-  HideItemFn HideItem;
-  RestoreItemFn RestoreItem;
-  GetItemNULLFn GetItemNULL;
-  TesselVersionFn TesselVersion;
-  parseNumFn parseNum;
-  parseGetStrFn parseGetStr;
-  parseGetFn parseGet;
-  sparseFn sparse;
-  SetItemFocusFn SetItemFocus;
+#define FL_SLOT(name) name##Fn name;
+  FL_LIBRARY_EXPORTS(FL_SLOT)
+#undef FL_SLOT
 };
 
 /* A function address of no particular shape: what ResolveFunction passes on.

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "host/draw.h"
+#include "host/hotkey.h"
 #include "host/menu.h"
 #include "host/msgbox.h"
 #include "host_test_util.h"

@@ -11,8 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "host/dialog.h"
+#include "host/dialog_window.h"
 #include "host/dump.h"
+#include "host/hotkey.h"
 #include "host/keys.h"
 #include "host/screen.h"
 

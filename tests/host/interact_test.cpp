@@ -36,7 +36,7 @@ int runDialog(std::vector<DialogItem> &items, const char *script) {
   dialogOpen(&view, items.data(), (int)items.size(), -1, -1, 30, 10, 80, 25);
   for (int key : keysOf(script)) {
     int result = dialogKey(&view, key);
-    if (result != DIALOG_OPEN) return result;
+    if (result != MODAL_OPEN) return result;
   }
   return dialogKey(&view, TK_ESC);
 }
@@ -183,7 +183,7 @@ TEST(MenuKeys, MovingAndChoosing) {
       {"F10", 0, -1, -1},
       {"A-z", 0, 4, -1},                      // an explicit hot key
       {"\"z\"", 0, 4, -1},
-      {"\"o\"", 0, -2, -1},                   // no automatic hot keys asked for
+      {"\"o\"", 0, MODAL_OPEN, -1},           // no automatic hot keys asked for
       {"\"o\"", wrapAuto, 1, -1},             // Copy took C, Config gets o
       {"A-a", wrapAuto, 3, -1},
       {"\"o\"", MENU_REVERSEAUTOHIGHLIGHT, 0, -1}, // from the end: Config took C
@@ -194,9 +194,9 @@ TEST(MenuKeys, MovingAndChoosing) {
     SCOPED_TRACE(std::string(row.script) + " flags " + std::to_string(row.flags));
     auto view = std::make_unique<MenuView>();
     menuOpen(view.get(), entries, 5, row.flags, "T", nullptr, breakKeys, -1, -1, 0, 80, 25);
-    int result = MENU_OPEN;
+    int result = MODAL_OPEN;
     for (int key : keysOf(row.script))
-      if ((result = menuKey(view.get(), key)) != MENU_OPEN) break;
+      if ((result = menuKey(view.get(), key)) != MODAL_OPEN) break;
     EXPECT_EQ(result, row.result);
     EXPECT_EQ(view->breakCode, row.breakCode);
   }
@@ -219,7 +219,7 @@ TEST(MenuKeys, OpensOnTheMarkedEntryAndScrollsToIt) {
   memset(lines, 0, sizeof lines);
   lines[0].separator = lines[1].separator = 1;
   menuOpen(view.get(), lines, 2, MENU_WRAPMODE, nullptr, nullptr, nullptr, -1, -1, 0, 40, 12);
-  EXPECT_EQ(menuKey(view.get(), TK_DOWN), MENU_OPEN);
+  EXPECT_EQ(menuKey(view.get(), TK_DOWN), MODAL_OPEN);
   EXPECT_EQ(menuKey(view.get(), TK_ENTER), -1);
 }
 
@@ -238,9 +238,9 @@ TEST(MessageKeys, Buttons) {
     SCOPED_TRACE(row.script);
     MsgBoxView view;
     msgBoxOpen(&view, 0, lines, 5, 3, 80, 25);
-    int result = -2;
+    int result = MODAL_OPEN;
     for (int key : keysOf(row.script))
-      if ((result = msgBoxKey(&view, key)) != -2) break;
+      if ((result = msgBoxKey(&view, key)) != MODAL_OPEN) break;
     EXPECT_EQ(result, row.result);
   }
 }

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "host/reg.h"
+#include "tessel/reg.h"
 
 namespace {
 

@@ -11,8 +11,8 @@ using namespace flens_test;
 namespace {
 
 std::string menuLine(const std::string &entries) {
-  return "menu 7 at -1,-1 height 0 flags 6 title Select Dialog bottom (null) help Contents keys (null) "
-         "code (null): " + entries;
+  return "menu 7 at -1,-1 height 0 flags " + std::to_string(MENU_WRAPMODE | MENU_AUTOHIGHLIGHT) +
+         " title Select Dialog bottom (null) help Contents keys (null) code (null): " + entries;
 }
 
 std::string dialogLine(int width, int height, int items) {
@@ -291,7 +291,9 @@ TEST(Browse, FilesWithoutDialogsAreDeclined) {
   fs::path missing = s.plugin.dir / "missing.dlg";
   EXPECT_EQ(s.plugin.open(missing), -1);
   ASSERT_EQ(s.host.calls.size(), 1u);
-  EXPECT_EQ(s.host.calls[0].rfind("message 7 flags 3 help (null) buttons 2: Error (", 0), 0u) << s.host.calls[0];
+  const std::string errorBox =
+      "message 7 flags " + std::to_string(MSG_WARNING | MSG_ERRORTYPE) + " help (null) buttons 2: Error (";
+  EXPECT_EQ(s.host.calls[0].rfind(errorBox, 0), 0u) << s.host.calls[0];
   EXPECT_NE(s.host.calls[0].find(missing.string()), std::string::npos) << s.host.calls[0];
 }
 

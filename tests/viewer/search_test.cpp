@@ -28,8 +28,8 @@ const fs::path &prepareProgramDirectory() {
 }
 
 std::string menuLine(const std::string &entries) {
-  return "menu 7 at -1,-1 height 0 flags 6 title Select Dialog bottom (null) help Contents keys (null) "
-         "code (null): " + entries;
+  return "menu 7 at -1,-1 height 0 flags " + std::to_string(MENU_WRAPMODE | MENU_AUTOHIGHLIGHT) +
+         " title Select Dialog bottom (null) help Contents keys (null) code (null): " + entries;
 }
 
 TEST(Search, TheCopyBesideThePluginComesFirst) {

@@ -2,10 +2,11 @@
  * `tessel reg add|query|delete|import|export`: reg.exe's commands on the
  * platform layer's registry. Arguments are read against one table of
  * options per operation; values are converted between reg.exe's text forms
- * and the registry's bytes by one helper per type; .reg files are written
- * and read in the format of version 5.00 (UTF-16LE) and REGEDIT4.
+ * and the registry's bytes by one helper per type. The .reg file format
+ * lives in reg_file.cpp, the registry's names and the key walk in
+ * reg_keys.cpp.
  */
-#include "host/reg.h"
+#include "tessel/reg.h"
 
 #include <errno.h>
 #include <stdio.h>
@@ -17,31 +18,15 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "tessel/command.h"
+#include "tessel/reg_file.h"
+#include "tessel/reg_keys.h"
+
+using namespace reg;
 
 namespace {
 
-/* ---- names: roots, types, options ------------------------------------ */
-
-struct RootName {
-  const char *longName;
-  const char *shortName;
-  HKEY key;
-};
-
-/* The roots this registry keeps. */
-const RootName kRoots[] = {
-    {"HKEY_CURRENT_USER", "HKCU", PL_HKEY_CURRENT_USER},
-    {"HKEY_LOCAL_MACHINE", "HKLM", PL_HKEY_LOCAL_MACHINE},
-};
-
-/* Registry types beyond the platform layer's four, by their Windows numbers. */
-enum {
-  kRegExpandSz = 2,
-  kRegDwordBigEndian = 5,
-  kRegLink = 6,
-  kRegMultiSz = 7,
-  kRegQword = 11
-};
+/* ---- names: types, options, operations ------------------------------- */
 
 struct TypeName {
   const char *name;
@@ -75,10 +60,6 @@ struct OperationSpec {
   unsigned valued;
   const char *help;
 };
-
-/* Longest names the registry keeps: a value name, a key name. */
-constexpr uint32_t kValueNameRoom = 16384;
-constexpr uint32_t kKeyNameRoom = 256;
 
 const char kRootHelp[] =
     "     ROOT: A predefined registry key. This must be one of the following:\n"
@@ -168,40 +149,21 @@ const char kUsage[] =
     "For help on a specific operation, type:\n"
     "  REG [operation] /?\n";
 
-/* ---- small text helpers ---------------------------------------------- */
-
-/* Nonzero when a and b are equal but for ASCII case. */
-bool sameText(const char *a, const char *b) {
-  for (; *a && *b; ++a, ++b) {
-    char x = *a, y = *b;
-    if (x >= 'A' && x <= 'Z') x = (char)(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = (char)(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return *a == *b;
-}
-
-/* Nonzero when text begins with prefix, ASCII case ignored. */
-bool startsWith(const char *text, const char *prefix) {
-  size_t n = strlen(prefix);
-  if (strlen(text) < n) return false;
-  std::string head(text, n);
-  return sameText(head.c_str(), prefix);
-}
+/* ---- messages and questions ----------------------------------------- */
 
 void out(const std::string &text) { fwrite(text.data(), 1, text.size(), stdout); }
 
 /* Prints reg's one failure line on standard error. */
-void fail(const std::string &text) {
+void printFailure(const std::string &text) {
   fflush(stdout);
   fprintf(stderr, "reg: %s\n", text.c_str());
 }
 
 int invalidSyntax(const char *upperName) {
   if (upperName)
-    fail(std::string("Invalid syntax. Type \"REG ") + upperName + " /?\" for help.");
+    printFailure(std::string("Invalid syntax. Type \"REG ") + upperName + " /?\" for help.");
   else
-    fail("Invalid syntax. Type \"REG /?\" for help.");
+    printFailure("Invalid syntax. Type \"REG /?\" for help.");
   return 1;
 }
 
@@ -229,12 +191,12 @@ bool isMissing(long code) {
 /* Reports a failed call on a key: a missing key in reg's words, anything
    else by its system text. Returns 1. */
 int keyFailure(long code) {
-  fail(isMissing(code) ? "Unable to find the specified registry key" : errorText(code));
+  printFailure(isMissing(code) ? "Unable to find the specified registry key" : errorText(code));
   return 1;
 }
 
 int valueFailure(long code) {
-  fail(isMissing(code) ? "Unable to find the specified registry value" : errorText(code));
+  printFailure(isMissing(code) ? "Unable to find the specified registry value" : errorText(code));
   return 1;
 }
 
@@ -316,81 +278,28 @@ struct KeyName {
 /* Reads "HKCU\Software\X" (or the long root name, any case). Returns false
    and reports "Invalid system key" for anything else. */
 bool readKeyName(const char *text, KeyName *key) {
-  for (const RootName &root : kRoots) {
-    for (const char *name : {root.longName, root.shortName}) {
-      if (!startsWith(text, name)) continue;
-      const char *rest = text + strlen(name);
-      if (*rest != 0 && *rest != '\\') continue;
-      if (*rest == '\\') {
-        ++rest;
-        if (!*rest) break; /* "HKCU\" names no key */
-      }
-      key->root = root.key;
-      key->path = rest;
-      while (!key->path.empty() && key->path.back() == '\\') key->path.pop_back();
-      key->shown = root.longName;
-      if (!key->path.empty()) key->shown += "\\" + key->path;
-      return true;
-    }
+  const char *rest = nullptr;
+  const RootName *root = readRootName(text, &rest);
+  bool bareSeparator = root && rest[0] == '\\' && !rest[1]; /* "HKCU\" names no key */
+  if (!root || bareSeparator) {
+    printFailure("Invalid system key");
+    return false;
   }
-  fail("Invalid system key");
-  return false;
+  if (*rest == '\\') ++rest;
+  key->root = root->key;
+  key->path = rest;
+  while (!key->path.empty() && key->path.back() == '\\') key->path.pop_back();
+  key->shown = root->longName;
+  if (!key->path.empty()) key->shown += "\\" + key->path;
+  return true;
 }
 
-/* ---- values: reading, printing --------------------------------------- */
-
-struct Value {
-  std::string name;
-  uint32_t type;
-  std::string data;
-};
-
-/* Reads the index-th value of key into *value. Returns the registry status
-   (PL_ERROR_NO_MORE_ITEMS past the last). */
-long readValueAt(HKEY key, uint32_t index, Value *value) {
-  std::vector<char> name(kValueNameRoom);
-  uint32_t size = 0;
-  long error = plRegEnumValue(key, index, name.data(), kValueNameRoom, &value->type, nullptr, &size);
-  if (error) return error;
-  value->name = name.data();
-  value->data.assign(size, 0);
-  error = plRegQueryValue(key, value->name.c_str(), &value->type, size ? &value->data[0] : nullptr, &size);
-  if (!error) value->data.resize(size);
-  return error;
-}
-
-/* Reads the named value of key into *value (its name as given). */
-long readValue(HKEY key, const char *name, Value *value) {
-  uint32_t size = 0;
-  long error = plRegQueryValue(key, name, &value->type, nullptr, &size);
-  if (error) return error;
-  value->name = name;
-  value->data.assign(size, 0);
-  error = plRegQueryValue(key, name, &value->type, size ? &value->data[0] : nullptr, &size);
-  if (!error) value->data.resize(size);
-  return error;
-}
-
-std::vector<std::string> subkeyNames(HKEY key) {
-  std::vector<std::string> names;
-  char name[kKeyNameRoom + 1];
-  for (uint32_t i = 0; plRegEnumKey(key, i, name, sizeof name) == 0; ++i) names.push_back(name);
-  return names;
-}
+/* ---- values: printing ---------------------------------------------- */
 
 const char *typeName(uint32_t type) {
   for (const TypeName &t : kTypes)
     if (t.type == type) return t.name;
   return "REG_UNKNOWN";
-}
-
-/* Text up to the first NUL of data. */
-std::string textOf(const std::string &data) { return data.substr(0, data.find('\0')); }
-
-uint64_t littleEndian(const std::string &data, size_t bytes) {
-  uint64_t v = 0;
-  for (size_t i = bytes; i-- > 0;) v = (v << 8) | (unsigned char)data[i];
-  return v;
 }
 
 /* A value's data as reg query shows it. */
@@ -467,13 +376,6 @@ bool readNumber(const char *text, uint64_t limit, uint64_t *number) {
   return true;
 }
 
-int hexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 /* The bytes of add's /d for a type; false (with the failure reported) when
    the text does not fit the type. */
 bool dataForType(uint32_t type, const char *text, char separator, std::string *data) {
@@ -483,7 +385,7 @@ bool dataForType(uint32_t type, const char *text, char separator, std::string *d
     case kRegQword: {
       uint64_t number;
       if (!readNumber(text, type == PL_REG_DWORD ? 0xffffffffull : ~0ull, &number)) {
-        fail("The option [/d] must be followed by a valid numeric value");
+        printFailure("The option [/d] must be followed by a valid numeric value");
         return false;
       }
       for (int i = 0; i < (type == PL_REG_DWORD ? 4 : 8); ++i) data->push_back((char)(number >> (8 * i)));
@@ -501,7 +403,7 @@ bool dataForType(uint32_t type, const char *text, char separator, std::string *d
       for (; i < length; i += 2) {
         int high = hexDigit(text[i]), low = hexDigit(text[i + 1]);
         if (high < 0 || low < 0) {
-          fail("The option [/d] must be followed by a valid hexadecimal value");
+          printFailure("The option [/d] must be followed by a valid hexadecimal value");
           return false;
         }
         data->push_back((char)(high * 16 + low));
@@ -529,7 +431,7 @@ bool dataForType(uint32_t type, const char *text, char separator, std::string *d
         }
         if (split || end) {
           if (item.empty() && split) {
-            fail("The option [/d] must be followed by a valid string");
+            printFailure("The option [/d] must be followed by a valid string");
             return false;
           }
           if (!item.empty()) {
@@ -550,7 +452,7 @@ bool dataForType(uint32_t type, const char *text, char separator, std::string *d
       data->push_back(0);
       return true;
   }
-  fail("The option [/d] must be followed by a valid hexadecimal value");
+  printFailure("The option [/d] must be followed by a valid hexadecimal value");
   return false;
 }
 
@@ -566,7 +468,7 @@ int regAdd(const Arguments &args) {
     for (const TypeName &t : kTypes)
       if (t.addable && sameText(args.value[kOptT], t.name)) found = &t;
     if (!found) {
-      fail(std::string("Unsupported registry data type [") + args.value[kOptT] + "]");
+      printFailure(std::string("Unsupported registry data type [") + args.value[kOptT] + "]");
       return 1;
     }
     type = found->type;
@@ -577,7 +479,7 @@ int regAdd(const Arguments &args) {
     separator = args.value[kOptS][0];
   }
   if ((type == PL_REG_DWORD || type == kRegQword) && !args.present[kOptD]) {
-    fail("Invalid command line parameters");
+    printFailure("Invalid command line parameters");
     return 1;
   }
   std::string data;
@@ -609,43 +511,20 @@ int regAdd(const Arguments &args) {
 
 /* ---- query ----------------------------------------------------------- */
 
-/* Prints the values of key (as "    name    TYPE    data" lines); returns
-   how many there were. */
-int printValues(HKEY key) {
-  int count = 0;
-  Value value;
-  for (uint32_t i = 0; readValueAt(key, i, &value) == 0; ++i, ++count) out(valueLine(value.name, value));
-  return count;
-}
-
-/* query /s: a subkey's block, then its subkeys' blocks, depth first. */
-void printTree(HKEY key, const std::string &shown) {
+/* Prints a key's block: its name, its values (as "    name    TYPE    data"
+   lines) and an empty line. */
+void printKeyBlock(HKEY key, const std::string &shown) {
   out(shown + "\n");
-  printValues(key);
+  Value value;
+  for (uint32_t i = 0; readValueAt(key, i, &value) == 0; ++i) out(valueLine(value.name, value));
   out("\n");
-  for (const std::string &name : subkeyNames(key)) {
-    HKEY child;
-    if (plRegOpenKey(key, name.c_str(), PL_KEY_READ, &child)) continue;
-    printTree(child, shown + "\\" + name);
-    plRegCloseKey(child);
-  }
 }
 
-/* query /v NAME /s: every key of the tree that has the value. */
-int searchTree(HKEY key, const std::string &shown, const char *name, const std::string &label) {
-  int matches = 0;
-  Value value;
-  if (readValue(key, name, &value) == 0) {
-    out(shown + "\n" + valueLine(label, value) + "\n");
-    ++matches;
-  }
-  for (const std::string &sub : subkeyNames(key)) {
-    HKEY child;
-    if (plRegOpenKey(key, sub.c_str(), PL_KEY_READ, &child)) continue;
-    matches += searchTree(child, shown + "\\" + sub, name, label);
-    plRegCloseKey(child);
-  }
-  return matches;
+/* True when key has a value. */
+bool hasValues(HKEY key) {
+  uint32_t size = 0;
+  char probe[kValueNameRoom];
+  return plRegEnumValue(key, 0, probe, sizeof probe, nullptr, nullptr, &size) == 0;
 }
 
 int regQuery(const Arguments &args) {
@@ -662,7 +541,14 @@ int regQuery(const Arguments &args) {
   std::string label = args.present[kOptV] ? name : "";
   out("\n");
   if (one && args.present[kOptS]) {
-    int matches = searchTree(handle, key.shown, name, label);
+    /* every key of the tree that has the value */
+    int matches = 0;
+    walkKeys(handle, key.shown, [&](HKEY each, const std::string &shown, int) {
+      Value value;
+      if (readValue(each, name, &value) != 0) return;
+      out(shown + "\n" + valueLine(label, value) + "\n");
+      ++matches;
+    });
     out("Search complete. Number of matches found: " + std::to_string(matches) + "\n");
   } else if (one) {
     Value value;
@@ -674,25 +560,15 @@ int regQuery(const Arguments &args) {
     } else {
       result = valueFailure(error);
     }
+  } else if (args.present[kOptS]) {
+    /* the key's block if it has values, then every subkey's, depth first */
+    walkKeys(handle, key.shown, [](HKEY each, const std::string &shown, int depth) {
+      if (depth > 0 || hasValues(each)) printKeyBlock(each, shown);
+    });
   } else {
-    std::vector<std::string> subkeys = subkeyNames(handle);
-    uint32_t size = 0;
-    char probe[kValueNameRoom];
-    if (plRegEnumValue(handle, 0, probe, sizeof probe, nullptr, nullptr, &size) == 0) {
-      out(key.shown + "\n");
-      printValues(handle);
-      out("\n");
-    }
-    for (const std::string &sub : subkeys) {
-      if (!args.present[kOptS]) {
-        out(key.shown + "\\" + sub + "\n");
-        continue;
-      }
-      HKEY child;
-      if (plRegOpenKey(handle, sub.c_str(), PL_KEY_READ, &child)) continue;
-      printTree(child, key.shown + "\\" + sub);
-      plRegCloseKey(child);
-    }
+    /* the key's block if it has values, then the names of its subkeys */
+    if (hasValues(handle)) printKeyBlock(handle, key.shown);
+    for (const std::string &sub : subkeyNames(handle)) out(key.shown + "\\" + sub + "\n");
   }
   plRegCloseKey(handle);
   return result;
@@ -710,7 +586,7 @@ int regDelete(const Arguments &args) {
   if (chosen == 0) {
     /* A whole root is never deleted: it would take every setting with it. */
     if (key.path.empty()) {
-      fail("Invalid system key");
+      printFailure("Invalid system key");
       return 1;
     }
     HKEY probe;
@@ -763,82 +639,6 @@ int regDelete(const Arguments &args) {
 
 /* ---- export ---------------------------------------------------------- */
 
-/* 8-bit registry text as UTF-16 code units: each byte is one unit (the
-   registry's text is 8-bit; a .reg file of version 5.00 is UTF-16). */
-std::string widen(const std::string &text) {
-  std::string wide;
-  for (unsigned char c : text) {
-    wide.push_back((char)c);
-    wide.push_back(0);
-  }
-  return wide;
-}
-
-std::string quoted(const std::string &text) {
-  std::string q = "\"";
-  for (char c : text) {
-    if (c == '\\' || c == '"')
-      q += '\\', q += c;
-    else if (c == '\n')
-      q += "\\n";
-    else
-      q += c;
-  }
-  return q + "\"";
-}
-
-/* hex:xx,xx,... wrapped as .reg files wrap it: a line that has grown past
-   76 characters ends with a backslash and the next begins with two spaces. */
-void appendHex(std::string *line, std::string *file, const std::string &bytes) {
-  static const char kHex[] = "0123456789abcdef";
-  for (size_t i = 0; i < bytes.size(); ++i) {
-    unsigned char c = (unsigned char)bytes[i];
-    *line += kHex[c >> 4];
-    *line += kHex[c & 15];
-    if (i + 1 == bytes.size()) break;
-    *line += ',';
-    if (line->size() > 76) {
-      *file += *line + "\\\n";
-      *line = "  ";
-    }
-  }
-}
-
-/* One value as a .reg line (without its line end), appended to file. */
-void exportValue(const Value &value, std::string *file) {
-  std::string line = value.name.empty() ? "@=" : quoted(value.name) + "=";
-  char prefix[32];
-  if (value.type == PL_REG_SZ && !value.data.empty() && value.data.find('\0') == value.data.size() - 1) {
-    line += quoted(textOf(value.data));
-  } else if (value.type == PL_REG_DWORD && value.data.size() == 4) {
-    snprintf(prefix, sizeof prefix, "dword:%08x", (unsigned)littleEndian(value.data, 4));
-    line += prefix;
-  } else {
-    if (value.type == PL_REG_BINARY)
-      line += "hex:";
-    else {
-      snprintf(prefix, sizeof prefix, "hex(%x):", (unsigned)value.type);
-      line += prefix;
-    }
-    bool text = value.type == PL_REG_SZ || value.type == kRegExpandSz || value.type == kRegMultiSz;
-    appendHex(&line, file, text ? widen(value.data) : value.data);
-  }
-  *file += line + "\n";
-}
-
-void exportTree(HKEY key, const std::string &shown, std::string *file) {
-  *file += "[" + shown + "]\n";
-  Value value;
-  for (uint32_t i = 0; readValueAt(key, i, &value) == 0; ++i) exportValue(value, file);
-  *file += "\n";
-  for (const std::string &sub : subkeyNames(key)) {
-    HKEY child;
-    if (plRegOpenKey(key, sub.c_str(), PL_KEY_READ, &child)) continue;
-    exportTree(child, shown + "\\" + sub, file);
-    plRegCloseKey(child);
-  }
-}
-
 int regExport(const Arguments &args) {
   KeyName key;
   if (!readKeyName(args.positional[0], &key)) return 1;
@@ -846,35 +646,30 @@ int regExport(const Arguments &args) {
   HKEY handle;
   long error = plRegOpenKey(key.root, key.path.c_str(), PL_KEY_READ, &handle);
   if (error) return keyFailure(error);
-  std::string text = "Windows Registry Editor Version 5.00\n\n";
-  exportTree(handle, key.shown, &text);
+  std::string text = regFileText(handle, key.shown);
   plRegCloseKey(handle);
 
   struct stat st;
   if (!args.present[kOptY] && stat(fileName, &st) == 0 &&
       !ask(std::string("The file '") + fileName + "' already exists. Do you want to overwrite it?"))
     return cancelled();
-  std::string bytes = "\xff\xfe";
-  for (char c : text) {
-    if (c == '\n') bytes += widen("\r");
-    bytes += widen(std::string(1, c));
-  }
+  std::string bytes = regFileBytes(text);
   FILE *f = fopen(fileName, "wb");
   if (!f) {
     if (errno == ENOENT || errno == ENOTDIR)
-      fail("Path not found.");
+      printFailure("Path not found.");
     else if (errno == EACCES || errno == EPERM || errno == EROFS || errno == EISDIR)
-      fail(errorText(PL_ERROR_ACCESS_DENIED));
+      printFailure(errorText(PL_ERROR_ACCESS_DENIED));
     else if (errno == ENOSPC)
-      fail(errorText(PL_ERROR_DISK_FULL));
+      printFailure(errorText(PL_ERROR_DISK_FULL));
     else
-      fail(std::string("Unable to write the file '") + fileName + "'.");
+      printFailure(std::string("Unable to write the file '") + fileName + "'.");
     return 1;
   }
   bool written = fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
   if (fclose(f) != 0) written = false;
   if (!written) {
-    fail(errorText(PL_ERROR_DISK_FULL));
+    printFailure(errorText(PL_ERROR_DISK_FULL));
     return 1;
   }
   return 0;
@@ -882,176 +677,11 @@ int regExport(const Arguments &args) {
 
 /* ---- import ---------------------------------------------------------- */
 
-/* The state of an import: the key that value lines go to (null while the
-   last key line failed or deleted a key), and the file's format. */
-struct Import {
-  HKEY key;
-  bool unicode; /* version 5.00 of UTF-16: text types hold UTF-16 */
-};
-
-/* Reads a quoted string at *p (just past its opening quote), unescaping;
-   leaves *p past the closing quote. False when it does not end. */
-bool readQuoted(const char **p, std::string *text) {
-  text->clear();
-  for (const char *s = *p; *s; ++s) {
-    if (*s == '"') {
-      *p = s + 1;
-      return true;
-    }
-    if (*s == '\\' && s[1]) {
-      ++s;
-      *text += *s == 'n' ? '\n' : *s;
-    } else {
-      *text += *s;
-    }
-  }
-  return false;
-}
-
-/* Reads "xx,xx,..." into bytes; false on anything else. */
-bool readHexList(const char *p, std::string *bytes) {
-  bytes->clear();
-  for (;;) {
-    while (*p == ' ' || *p == '\t') ++p;
-    if (!*p) return true;
-    int high = hexDigit(p[0]);
-    int low = high < 0 ? -1 : hexDigit(p[1]);
-    if (low < 0) {
-      if (high < 0) return false;
-      bytes->push_back((char)high);
-      ++p;
-    } else {
-      bytes->push_back((char)(high * 16 + low));
-      p += 2;
-    }
-    while (*p == ' ' || *p == '\t') ++p;
-    if (*p == ',') ++p;
-    else if (*p) return false;
-  }
-}
-
-/* UTF-16 text bytes as the registry's 8-bit text: units past 0xFF read '?'. */
-std::string narrow(const std::string &wide) {
-  std::string text;
-  for (size_t i = 0; i + 1 < wide.size(); i += 2) {
-    unsigned unit = (unsigned char)wide[i] | ((unsigned char)wide[i + 1] << 8);
-    text.push_back(unit > 0xff ? '?' : (char)unit);
-  }
-  return text;
-}
-
-/* A key line "[ROOT\path]" or "[-ROOT\path]". */
-void importKeyLine(Import *state, const std::string &line) {
-  if (state->key) plRegCloseKey(state->key);
-  state->key = nullptr;
-  size_t close = line.rfind(']');
-  if (close == std::string::npos) return;
-  bool remove = line.size() > 1 && line[1] == '-';
-  std::string name = line.substr(remove ? 2 : 1, close - (remove ? 2 : 1));
-  for (const RootName &root : kRoots) {
-    for (const char *rootName : {root.longName, root.shortName}) {
-      if (!startsWith(name.c_str(), rootName)) continue;
-      const char *rest = name.c_str() + strlen(rootName);
-      if (*rest != 0 && *rest != '\\') continue;
-      if (*rest == '\\') ++rest;
-      if (remove) {
-        if (*rest) plRegDeleteTree(root.key, rest);
-        return;
-      }
-      if (plRegCreateKey(root.key, rest, &state->key) == 0) return;
-      state->key = nullptr;
-      break;
-    }
-  }
-  if (!remove) fail("Unable to import the registry key '" + name + "'");
-}
-
-/* A value line: "name"=data or @=data; malformed lines are skipped. */
-void importValueLine(Import *state, const std::string &line) {
-  if (!state->key) return;
-  const char *p = line.c_str();
-  std::string name;
-  if (*p == '@') {
-    ++p;
-  } else if (*p == '"') {
-    ++p;
-    if (!readQuoted(&p, &name)) return;
-  } else {
-    return;
-  }
-  while (*p == ' ' || *p == '\t') ++p;
-  if (*p++ != '=') return;
-  while (*p == ' ' || *p == '\t') ++p;
-
-  std::string data;
-  uint32_t type;
-  if (!strcmp(p, "-")) {
-    plRegDeleteValue(state->key, name.c_str());
-    return;
-  } else if (*p == '"') {
-    ++p;
-    if (!readQuoted(&p, &data)) return;
-    type = PL_REG_SZ;
-    data.push_back(0);
-  } else if (startsWith(p, "dword:")) {
-    p += 6;
-    uint64_t number = 0;
-    size_t digits = strlen(p);
-    if (digits == 0 || digits > 8) return;
-    for (; *p; ++p) {
-      int d = hexDigit(*p);
-      if (d < 0) return;
-      number = number * 16 + (uint64_t)d;
-    }
-    type = PL_REG_DWORD;
-    for (int i = 0; i < 4; ++i) data.push_back((char)(number >> (8 * i)));
-  } else if (startsWith(p, "hex:")) {
-    type = PL_REG_BINARY;
-    if (!readHexList(p + 4, &data)) return;
-  } else if (startsWith(p, "hex(")) {
-    p += 4;
-    char *end;
-    unsigned long t = strtoul(p, &end, 16);
-    if (end == p || end[0] != ')' || end[1] != ':' || t > 0xffffffffUL) return;
-    type = (uint32_t)t;
-    if (!readHexList(end + 2, &data)) return;
-    bool text = type == PL_REG_SZ || type == kRegExpandSz || type == kRegMultiSz;
-    if (text && state->unicode) data = narrow(data);
-  } else {
-    return;
-  }
-  plRegSetValue(state->key, name.c_str(), type, data.data(), (uint32_t)data.size());
-}
-
-/* The file's lines as 8-bit text: UTF-16LE (with its byte-order mark) read
-   unit by unit, anything else byte by byte; line ends CR LF or LF. */
-std::vector<std::string> fileLines(const std::string &bytes, bool *unicode) {
-  std::string text;
-  *unicode = bytes.size() >= 2 && (unsigned char)bytes[0] == 0xff && (unsigned char)bytes[1] == 0xfe;
-  if (*unicode)
-    text = narrow(bytes.substr(2));
-  else if (bytes.compare(0, 3, "\xef\xbb\xbf") == 0)
-    text = bytes.substr(3);
-  else
-    text = bytes;
-  std::vector<std::string> lines;
-  size_t at = 0;
-  while (at < text.size()) {
-    size_t end = text.find('\n', at);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(at, end - at);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-    at = end + 1;
-  }
-  return lines;
-}
-
 int regImport(const Arguments &args) {
   const char *fileName = args.positional[0];
   FILE *f = fopen(fileName, "rb");
   if (!f) {
-    fail(std::string("The file '") + fileName + "' was not found.");
+    printFailure(std::string("The file '") + fileName + "' was not found.");
     return 1;
   }
   std::string bytes;
@@ -1060,34 +690,13 @@ int regImport(const Arguments &args) {
   while ((got = fread(chunk, 1, sizeof chunk, f)) > 0) bytes.append(chunk, got);
   fclose(f);
 
-  Import state = {nullptr, false};
-  std::vector<std::string> lines = fileLines(bytes, &state.unicode);
-  size_t i = 0;
-  while (i < lines.size() && lines[i].empty()) ++i;
-  if (i == lines.size() ||
-      (lines[i] != "Windows Registry Editor Version 5.00" && lines[i] != "REGEDIT4")) {
-    fail(std::string("The file '") + fileName + "' is not a registry file.");
+  std::vector<std::string> failedKeys;
+  bool isRegistryFile = regFileImport(bytes, &failedKeys);
+  if (!isRegistryFile) {
+    printFailure(std::string("The file '") + fileName + "' is not a registry file.");
     return 1;
   }
-  if (lines[i] == "REGEDIT4") state.unicode = false;
-  for (++i; i < lines.size(); ++i) {
-    std::string line = lines[i];
-    size_t start = line.find_first_not_of(" \t");
-    if (start == std::string::npos || line[start] == ';') continue;
-    line = line.substr(start);
-    /* hex data goes on over lines that end with a backslash */
-    while (!line.empty() && line.back() == '\\' && i + 1 < lines.size()) {
-      line.pop_back();
-      std::string next = lines[++i];
-      size_t first = next.find_first_not_of(" \t");
-      line += first == std::string::npos ? "" : next.substr(first);
-    }
-    if (line[0] == '[')
-      importKeyLine(&state, line);
-    else
-      importValueLine(&state, line);
-  }
-  if (state.key) plRegCloseKey(state.key);
+  for (const std::string &name : failedKeys) printFailure("Unable to import the registry key '" + name + "'");
   return 0;
 }
 
@@ -1103,7 +712,7 @@ int regCommand(int argc, char **argv) {
   for (int o = 0; o < kOpCount; ++o)
     if (sameText(argv[1], kOperations[o].name)) op = o;
   if (op < 0) {
-    fail(std::string("Invalid option [") + argv[1] + "]. Type \"REG /?\" for help.");
+    printFailure(std::string("Invalid option [") + argv[1] + "]. Type \"REG /?\" for help.");
     return 1;
   }
   const OperationSpec &spec = kOperations[op];
@@ -1124,3 +733,5 @@ int regCommand(int argc, char **argv) {
     default: return regExport(args);
   }
 }
+
+int cmdReg(const CommandLine *line) { return regCommand(line->argc, line->argv); }

@@ -1,21 +1,19 @@
 /*
- * The host's dialogs: an array of the host's dialog item records drawn as a
- * light-grey panel, and the keyboard acting on it. The user's input (edit
+ * The host's dialog window: an array of the host's dialog item records drawn
+ * as a light-grey panel, and the keyboard acting on it. The user's input (edit
  * texts, check and radio states, the focus) is written into the records in
  * place; a dialog ends with the index of the item that closed it, or -1.
  */
-#ifndef TESSEL_HOST_DIALOG_H
-#define TESSEL_HOST_DIALOG_H
+#ifndef TESSEL_HOST_DIALOG_WINDOW_H
+#define TESSEL_HOST_DIALOG_WINDOW_H
 
 #include "dialog/dialog.h"
 #include "host/draw.h"
+#include "host/modal.h"
 #include "host/screen.h"
 
 /* Items the host shows in one dialog; records past it are left alone. */
 enum { DIALOG_MAX_ITEMS = 512 };
-
-/* What dialogKey returns while the dialog stays open. */
-enum { DIALOG_OPEN = -2 };
 
 /* A dialog on screen: its records, where it stands and the state of its
    edit fields. */
@@ -45,13 +43,13 @@ void dialogPlace(DialogView *view, int cols, int rows);
    the focused item wants it. */
 void dialogDraw(const DialogView *view, Screen *screen);
 
-/* Acts on one key. Returns DIALOG_OPEN while the dialog stays, else the
+/* Acts on one key. Returns MODAL_OPEN while the dialog stays, else the
    index of the item that closes it, or -1 for a cancel; on closing, the
    focus fields of the records are set to where the focus is. */
 int dialogKey(DialogView *view, int key);
 
-/* Runs a dialog in the session until it closes (F1 shows its help topic);
-   returns as dialogKey. */
+/* Runs a dialog in the session's modal loop until it closes (F1 shows its
+   help topic); returns as dialogKey. */
 int dialogRun(DialogItem *items, int count, int x1, int y1, int x2, int y2, const char *helpTopic);
 
 #endif

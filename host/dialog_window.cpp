@@ -4,13 +4,13 @@
  * radio runs, hot keys, closing). Keys arrive decoded; nothing here knows
  * where they came from.
  */
-#include "host/dialog.h"
+#include "host/dialog_window.h"
 
 #include <string.h>
 
 #include "host/codepage.h"
+#include "host/hotkey.h"
 #include "host/keys.h"
-#include "host/msgbox.h"
 #include "host/session.h"
 
 namespace {
@@ -44,13 +44,20 @@ int fieldWidth(const DialogItem *item) {
   return width < 1 ? 1 : width;
 }
 
+/* How a button item shows: bare with DIF_NOBRACKETS, in braces when it is
+   the default button. */
+int buttonFrame(const DialogItem *item) {
+  if (item->flags & DIF_NOBRACKETS) return BUTTON_BARE;
+  return item->defaultButton ? BUTTON_BRACES : BUTTON_BRACKETS;
+}
+
 /* The cells an item takes on its row. */
 int itemWidth(const DialogItem *item) {
   int text = hotWidth(item->data, TS_ITEM_DATA_SIZE, showsAmpersand(item));
   switch (item->type) {
     case DI_TEXT: return text;
     case DI_VTEXT: return 1;
-    case DI_BUTTON: return text + (item->flags & DIF_NOBRACKETS ? 0 : 4);
+    case DI_BUTTON: return buttonWidth(item->data, TS_ITEM_DATA_SIZE, showsAmpersand(item), buttonFrame(item));
     case DI_CHECKBOX:
     case DI_RADIOBUTTON: return text + 4;
     case DI_EDIT: return fieldWidth(item) + (item->flags & DIF_HISTORY ? 1 : 0);
@@ -223,14 +230,10 @@ int closeWith(DialogView *v, int index) {
   return index;
 }
 
-/* The item whose hot key is the folded key byte, or -1. */
-int hotItem(const DialogView *v, int byte) {
-  int wanted = foldKey(byte);
-  for (int i = 0; i < v->count; i++) {
-    const DialogItem *item = &v->items[i];
-    if (hasHotKey(item) && hotKeyOf(item->data, TS_ITEM_DATA_SIZE, showsAmpersand(item)) == wanted) return i;
-  }
-  return -1;
+/* Item i's hot key for hotKeyFind: none for items whose text carries none. */
+int itemHotKey(const void *state, int i) {
+  const DialogItem *item = &static_cast<const DialogView *>(state)->items[i];
+  return hasHotKey(item) ? hotKeyOf(item->data, TS_ITEM_DATA_SIZE, showsAmpersand(item)) : 0;
 }
 
 /* What a hot key does: a label moves to the next focusable item, a check
@@ -241,11 +244,11 @@ int pressHot(DialogView *v, int i) {
     case DI_CHECKBOX:
       focusOn(v, i, 0);
       item->selected = !item->selected;
-      return DIALOG_OPEN;
+      return MODAL_OPEN;
     case DI_RADIOBUTTON:
       focusOn(v, i, 0);
       choose(v, i);
-      return DIALOG_OPEN;
+      return MODAL_OPEN;
     case DI_BUTTON:
       focusOn(v, i, 0);
       return closeWith(v, i);
@@ -259,7 +262,7 @@ int pressHot(DialogView *v, int i) {
           focusOn(v, j, 0);
           break;
         }
-      return DIALOG_OPEN;
+      return MODAL_OPEN;
   }
 }
 
@@ -343,19 +346,10 @@ void drawItem(const DialogView *v, Screen *s, int i) {
       if (item->type == DI_EDIT && (item->flags & DIF_HISTORY)) screenPut(s, x + width, y, CH_DOWN_ARROW, p->history);
       break;
     }
-    case DI_BUTTON: {
+    case DI_BUTTON:
       if (i == v->focus) normal = p->focus, hot = p->focusHotkey;
-      if (item->flags & DIF_NOBRACKETS) {
-        drawHotText(s, x, y, item->data, TS_ITEM_DATA_SIZE, amp, normal, hot, -1);
-        break;
-      }
-      screenPut(s, x, y, item->defaultButton ? '{' : '[', normal);
-      screenPut(s, x + 1, y, ' ', normal);
-      int width = drawHotText(s, x + 2, y, item->data, TS_ITEM_DATA_SIZE, amp, normal, hot, -1);
-      screenPut(s, x + 2 + width, y, ' ', normal);
-      screenPut(s, x + 3 + width, y, item->defaultButton ? '}' : ']', normal);
+      drawButton(s, x, y, item->data, TS_ITEM_DATA_SIZE, amp, buttonFrame(item), normal, hot);
       break;
-    }
     case DI_CHECKBOX:
     case DI_RADIOBUTTON: {
       int radio = item->type == DI_RADIOBUTTON;
@@ -437,24 +431,24 @@ int dialogKey(DialogView *v, int key) {
     case TK_TAB:
     case TK_STAB:
       if (v->count > 0) focusOn(v, tabFrom(v, f, key == TK_TAB ? 1 : -1), 1);
-      return DIALOG_OPEN;
+      return MODAL_OPEN;
     case TK_UP:
     case TK_DOWN:
     case TK_LEFT:
     case TK_RIGHT: {
       if (inEdit && (key == TK_LEFT || key == TK_RIGHT)) {
         editKey(v, f, key);
-        return DIALOG_OPEN;
+        return MODAL_OPEN;
       }
       int to = nearestTowards(v, key);
       if (to >= 0) focusOn(v, to, 1);
-      return DIALOG_OPEN;
+      return MODAL_OPEN;
     }
     case TK_ENTER: {
       if (item && item->type == DI_BUTTON) return closeWith(v, f);
       if (inEdit && (item->flags & DIF_EDITOR)) {
         focusOn(v, tabFrom(v, f, 1), 1);
-        return DIALOG_OPEN;
+        return MODAL_OPEN;
       }
       for (int i = 0; i < v->count; i++)
         if (v->items[i].defaultButton) return closeWith(v, i);
@@ -463,49 +457,31 @@ int dialogKey(DialogView *v, int key) {
     case ' ':
       if (item && item->type == DI_CHECKBOX) {
         item->selected = !item->selected;
-        return DIALOG_OPEN;
+        return MODAL_OPEN;
       }
       if (item && item->type == DI_RADIOBUTTON) {
         choose(v, f);
-        return DIALOG_OPEN;
+        return MODAL_OPEN;
       }
       if (item && item->type == DI_BUTTON) return closeWith(v, f);
       break;
     default: break;
   }
-  if (inEdit && editKey(v, f, key)) return DIALOG_OPEN;
-  int byte = key & TK_ALT ? key & 0xFF : key;
-  if ((key & TK_ALT) || (key >= 0x20 && key <= 0xFF)) {
-    int hot = hotItem(v, byte);
-    if (hot >= 0) return pressHot(v, hot);
-  }
-  return DIALOG_OPEN;
+  if (inEdit && editKey(v, f, key)) return MODAL_OPEN;
+  int hot = hotKeyFind(key, v->count, itemHotKey, v);
+  return hot >= 0 ? pressHot(v, hot) : MODAL_OPEN;
 }
 
 int dialogRun(DialogItem *items, int count, int x1, int y1, int x2, int y2, const char *helpTopic) {
   Screen *s = sessionScreen();
-  Screen back = {};
-  int haveBack = screenCopy(&back, s);
   DialogView view;
   dialogOpen(&view, items, count, x1, y1, x2, y2, s->cols, s->rows);
-  int result;
-  for (;;) {
-    if (haveBack && back.cols == s->cols && back.rows == s->rows) screenCopy(s, &back);
-    else screenClear(s);
-    dialogDraw(&view, s);
-    int key = sessionWaitKey();
-    if (key == TK_RESIZE) {
-      dialogPlace(&view, s->cols, s->rows);
-      continue;
-    }
-    if (key == TK_F1) {
-      msgBoxHelp(helpTopic);
-      continue;
-    }
-    result = dialogKey(&view, key);
-    if (result != DIALOG_OPEN) break;
-  }
-  if (haveBack && back.cols == s->cols && back.rows == s->rows) screenCopy(s, &back);
-  screenFree(&back);
-  return result;
+  ModalWindow window = {};
+  window.state = &view;
+  window.place = [](void *state, int cols, int rows) { dialogPlace(static_cast<DialogView *>(state), cols, rows); };
+  window.draw = [](const void *state, Screen *screen) { dialogDraw(static_cast<const DialogView *>(state), screen); };
+  window.key = [](void *state, int key) { return dialogKey(static_cast<DialogView *>(state), key); };
+  window.showsHelp = 1;
+  window.helpTopic = helpTopic;
+  return modalRun(&window);
 }

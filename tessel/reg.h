@@ -4,8 +4,8 @@
  * operations, arguments, output and exit codes of Windows' reg.exe, so that
  * one test script runs against both.
  */
-#ifndef TESSEL_HOST_REG_H
-#define TESSEL_HOST_REG_H
+#ifndef TESSEL_TESSEL_REG_H
+#define TESSEL_TESSEL_REG_H
 
 /* Runs one reg command: argv[0] is "reg", argv[1] the operation (add, query,
    delete, import, export; any case), the rest its arguments in reg.exe's
@@ -17,4 +17,4 @@
    success (and when the user declines), 1 on any failure. */
 int regCommand(int argc, char **argv);
 
-#endif /* TESSEL_HOST_REG_H */
+#endif /* TESSEL_TESSEL_REG_H */

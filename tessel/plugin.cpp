@@ -1,0 +1,113 @@
+/*
+ * The plug-in's side of view and config: the plug-in loaded from tessel's
+ * directory, its module registered with the host's slots, and the session
+ * opened from --keys/--screen/--size and closed again with its outcome.
+ */
+#include "tessel/plugin.h"
+
+#include <errno.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "host/keys.h"
+#include "host/session.h"
+#include "host/slots.h"
+#include "host/terminal.h"
+
+const char kSessionOptionsHelp[] =
+    "options:\n"
+    "  --keys \"KEYS\"     take keys from KEYS instead of the keyboard (no terminal\n"
+    "                    needed); Esc once they run out. Names: Tab S-Tab Up Down\n"
+    "                    Left Right Home End Space Enter Esc BS Del F1-F12, A-x for\n"
+    "                    Alt+x, \"text\" to type, or one character\n"
+    "  --screen FILE     append a text dump of the screen each time a key is awaited\n"
+    "  --size COLSxROWS  screen size (default: the terminal's, or 80x25 with --keys)\n"
+    "  --language NAME   language of the .lng files to read (default English)\n"
+    "  --codepage CP     the host's 8-bit code page (default 437)\n"
+    "\n"
+    "exit status: 0 done, 1 failed (file, plug-in or library missing; file not\n"
+    "taken), 2 bad arguments, 3 a --keys run whose plug-in kept waiting for keys.\n";
+
+namespace {
+
+const char kPluginFile[] = "Flens.so";
+
+/* The screen size of a scripted run when --size is not given. */
+enum { SCRIPT_COLS = 80, SCRIPT_ROWS = 25 };
+
+/* Opens the session: scripted with --keys, else on the terminal; the
+   --screen file (opened here) receives the dumps. Returns EXIT_OK, or the
+   status after reporting, with nothing left open. */
+int openSession(const Options *o, FILE **dumpFile) {
+  *dumpFile = nullptr;
+  if (o->screenFile) {
+    *dumpFile = fopen(o->screenFile, "a");
+    if (!*dumpFile) return fail(EXIT_FAILED, "cannot write %s: %s", o->screenFile, strerror(errno));
+  }
+  int ok;
+  if (o->keys) {
+    size_t room = strlen(o->keys) + 1;
+    int *keys = (int *)malloc(sizeof(int) * room);
+    char error[128];
+    int count = keys ? keyParseScript(o->keys, keys, (int)room, error, sizeof error) : -1;
+    if (count < 0) {
+      free(keys);
+      if (*dumpFile) fclose(*dumpFile);
+      return fail(EXIT_USAGE, "bad --keys: %s", keys ? error : "out of memory");
+    }
+    ok = sessionOpenScripted(o->cols ? o->cols : SCRIPT_COLS, o->rows ? o->rows : SCRIPT_ROWS, keys, count);
+    free(keys);
+  } else {
+    int opened = sessionOpenTerminal(o->cols, o->rows);
+    if (opened != TERMINAL_OPEN) {
+      if (*dumpFile) fclose(*dumpFile);
+      if (opened == TERMINAL_UNKNOWN_TYPE) {
+        const char *type = getenv("TERM");
+        return fail(EXIT_FAILED, "unknown terminal type \"%s\" (set TERM, or give --keys for a scripted run)",
+                    type ? type : "");
+      }
+      return fail(EXIT_USAGE, "standard input and output are no terminal: give --keys for a scripted run");
+    }
+    ok = 1;
+  }
+  if (!ok) {
+    if (*dumpFile) fclose(*dumpFile);
+    return fail(EXIT_FAILED, "cannot open the screen");
+  }
+  sessionSetDumpFile(*dumpFile);
+  return EXIT_OK;
+}
+
+}  // namespace
+
+int pluginLoad(PluginHost *plugin, int *missing) {
+  memset(plugin, 0, sizeof *plugin);
+  if (!programDirectory(plugin->directory, sizeof plugin->directory))
+    return fail(EXIT_FAILED, "cannot find tessel's own directory");
+  plugin->module = loadBeside(plugin->directory, kPluginFile, "plug-in");
+  if (!plugin->module) return EXIT_FAILED;
+  snprintf(plugin->path, sizeof plugin->path, "%s%s", plugin->directory, kPluginFile);
+  plugin->setStartupInfo = (SetStartupInfoFn)needExport(plugin->module, "SetStartupInfo", "plug-in", missing);
+  return EXIT_OK;
+}
+
+int pluginStart(PluginHost *plugin, const Options *o) {
+  hostAddModule(PLUGIN_MODULE_NUMBER, plugin->directory);
+  StartupInfo info;
+  hostFillStartup(&info, PLUGIN_MODULE_NUMBER, plugin->path);
+  int status = openSession(o, &plugin->dumpFile);
+  if (status) return status;
+  plugin->setStartupInfo(&info);
+  return EXIT_OK;
+}
+
+int pluginFinish(PluginHost *plugin) {
+  SessionState state = sessionState();
+  sessionClose();
+  sessionSetDumpFile(nullptr);
+  if (plugin->dumpFile) fclose(plugin->dumpFile);
+  plugin->dumpFile = nullptr;
+  if (state == SESSION_KEYS_RAN_OUT)
+    return fail(EXIT_KEYS_RAN_OUT, "the --keys script ran out and the plug-in kept asking for keys");
+  return EXIT_OK;
+}

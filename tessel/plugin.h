@@ -1,0 +1,42 @@
+/*
+ * Hosting the Flens plug-in for view and config: loading it from tessel's
+ * directory, handing it the startup record, and the session it shows its
+ * windows in (scripted with --keys, else on the terminal).
+ */
+#ifndef TESSEL_TESSEL_PLUGIN_H
+#define TESSEL_TESSEL_PLUGIN_H
+
+#include <stdio.h>
+
+#include "dialog/dialog.h"
+#include "tessel/modules.h"
+#include "tessel/options.h"
+
+/* The help on the options of a command that hosts the plug-in. */
+extern const char kSessionOptionsHelp[];
+
+/* A loaded plug-in and the session it runs in. */
+struct PluginHost {
+  HMODULE module;
+  char directory[PATH_ROOM];    /* tessel's, with its separator */
+  char path[PATH_ROOM + 16];    /* the plug-in's file */
+  SetStartupInfoFn setStartupInfo;
+  FILE *dumpFile;               /* the --screen file, owned while open */
+};
+
+/* Loads the plug-in beside tessel and looks up SetStartupInfo as
+   needExport does (a missing one sets *missing). Returns EXIT_OK, or
+   EXIT_FAILED after reporting why the plug-in is not there. */
+int pluginLoad(PluginHost *plugin, int *missing);
+
+/* Registers the plug-in's module, opens the session as o asks and hands
+   the plug-in its startup record. Returns EXIT_OK, or the status of a
+   session that could not be opened (reported). */
+int pluginStart(PluginHost *plugin, const Options *o);
+
+/* Closes the session and the --screen file. Returns EXIT_OK, or
+   EXIT_KEYS_RAN_OUT (reported) when the session gave up on a plug-in that
+   kept asking for keys after the --keys script ran out. */
+int pluginFinish(PluginHost *plugin);
+
+#endif

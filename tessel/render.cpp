@@ -1,0 +1,144 @@
+/*
+ * `tessel render FILE.dlg NAME`: one dialog loaded through Dialog.tsl, as
+ * the plug-in would load it, and drawn once to standard output as text,
+ * ANSI colours or HTML. No plug-in and no terminal are involved; the
+ * library asks tessel itself (its export SetLngMode) for the language mode.
+ */
+#include <errno.h>
+#include <limits.h>
+#include <stdio.h>
+#include <string.h>
+
+#include "dialog/dialog.h"
+#include "host/dump.h"
+#include "host/session.h"
+#include "host/slots.h"
+#include "tessel/command.h"
+#include "tessel/modules.h"
+
+/* The language mode that render hands to the library. */
+static int renderLngMode;
+
+extern "C" TS_EXPORT int SetLngMode(void) { return renderLngMode; }
+
+namespace {
+
+const char kLibraryFile[] = "Dialog.tsl";
+
+/* The screen drawn on when --size is not given; the dump then fits the
+   dialog and its shadow. */
+enum { DEFAULT_COLS = 80, DEFAULT_ROWS = 25 };
+
+/* How many of a file's dialogs a failure names at most (the names also
+   stop at a line's worth). */
+enum { MAX_NAMED_DIALOGS = 100 };
+
+const char kRenderHelp[] =
+    "usage: tessel render FILE.dlg NAME [options]\n"
+    "\n"
+    "Loads dialog NAME of FILE through Dialog.tsl and draws it once to standard\n"
+    "output, as the host would show it. Localised texts come from the .lng files\n"
+    "beside FILE.\n"
+    "\n"
+    "options:\n"
+    "  --lang-mode N     language mode: 0 localised texts (default), 1 the message\n"
+    "                    names written in the file, 2 the identifiers\n"
+    "  --format F        text (default), ansi (with colours) or html\n"
+    "  --size COLSxROWS  screen size (default: the dialog and its shadow)\n"
+    "  --language NAME   language of the .lng files to read (default English)\n"
+    "  --codepage CP     the host's 8-bit code page (default 437)\n"
+    "\n"
+    "exit status: 0 drawn, 1 failed (file, dialog or library missing), 2 bad\n"
+    "arguments.\n";
+
+/* The library's entry points that render calls. */
+struct Library {
+  TS_InitFn init;
+  LoadDialogExFn load;
+  ShowDialogFn show;
+  FreeDialogFn release;
+  EnumDialogFn enumerate;
+};
+
+/* Loads Dialog.tsl beside tessel and finds its entry points; returns 1, or
+   0 after reporting what is missing. */
+int loadLibrary(Library *library) {
+  char directory[PATH_ROOM];
+  if (!programDirectory(directory, sizeof directory)) {
+    fail(EXIT_FAILED, "cannot find tessel's own directory");
+    return 0;
+  }
+  HMODULE module = loadBeside(directory, kLibraryFile, "library");
+  if (!module) return 0;
+  int missing = 0;
+  library->init = (TS_InitFn)needExport(module, "TS_Init", "library", &missing);
+  library->load = (LoadDialogExFn)needExport(module, "LoadDialogEx", "library", &missing);
+  library->show = (ShowDialogFn)needExport(module, "ShowDialog", "library", &missing);
+  library->release = (FreeDialogFn)needExport(module, "FreeDialog", "library", &missing);
+  library->enumerate = (EnumDialogFn)needExport(module, "EnumDialog", "library", &missing);
+  return !missing;
+}
+
+/* Reports that file has no dialog name, naming the dialogs it does define
+   (at most a line's worth); returns EXIT_FAILED. */
+int reportNoDialog(const Library *library, const char *file, const char *name) {
+  char names[512] = "", current[256] = "", first[256] = "";
+  for (int n = 0; n < MAX_NAMED_DIALOGS; n++) {
+    library->enumerate(nullptr, file, current);
+    if (!current[0] || strcmp(current, first) == 0) break;
+    if (!first[0]) snprintf(first, sizeof first, "%s", current);
+    size_t used = strlen(names);
+    if (used + strlen(current) + 3 >= sizeof names) break;
+    snprintf(names + used, sizeof names - used, "%s%s", used ? ", " : "", current);
+  }
+  sessionClose();
+  if (!names[0]) return fail(EXIT_FAILED, "%s defines no dialog with items (no \"%s\")", file, name);
+  fprintf(stderr, "tessel: %s has no dialog \"%s\" with items; it defines: %s\n", file, name, names);
+  return EXIT_FAILED;
+}
+
+}  // namespace
+
+int cmdRender(const CommandLine *line) {
+  const Options *o = line->options;
+  if (o->help) {
+    fputs(kRenderHelp, stdout);
+    return EXIT_OK;
+  }
+  if (o->argCount != 2) return fail(EXIT_USAGE, "render takes a file and a dialog name (see tessel render --help)");
+  int status = checkOptionsFor(o, RENDER_OPTIONS);
+  if (status) return status;
+  const char *format = o->format;
+  if (strcmp(format, "text") != 0 && strcmp(format, "ansi") != 0 && strcmp(format, "html") != 0)
+    return fail(EXIT_USAGE, "bad --format \"%s\": give text, ansi or html", format);
+  char file[PATH_MAX];
+  if (!readableFile(o->args[0], file)) return EXIT_FAILED;
+  const char *name = o->args[1];
+  Library library;
+  if (!loadLibrary(&library)) return EXIT_FAILED;
+
+  char fileDirectory[PATH_MAX], self[PATH_ROOM];
+  snprintf(fileDirectory, sizeof fileDirectory, "%s", file);
+  strrchr(fileDirectory, '/')[1] = 0; /* realpath gave an absolute path */
+  hostAddModule(PLUGIN_MODULE_NUMBER, fileDirectory);
+  if (plModuleFileName(nullptr, self, sizeof self) <= 0) self[0] = 0;
+  StartupInfo info;
+  hostFillStartup(&info, PLUGIN_MODULE_NUMBER, self);
+  if (!sessionOpenScripted(o->cols ? o->cols : DEFAULT_COLS, o->rows ? o->rows : DEFAULT_ROWS, nullptr, 0))
+    return fail(EXIT_FAILED, "cannot open the screen");
+  hostSetDrawOnly(1, o->cols == 0); /* on; the screen fits the dialog unless --size was given */
+  library.init(info);
+  renderLngMode = o->lngMode;
+  HMODULE own = plModuleOfAddress((const void *)&SetLngMode);
+  DialogData *dialog = library.load(own, PLUGIN_MODULE_NUMBER, file, name);
+  if (!dialog) return reportNoDialog(&library, file, name);
+  library.show(dialog);
+  library.release(dialog);
+  Screen *screen = sessionScreen();
+  if (strcmp(format, "ansi") == 0) dumpAnsi(screen, stdout);
+  else if (strcmp(format, "html") == 0) dumpHtml(screen, stdout, name);
+  else dumpText(screen, stdout);
+  sessionClose();
+  if (fflush(stdout) != 0) return fail(EXIT_FAILED, "cannot write the output: %s", strerror(errno));
+  return EXIT_OK;
+}
