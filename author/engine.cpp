@@ -192,20 +192,18 @@ void listDialogs(Analysis *a) {
   }
 }
 
-/* Keeps the findings of one dialog and of the file as a whole. */
-void keepDialog(Analysis *a, const Options &options) {
-  if (options.dialog.empty()) return;
-  int wanted = findSection(*a, options.dialog);
+}  // namespace
+
+void keepFindingsOf(Analysis *a, const std::string &dialog) {
+  int wanted = findSection(*a, dialog);
   std::vector<Finding> kept;
   for (Finding &f : a->findings) {
     int s = f.section;
-    if (s < 0 || a->sections[(size_t)s].name == options.dialog) kept.push_back(std::move(f));
+    if (s < 0 || a->sections[(size_t)s].name == dialog) kept.push_back(std::move(f));
   }
   a->findings.swap(kept);
-  if (wanted < 0) noSuchDialog(a, options.dialog);
+  if (wanted < 0) noSuchDialog(a, dialog);
 }
-
-}  // namespace
 
 int findSection(const Analysis &a, const std::string &name) {
   for (size_t i = 0; i < a.sections.size(); i++)
@@ -230,10 +228,10 @@ Analysis analyzeText(std::string text, const Options &options) {
   measureSections(&a);
   listDialogs(&a);
   checkAll(&a, options);
-  keepDialog(&a, options);
   std::stable_sort(a.findings.begin(), a.findings.end(), [](const Finding &x, const Finding &y) {
     return x.span.line != y.span.line ? x.span.line < y.span.line : x.span.column < y.span.column;
   });
+  if (!options.dialog.empty()) keepFindingsOf(&a, options.dialog);
   return a;
 }
 
@@ -264,6 +262,12 @@ Analysis analyzeFile(const std::string &path, const Options &options) {
     return a;
   }
   return analyzeText(std::move(text), options);
+}
+
+std::string lineText(const Analysis &a, int number) {
+  auto it = std::lower_bound(a.lines.begin(), a.lines.end(), number,
+                             [](const Line &l, int n) { return l.number < n; });
+  return it != a.lines.end() && it->number == number ? it->text : std::string();
 }
 
 int countSeverity(const Analysis &a, Severity severity) {

@@ -100,8 +100,16 @@ Analysis analyzeText(std::string text, const Options &options);
    read gives one cannot-open finding (a directory: "is a directory"). */
 Analysis analyzeFile(const std::string &path, const Options &options);
 
+/* Keeps the findings of the sections named dialog and of the file as a
+   whole; a name that no section has adds a no-such-dialog finding. */
+void keepFindingsOf(Analysis *a, const std::string &dialog);
+
 /* Index of the first section a load of name gives, or -1. */
 int findSection(const Analysis &a, const std::string &name);
+
+/* The text of line number (1-based) as the library read it (its first
+   piece), or the empty string. */
+std::string lineText(const Analysis &a, int number);
 
 /* Counts of the findings by severity. */
 int countSeverity(const Analysis &a, Severity severity);

@@ -68,6 +68,10 @@ int parseOptions(int argc, char **argv, Options *o) {
       o->help = 1;
       continue;
     }
+    if (!optionsEnded && strcmp(arg, "--quiet") == 0) {
+      o->quiet = 1;
+      continue;
+    }
     if (optionsEnded || strncmp(arg, "--", 2) != 0) {
       if (!o->command) o->command = arg;
       else if (o->argCount < MAX_ARGUMENTS) o->args[o->argCount++] = arg;
@@ -114,6 +118,7 @@ int checkOptionsFor(const Options *o, unsigned groups) {
   if (!session && o->screenFile) return fail(EXIT_USAGE, "--screen belongs to view and config");
   if (!render && o->haveLngMode) return fail(EXIT_USAGE, "--lang-mode belongs to render");
   if (!render && strcmp(o->format, "text") != 0) return fail(EXIT_USAGE, "--format belongs to render");
+  if (!render && o->quiet) return fail(EXIT_USAGE, "--quiet belongs to render");
   if (!cpSelect(o->codepage))
     return fail(EXIT_USAGE, "unknown code page \"%s\" (iconv knows none of that name)", o->codepage);
   hostSetLanguage(o->language);

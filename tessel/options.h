@@ -32,6 +32,7 @@ struct Options {
   int lngMode, haveLngMode;
   const char *format;
   int help;
+  int quiet; /* --quiet: render keeps its findings to itself */
 };
 
 /* The groups of options that only some commands take, as bits. */

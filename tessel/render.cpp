@@ -7,12 +7,16 @@
 #include <errno.h>
 #include <limits.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
+
+#include <string>
 
 #include "dialog/dialog.h"
 #include "host/dump.h"
 #include "host/session.h"
 #include "host/slots.h"
+#include "tessel/check.h"
 #include "tessel/command.h"
 #include "tessel/modules.h"
 
@@ -29,10 +33,6 @@ const char kLibraryFile[] = "Dialog.tsl";
    dialog and its shadow. */
 enum { DEFAULT_COLS = 80, DEFAULT_ROWS = 25 };
 
-/* How many of a file's dialogs a failure names at most (the names also
-   stop at a line's worth). */
-enum { MAX_NAMED_DIALOGS = 100 };
-
 const char kRenderHelp[] =
     "usage: tessel render FILE.dlg NAME [options]\n"
     "\n"
@@ -47,6 +47,8 @@ const char kRenderHelp[] =
     "  --size COLSxROWS  screen size (default: the dialog and its shadow)\n"
     "  --language NAME   language of the .lng files to read (default English)\n"
     "  --codepage CP     the host's 8-bit code page (default 437)\n"
+    "  --quiet           no findings: by default those of tessel check for the\n"
+    "                    dialog drawn are printed on standard error\n"
     "\n"
     "exit status: 0 drawn, 1 failed (file, dialog or library missing), 2 bad\n"
     "arguments.\n";
@@ -57,7 +59,6 @@ struct Library {
   LoadDialogExFn load;
   ShowDialogFn show;
   FreeDialogFn release;
-  EnumDialogFn enumerate;
 };
 
 /* Loads Dialog.tsl beside tessel and finds its entry points; returns 1, or
@@ -75,25 +76,41 @@ int loadLibrary(Library *library) {
   library->load = (LoadDialogExFn)needExport(module, "LoadDialogEx", "library", &missing);
   library->show = (ShowDialogFn)needExport(module, "ShowDialog", "library", &missing);
   library->release = (FreeDialogFn)needExport(module, "FreeDialog", "library", &missing);
-  library->enumerate = (EnumDialogFn)needExport(module, "EnumDialog", "library", &missing);
   return !missing;
 }
 
-/* Reports that file has no dialog name, naming the dialogs it does define
-   (at most a line's worth); returns EXIT_FAILED. */
-int reportNoDialog(const Library *library, const char *file, const char *name) {
-  char names[512] = "", current[256] = "", first[256] = "";
-  for (int n = 0; n < MAX_NAMED_DIALOGS; n++) {
-    library->enumerate(nullptr, file, current);
-    if (!current[0] || strcmp(current, first) == 0) break;
-    if (!first[0]) snprintf(first, sizeof first, "%s", current);
-    size_t used = strlen(names);
-    if (used + strlen(current) + 3 >= sizeof names) break;
-    snprintf(names + used, sizeof names - used, "%s%s", used ? ", " : "", current);
+/* The line of the file that most likely meant to open dialog name: a header
+   that opens no dialog, or opens a cut name, or a section of that name
+   without items; the empty string when there is none. */
+std::string nearMiss(const author::Analysis &a, const char *shown, const char *name) {
+  const author::Finding *best = nullptr;
+  for (const author::Finding &f : a.findings) {
+    bool header = f.kind == author::Kind::NotAHeader || f.kind == author::Kind::NameCut ||
+                  f.kind == author::Kind::EmptyDialog || f.kind == author::Kind::NameTooLong;
+    if (!header) continue;
+    if (author::lineText(a, f.span.line).find(name) != std::string::npos) return std::string(shown) + ":" + std::to_string(f.span.line) + ": " + f.message;
+    if (!best) best = &f;
+  }
+  return best ? std::string(shown) + ":" + std::to_string(best->span.line) + ": " + best->message : std::string();
+}
+
+/* Reports that file has no dialog name with items, naming the dialogs it
+   does define, each once (at most a line's worth), and the nearest near
+   miss; returns EXIT_FAILED. */
+int reportNoDialog(const author::Analysis &a, const char *shown, const char *name) {
+  std::string names;
+  for (const std::string &listed : a.listed) {
+    if (names.size() + listed.size() + 2 >= 400) {
+      names += ", ...";
+      break;
+    }
+    names += (names.empty() ? "" : ", ") + listed;
   }
   sessionClose();
-  if (!names[0]) return fail(EXIT_FAILED, "%s defines no dialog with items (no \"%s\")", file, name);
-  fprintf(stderr, "tessel: %s has no dialog \"%s\" with items; it defines: %s\n", file, name, names);
+  std::string near = nearMiss(a, shown, name);
+  if (names.empty()) fail(EXIT_FAILED, "%s defines no dialog with items (no \"%s\")", shown, name);
+  else fprintf(stderr, "tessel: %s has no dialog \"%s\" with items; it defines: %s\n", shown, name, names.c_str());
+  if (!near.empty()) fprintf(stderr, "tessel: the nearest miss: %s\n", near.c_str());
   return EXIT_FAILED;
 }
 
@@ -130,8 +147,14 @@ int cmdRender(const CommandLine *line) {
   library.init(info);
   renderLngMode = o->lngMode;
   HMODULE own = plModuleOfAddress((const void *)&SetLngMode);
+  /* What tessel check says of this dialog and of the file as a whole. */
+  author::Options checking;
+  checking.codepage = atoi(o->codepage);
+  author::Analysis analysis = author::analyzeFile(file, checking);
   DialogData *dialog = library.load(own, PLUGIN_MODULE_NUMBER, file, name);
-  if (!dialog) return reportNoDialog(&library, file, name);
+  if (!dialog) return reportNoDialog(analysis, o->args[0], name);
+  author::keepFindingsOf(&analysis, name);
+  if (!o->quiet) printFindings(stderr, o->args[0], analysis);
   library.show(dialog);
   library.release(dialog);
   Screen *screen = sessionScreen();

@@ -134,7 +134,7 @@ TEST(Findings, OneDialogAndTheFile) {
   options.dialog = "B";
   EXPECT_EQ(found(author::analyzeText(text, options)), (std::vector<std::string>{"1:duplicate-enum", "5:unknown-flag"}));
   options.dialog = "C";
-  EXPECT_EQ(found(author::analyzeText(text, options)), (std::vector<std::string>{"1:no-such-dialog", "1:duplicate-enum"}));
+  EXPECT_EQ(found(author::analyzeText(text, options)), (std::vector<std::string>{"1:duplicate-enum", "1:no-such-dialog"}));
 }
 
 // Columns point at the offending field, in bytes of the line.
