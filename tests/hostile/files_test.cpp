@@ -268,11 +268,7 @@ class HostileFiles : public ::testing::Test {
   }
   void TearDown() override {
     snprintf(tsModuleDir, sizeof tsModuleDir, "%s", savedDir);
-    for (int i = 0; i < enumCount; i++) {
-      free(enumNames[i]);
-      enumNames[i] = nullptr;
-    }
-    enumCount = 0;
+    tsClearEnums();
   }
 
   Lines takeBoxes() {

@@ -146,15 +146,8 @@ class Lifetime : public ::testing::Test {
   }
   void TearDown() override {
     snprintf(tsModuleDir, sizeof tsModuleDir, "%s", savedDir);
-    clearEnumTable();
+    tsClearEnums();
     EXPECT_EQ(messageCalls, 0) << "no error box";
-  }
-  static void clearEnumTable() {
-    for (int i = 0; i < enumCount; i++) {
-      free(enumNames[i]);
-      enumNames[i] = nullptr;
-    }
-    enumCount = 0;
   }
   char savedDir[TS_MODULE_DIR_SIZE];
 };
@@ -267,7 +260,7 @@ TEST_F(Lifetime, ALoadThatFailsAtAnyAllocationGivesEverythingBack) {
   DialogData *d = LoadDialogEx(nullptr, 4, file.c_str(), "Leaks");
   const int total = allocations;
   FreeDialog(d);
-  clearEnumTable();
+  tsClearEnums();
   ASSERT_NE(d, nullptr);
   std::vector<long long> gained(total), boxes(total);  // per failing allocation
   size_t empty = heapInUse();
@@ -278,7 +271,7 @@ TEST_F(Lifetime, ALoadThatFailsAtAnyAllocationGivesEverythingBack) {
     d = LoadDialogEx(nullptr, 4, file.c_str(), "Leaks");
     ShowDialog(d);
     FreeDialog(d);
-    clearEnumTable();
+    tsClearEnums();
     gained[failAt] = (long long)heapInUse() - (long long)empty;
     boxes[failAt] = messageCalls;
   }
