@@ -250,15 +250,47 @@ inline void tsSkipSpace(FileReader *r) {
 /* Consumes characters up to the next line end (which stays unread). */
 void tsSkipToLineEnd(FileReader *r);
 
+/* The three readers below run once per line of a file: each is inline for
+   the common case, where what it reads lies in the block's unread bytes, and
+   hands every other case (a refill, a piece across the block's end) to its
+   whole version in reader.cpp, which gives the same result from any state. */
+
 /* Consumes at most most characters up to and including the next line feed
    (the remainder of a longer line then reads as the start of a line);
    returns 0 when the end of the file came first. */
-int tsDiscardRest(FileReader *r, int most);
+int tsDiscardRestRefilling(FileReader *r, int most);
+inline int tsDiscardRest(FileReader *r, int most) {
+  int span = r->end - r->start;
+  if (span > most) span = most;
+  if (span > 0) {
+    const char *from = r->block + r->start;
+    const char *end = static_cast<const char *>(memchr(from, '\n', (size_t)span));
+    if (end) {
+      r->start += (int)(end - from) + 1;
+      return 1;
+    }
+  }
+  return tsDiscardRestRefilling(r, most);
+}
 
 /* Consumes a run of at most most ASCII letters (the character after it stays
    unread) and returns its length; *letters points to them: into the block
    when they lie there whole, else into copy (most bytes, not terminated). */
-int tsReadLetters(FileReader *r, int most, char *copy, const char **letters);
+int tsReadLettersRefilling(FileReader *r, int most, char *copy, const char **letters);
+inline int tsReadLetters(FileReader *r, int most, char *copy, const char **letters) {
+  const char *p = r->block + r->start, *blockEnd = r->block + r->end;
+  if (p < blockEnd) {
+    const char *end = blockEnd - p > most ? p + most : blockEnd;
+    const char *q = p;
+    while (q < end && tsIsLetter((unsigned char)*q)) q++;
+    if (q < blockEnd || q - p == most) { /* the whole run, in the block */
+      r->start += (int)(q - p);
+      *letters = p;
+      return (int)(q - p);
+    }
+  }
+  return tsReadLettersRefilling(r, most, copy, letters);
+}
 
 /* Reads one line as fgets into TS_LINE_SIZE bytes would (at most
    TS_LINE_SIZE - 1 characters, the line feed included; a longer line is read
@@ -266,7 +298,21 @@ int tsReadLetters(FileReader *r, int most, char *copy, const char **letters);
    reader's block when it lies there whole, else copied into line
    (TS_LINE_SIZE bytes). Returns null at the end of the file. The text stays
    valid until the next read. */
-const char *tsReadLine(FileReader *r, char *line);
+const char *tsReadLineRefilling(FileReader *r, char *line);
+inline const char *tsReadLine(FileReader *r, char *line) {
+  int span = r->end - r->start;
+  if (span > TS_LINE_SIZE - 1) span = TS_LINE_SIZE - 1;
+  if (span > 0) {
+    char *from = r->block + r->start;
+    char *end = static_cast<char *>(memchr(from, '\n', (size_t)span));
+    if (end) { /* its feed becomes its end */
+      *end = 0;
+      r->start += (int)(end - from) + 1;
+      return from;
+    }
+  }
+  return tsReadLineRefilling(r, line);
+}
 
 /* ---- ENUM grammar (enums.cpp) ---------------------------------------------- */
 

@@ -2,8 +2,9 @@
  * The block reader: a description file read front to back through a block
  * of TS_FILE_BLOCK_SIZE bytes, as lines (fgets' cut at TS_LINE_SIZE - 1
  * characters kept) or as characters for the ENUM grammar. Lines that lie in
- * the block whole are handed out in place; the character helpers that the
- * ENUM scan calls per character are inline in dialog_internal.h.
+ * the block whole are handed out in place. What runs per character or per
+ * line is inline in dialog_internal.h; here are the refills and the pieces
+ * that cross the block's end.
  */
 #include <string.h>
 
@@ -36,7 +37,7 @@ void tsSkipToLineEnd(FileReader *r) {
   }
 }
 
-int tsDiscardRest(FileReader *r, int most) {
+int tsDiscardRestRefilling(FileReader *r, int most) {
   while (most > 0) {
     if (!tsHaveBytes(r)) return 0;
     int span = r->end - r->start;
@@ -53,7 +54,7 @@ int tsDiscardRest(FileReader *r, int most) {
   return 1;
 }
 
-int tsReadLetters(FileReader *r, int most, char *copy, const char **letters) {
+int tsReadLettersRefilling(FileReader *r, int most, char *copy, const char **letters) {
   int length = 0;
   *letters = copy;
   while (length < most && tsHaveBytes(r)) {
@@ -74,7 +75,7 @@ int tsReadLetters(FileReader *r, int most, char *copy, const char **letters) {
   return length;
 }
 
-const char *tsReadLine(FileReader *r, char *line) {
+const char *tsReadLineRefilling(FileReader *r, char *line) {
   const int most = TS_LINE_SIZE - 1;
   if (!tsHaveBytes(r)) return nullptr;
   char *from = r->block + r->start;
