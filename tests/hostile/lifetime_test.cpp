@@ -21,6 +21,7 @@
 
 #include "dialog/dialog_internal.h"
 #include "heap.h"
+#include "tests/common/test_host.h"
 #include "viewer/viewer.h"
 
 namespace {
@@ -120,17 +121,8 @@ int TS_HOSTAPI hostMenu(int, int, int, int, unsigned, const char *, const char *
 }
 
 StartupInfo hostRecord() {
-  StartupInfo info;
-  memset(&info, 0, sizeof info);
-  info.structSize = (int32_t)sizeof info;
-  strcpy(info.moduleName, "Flens");
-  info.moduleNumber = 4;
-  info.rootKey = "Software\\TesselTests\\hostile_lifetime";
-  info.hostMenu = hostMenu;
-  info.hostDialog = hostDialog;
-  info.hostMessage = hostMessage;
-  info.hostGetMsg = hostGetMsg;
-  return info;
+  return testStartupRecord("Flens", 4, "Software\\TesselTests\\hostile_lifetime", hostMenu, hostDialog, hostMessage,
+                           hostGetMsg);
 }
 
 // The statically linked library, initialised with that host; relative names
