@@ -2,7 +2,7 @@
  * Item lines: one line of a dialog section becomes one DialogItem, its
  * identifier and, for a quoted selected text, an owned copy of that text. The
  * line is split by the item pattern; keywords are resolved through four
- * constant tables and symbolic names through the loader's enum table; texts
+ * constant tables and symbolic names through the library's enum table; texts
  * come from the line, the host's message table, the registry or the version.
  */
 #include <stdlib.h>
@@ -12,29 +12,26 @@
 
 /* ---- Keyword tables: a name's position is its meaning ---------------------- */
 
-const char *const itemTypeNames[10] = {
+const char *const itemTypeNames[TS_TYPE_COUNT] = {
     "TEXT", "VTEXT", "SINGLEBOX", "DOUBLEBOX", "EDIT", "PSWEDIT", "FIXEDIT", "BUTTON", "CHECKBOX",
     "RADIOBUTTON"};
 
 /* Position 0 is the colour mask 0xFF; position p >= 1 is the bit 1 << (p + 7). */
-const char *const itemFlagNames[12] = {
+const char *const itemFlagNames[TS_FLAG_COUNT] = {
     "DIF_COLORMASK",  "DIF_SETCOLOR",      "DIF_BOXCOLOR",    "DIF_GROUP",
     "DIF_LEFTTEXT",   "DIF_MOVESELECT",    "DIF_SHOWAMPERSAND", "DIF_CENTERGROUP",
     "DIF_NOBRACKETS", "DIF_SEPARATOR",     "DIF_EDITOR",      "DIF_HISTORY"};
 
 /* Console colour numbers 0-15: foreground in bits 0-3, background in bits 4-7. */
-const char *const colorNames[16] = {
+const char *const colorNames[TS_COLOR_COUNT] = {
     "BLACK",    "BLUE",      "GREEN",      "CYAN",      "RED",      "MAGENTA",      "BROWN",  "LIGHTGRAY",
     "DARKGRAY", "LIGHTBLUE", "LIGHTGREEN", "LIGHTCYAN", "LIGHTRED", "LIGHTMAGENTA", "YELLOW", "WHITE"};
-const char *const bkColorNames[16] = {
+const char *const bkColorNames[TS_COLOR_COUNT] = {
     "BK_BLACK",    "BK_BLUE",      "BK_GREEN",      "BK_CYAN",      "BK_RED",      "BK_MAGENTA",
     "BK_BROWN",    "BK_LIGHTGRAY", "BK_DARKGRAY",   "BK_LIGHTBLUE", "BK_LIGHTGREEN", "BK_LIGHTCYAN",
     "BK_LIGHTRED", "BK_LIGHTMAGENTA", "BK_YELLOW",  "BK_WHITE"};
 
 enum {
-  TS_TYPE_COUNT = 10,
-  TS_FLAG_COUNT = 12,
-  TS_COLOR_COUNT = 16,
   TS_REG_VALUE_ROOM = 512,  /* bytes a registry value may have to be read at all */
   TS_REG_PATH_SIZE = 1024,  /* the joined key path and value name: the host's root key and a field */
   TS_REG_TEXT_ROOM = 200    /* room for a registry text or its fallback */
@@ -45,6 +42,7 @@ enum {
   F_TYPE, F_ID, F_X1, F_Y1, F_X2, F_Y2, F_FOCUS, F_SELECTED, F_FLAGS, F_DEFAULT,
   F_SOURCE, F_ROOT, F_TEXT, F_FALLBACK, F_COUNT
 };
+static_assert((int)F_COUNT == (int)TS_ITEM_COUNT, "one field per element of the item pattern");
 
 /* ---- Small helpers --------------------------------------------------------- */
 
@@ -62,9 +60,7 @@ static void copyBounded(char *out, const char *text, size_t room) {
 static int beginsWithNullAnyCase(const char *text) {
   static const char kNull[] = "NULL";
   for (int i = 0; i < 4; i++) {
-    char c = text[i];
-    if (c >= 'a' && c <= 'z') c = (char)(c - 'a' + 'A');
-    if (c != kNull[i]) return 0; /* also stops at the text's NUL */
+    if (tsToUpper((unsigned char)text[i]) != kNull[i]) return 0; /* also stops at the text's NUL */
   }
   return 1;
 }
@@ -286,7 +282,7 @@ static void readText(int lngMode, int moduleNumber, char fields[F_COUNT][TS_TOKE
 }
 
 /* Interprets one line of a dialog section. Returns 1 when it is no item line
-   (fewer than 14 fields matched, or a type that is neither keyword nor number):
+   (fewer than TS_ITEM_COUNT fields matched, or a type that is neither keyword nor number):
    nothing is written. Returns 2 when *item (every field, data as its text
    source says, the rest of data zero), *id and *string have been written;
    *string is then an owned copy of a quoted selected text (item->selected

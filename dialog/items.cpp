@@ -90,7 +90,7 @@ extern "C" void HideItem(DialogData *dialog, int id) {
 
 extern "C" void RestoreItem(DialogData *dialog, int id) {
   DialogItem *item = firstItem(dialog, id);
-  if (!item || ((unsigned char)item->data[TS_SAVE_AREA] & 0xF0) != 0xF0) return;
+  if (!item || ((unsigned char)item->data[TS_SAVE_AREA] & TS_HIDDEN_MARK) != TS_HIDDEN_MARK) return;
   item->type = (unsigned char)item->data[TS_SAVED_TYPE];
   item->data[0] = item->data[TS_SAVED_TEXT];
   item->data[TS_SAVE_AREA] = 0;

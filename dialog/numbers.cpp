@@ -7,14 +7,14 @@
 
 int32_t tsReadDecimal(const char *text, const char **end, int *digits) {
   const char *p = text;
-  while (*p == ' ' || (*p >= '\t' && *p <= '\r')) p++;
+  while (tsIsSpace((unsigned char)*p)) p++;
   bool negative = false;
   if (*p == '+' || *p == '-') negative = *p++ == '-';
   /* Accumulate the magnitude in 64 bits, capped just past the 32-bit range. */
   const int64_t cap = (int64_t)INT32_MAX + 1;
   int64_t magnitude = 0;
   int count = 0;
-  for (; *p >= '0' && *p <= '9'; p++, count++) {
+  for (; tsIsDigit((unsigned char)*p); p++, count++) {
     magnitude = magnitude * 10 + (*p - '0');
     if (magnitude > cap) magnitude = cap;
   }

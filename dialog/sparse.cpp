@@ -16,37 +16,31 @@ struct Scan {
   const char *src;   /* source position */
   const char *pat;   /* pattern position */
   char *out;         /* write position: the token string's NUL, or null */
-  int room;          /* room left for parsePut */
+  int room;          /* room left for tsPutChar */
   int flags;         /* SP_ flag word */
   int count;         /* elements processed */
   int minimum;       /* minimum count, -1 for none */
   int width;         /* width of the directive under way, 0 for no limit */
 };
 
-/* Character classes of plain ASCII. */
-inline bool isSpace(unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-inline bool isDigit(unsigned char c) { return c >= '0' && c <= '9'; }
-inline unsigned char toLower(unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; }
-inline unsigned char toUpper(unsigned char c) { return c >= 'a' && c <= 'z' ? c - 32 : c; }
-
 /* A source character folded by SP_LOWER or SP_UPPER. */
 inline unsigned char fold(unsigned char c, int flags) {
-  if (flags & SP_LOWER) return toLower(c);
-  if (flags & SP_UPPER) return toUpper(c);
+  if (flags & SP_LOWER) return (unsigned char)tsToLower(c);
+  if (flags & SP_UPPER) return (unsigned char)tsToUpper(c);
   return c;
 }
 
 /* The value "%3d" reads after a '#': white space skipped, then at most three
    characters, an optional sign included; 0 when no number can be read. */
 int escapeNumber(const char *p) {
-  while (isSpace((unsigned char)*p)) p++;
+  while (tsIsSpace((unsigned char)*p)) p++;
   int used = 0, negative = 0, value = 0, digits = 0;
   if (*p == '+' || *p == '-') {
     negative = *p == '-';
     p++;
     used++;
   }
-  for (; used < 3 && isDigit((unsigned char)*p); p++, used++, digits++) value = value * 10 + (*p - '0');
+  for (; used < 3 && tsIsDigit((unsigned char)*p); p++, used++, digits++) value = value * 10 + (*p - '0');
   if (!digits) return 0;
   return negative ? -value : value;
 }
@@ -63,14 +57,14 @@ const char *patternChar(const char *p, int *value) {
   *value = escapeNumber(p + 1) & 0xFF;
   if (!p[1] || !p[2] || !p[3]) return p + 1;
   const char *q = p + 1;
-  for (int n = 0; n < 4 && isDigit((unsigned char)*q); n++) q++;
+  for (int n = 0; n < 4 && tsIsDigit((unsigned char)*q); n++) q++;
   return q;
 }
 
 /* Does the source character match a pattern character's value? */
 inline bool matches(unsigned char c, int value, int flags) {
   c = fold(c, flags);
-  if (flags & SP_NOCASE) return toLower(c) == toLower((unsigned char)value);
+  if (flags & SP_NOCASE) return tsToLower(c) == tsToLower((unsigned char)value);
   return c == value;
 }
 
@@ -100,7 +94,7 @@ void writePatternText(Scan *s, char stop) {
 
 /* A literal run: pattern characters up to white space, '%' or the end. */
 void literalRun(Scan *s) {
-  while (*s->pat && !isSpace((unsigned char)*s->pat) && *s->pat != '%') {
+  while (*s->pat && !tsIsSpace((unsigned char)*s->pat) && *s->pat != '%') {
     int value;
     const char *next = patternChar(s->pat, &value);
     if (!matches((unsigned char)*s->src, value, s->flags)) {
@@ -114,11 +108,11 @@ void literalRun(Scan *s) {
 
 /* The conversion s: a run up to white space or the end. */
 void convertWord(Scan *s) {
-  if (!*s->src || isSpace((unsigned char)*s->src)) {
+  if (!*s->src || tsIsSpace((unsigned char)*s->src)) {
     s->flags |= SP_FAIL;
     return;
   }
-  for (int n = 0; *s->src && !isSpace((unsigned char)*s->src) && underWidth(s, n); n++) take(s);
+  for (int n = 0; *s->src && !tsIsSpace((unsigned char)*s->src) && underWidth(s, n); n++) take(s);
 }
 
 void convertChars(Scan *s) {
@@ -131,11 +125,11 @@ void convertChars(Scan *s) {
 }
 
 void convertDigits(Scan *s) {
-  if (!isDigit((unsigned char)*s->src)) {
+  if (!tsIsDigit((unsigned char)*s->src)) {
     s->flags |= SP_FAIL;
     return;
   }
-  for (int n = 0; isDigit((unsigned char)*s->src) && underWidth(s, n); n++) take(s);
+  for (int n = 0; tsIsDigit((unsigned char)*s->src) && underWidth(s, n); n++) take(s);
 }
 
 /* Does the source character belong to the set whose members run from
@@ -234,7 +228,7 @@ void convertGroup(Scan *s) {
 /* Reads the saturated decimal width at s->pat. */
 int readWidth(Scan *s) {
   int width = 0;
-  for (; isDigit((unsigned char)*s->pat); s->pat++) {
+  for (; tsIsDigit((unsigned char)*s->pat); s->pat++) {
     int digit = *s->pat - '0';
     width = width > (INT_MAX - digit) / 10 ? INT_MAX : width * 10 + digit;
   }
@@ -338,9 +332,9 @@ extern "C" int sparse(const char *source, const char *pattern, char *out, int ro
       directive(&s);
     } else {
       s.flags |= SP_SKIP | SP_JOIN;
-      if (isSpace((unsigned char)*s.pat)) {
-        while (isSpace((unsigned char)*s.pat)) s.pat++;
-        while (isSpace((unsigned char)*s.src)) s.src++;
+      if (tsIsSpace((unsigned char)*s.pat)) {
+        while (tsIsSpace((unsigned char)*s.pat)) s.pat++;
+        while (tsIsSpace((unsigned char)*s.src)) s.src++;
         continue;
       }
       literalRun(&s);

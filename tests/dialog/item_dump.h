@@ -25,9 +25,9 @@ inline const char *recordedHostText(intptr_t selected) {
 inline std::string dumpItem(const DialogItem &item, const char *owned) {
   std::string selected;
   if (owned && item.selected == (intptr_t)owned) {
-    selected = "str\"" + RecordingHost::escape(owned) + "\"";
+    selected = "str\"" + escapedText(owned) + "\"";
   } else if (const char *text = recordedHostText(item.selected)) {
-    selected = "host\"" + RecordingHost::escape(text) + "\"";
+    selected = "host\"" + escapedText(text) + "\"";
   } else {
     selected = std::to_string((long long)item.selected);
     if (owned) selected += " (owned string not referenced)";
@@ -37,7 +37,7 @@ inline std::string dumpItem(const DialogItem &item, const char *owned) {
            (int)item.x2, (int)item.y2, (int)item.focus);
   char tail[128];
   snprintf(tail, sizeof tail, " flags 0x%x default %d '", (unsigned)item.flags, (int)item.defaultButton);
-  return head + selected + tail + RecordingHost::escape(item.data) + "'";
+  return head + selected + tail + escapedText(item.data) + "'";
 }
 
 #endif

@@ -35,21 +35,12 @@ const EnumEntry kEnums[] = {
 };
 
 void fillEnums() {
-  for (int i = 0; i < enumCount; i++) free(enumNames[i]);
-  enumCount = 0;
+  tsClearEnums();
   for (const EnumEntry &e : kEnums) {
     enumNames[enumCount] = strdup(e.name);
     enumValues[enumCount] = e.value;
     enumCount++;
   }
-}
-
-void clearEnums() {
-  for (int i = 0; i < enumCount; i++) {
-    free(enumNames[i]);
-    enumNames[i] = nullptr;
-  }
-  enumCount = 0;
 }
 
 // One item line, the language mode it is read in, and what it must give.
@@ -66,7 +57,7 @@ class ItemLines : public ::testing::Test {
     host.init(3);
     fillEnums();
   }
-  void TearDown() override { clearEnums(); }
+  void TearDown() override { tsClearEnums(); }
 
   // Parses a line; on result 2 returns the item's dump and writes its
   // identifier, releasing the owned string afterwards.
@@ -401,7 +392,7 @@ TEST(ItemLinesBeforeInit, HostTextsAreMissing) {
   // Without a root key registry texts fall back.
   ASSERT_EQ(ParseItemLine(0, kModule, &item, &id, &string, "TEXT 1 1 1 1 1 F 0 () F %R% Value back"), 2);
   EXPECT_STREQ(item.data, "back");
-  clearEnums();
+  tsClearEnums();
 }
 
 // ---- registry texts ----------------------------------------------------------------

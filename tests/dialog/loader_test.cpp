@@ -124,11 +124,7 @@ class Loader : public ::testing::Test {
   }
   void TearDown() override {
     snprintf(tsModuleDir, sizeof tsModuleDir, "%s", savedDir);
-    for (int i = 0; i < enumCount; i++) {
-      free(enumNames[i]);
-      enumNames[i] = nullptr;
-    }
-    enumCount = 0;
+    tsClearEnums();
   }
 
   // Loads a dialog of a file written from content; returns its dump and frees it.

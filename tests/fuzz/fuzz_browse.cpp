@@ -22,6 +22,7 @@
 #include <climits>
 #include <string>
 
+#include "tests/common/test_host.h"
 #include "viewer/viewer.h"
 
 namespace {
@@ -223,15 +224,8 @@ void loadPlugin() {
   plugin.setLngMode = (SetLngModeFn)plFindExport(module, "SetLngMode");
   if (!plugin.setStartupInfo || !plugin.configure || !plugin.openFilePlugin || !plugin.setLngMode) abort();
 
-  static StartupInfo info;
-  info.structSize = sizeof info;
-  strcpy(info.moduleName, "Flens");
-  info.moduleNumber = kModuleNumber;
-  info.rootKey = "Software\\Tessel\\FuzzBrowse";
-  info.hostMenu = menu;
-  info.hostDialog = dialog;
-  info.hostMessage = message;
-  info.hostGetMsg = getMsg;
+  static const StartupInfo info =
+      testStartupRecord("Flens", kModuleNumber, "Software\\Tessel\\FuzzBrowse", menu, dialog, message, getMsg);
   plugin.setStartupInfo(&info);
 }
 

@@ -11,6 +11,7 @@
 #include <string.h>
 
 #include "dialog/dialog_internal.h"
+#include "tests/common/test_host.h"
 
 inline const char *TS_HOSTAPI fuzzGetMsg(int, int number) {
   static char text[32];
@@ -38,13 +39,7 @@ inline void fuzzInitLibrary(void) {
   if (done) return;
   done = true;
   setenv("TESSEL_REGISTRY", "/nonexistent/tessel-fuzz/registry.sqlite3", 1);
-  StartupInfo info = {};
-  info.structSize = sizeof info;
-  info.rootKey = "Software\\Tessel\\Fuzz";
-  info.hostGetMsg = fuzzGetMsg;
-  info.hostMessage = fuzzMessage;
-  info.hostDialog = fuzzDialog;
-  TS_Init(info);
+  TS_Init(testStartupRecord("", 0, "Software\\Tessel\\Fuzz", nullptr, fuzzDialog, fuzzMessage, fuzzGetMsg));
 }
 
 #endif

@@ -220,7 +220,7 @@ void writeFile(const std::string &name, const std::string &content) {
 // The full text of the error box for a message, as the recording host keeps it.
 std::string errorBox(uint32_t code, const std::string &text) {
   return "box: module " + std::to_string(kHostModule) + " flags 3 help (null) buttons 2: Error (" +
-         std::to_string(code) + ")|" + RecordingHost::escape(text.c_str()) + "|\\x01|Ok|Cancel";
+         std::to_string(code) + ")|" + escapedText(text.c_str()) + "|\\x01|Ok|Cancel";
 }
 
 std::string itemLine(const DialogData *d, int i) {
@@ -268,11 +268,7 @@ class HostileFiles : public ::testing::Test {
   }
   void TearDown() override {
     snprintf(tsModuleDir, sizeof tsModuleDir, "%s", savedDir);
-    for (int i = 0; i < enumCount; i++) {
-      free(enumNames[i]);
-      enumNames[i] = nullptr;
-    }
-    enumCount = 0;
+    tsClearEnums();
   }
 
   Lines takeBoxes() {

@@ -21,6 +21,7 @@
 
 #include "dialog/dialog_internal.h"
 #include "heap.h"
+#include "tests/common/test_host.h"
 #include "viewer/viewer.h"
 
 namespace {
@@ -120,17 +121,8 @@ int TS_HOSTAPI hostMenu(int, int, int, int, unsigned, const char *, const char *
 }
 
 StartupInfo hostRecord() {
-  StartupInfo info;
-  memset(&info, 0, sizeof info);
-  info.structSize = (int32_t)sizeof info;
-  strcpy(info.moduleName, "Flens");
-  info.moduleNumber = 4;
-  info.rootKey = "Software\\TesselTests\\hostile_lifetime";
-  info.hostMenu = hostMenu;
-  info.hostDialog = hostDialog;
-  info.hostMessage = hostMessage;
-  info.hostGetMsg = hostGetMsg;
-  return info;
+  return testStartupRecord("Flens", 4, "Software\\TesselTests\\hostile_lifetime", hostMenu, hostDialog, hostMessage,
+                           hostGetMsg);
 }
 
 // The statically linked library, initialised with that host; relative names
@@ -146,15 +138,8 @@ class Lifetime : public ::testing::Test {
   }
   void TearDown() override {
     snprintf(tsModuleDir, sizeof tsModuleDir, "%s", savedDir);
-    clearEnumTable();
+    tsClearEnums();
     EXPECT_EQ(messageCalls, 0) << "no error box";
-  }
-  static void clearEnumTable() {
-    for (int i = 0; i < enumCount; i++) {
-      free(enumNames[i]);
-      enumNames[i] = nullptr;
-    }
-    enumCount = 0;
   }
   char savedDir[TS_MODULE_DIR_SIZE];
 };
@@ -267,7 +252,7 @@ TEST_F(Lifetime, ALoadThatFailsAtAnyAllocationGivesEverythingBack) {
   DialogData *d = LoadDialogEx(nullptr, 4, file.c_str(), "Leaks");
   const int total = allocations;
   FreeDialog(d);
-  clearEnumTable();
+  tsClearEnums();
   ASSERT_NE(d, nullptr);
   std::vector<long long> gained(total), boxes(total);  // per failing allocation
   size_t empty = heapInUse();
@@ -278,7 +263,7 @@ TEST_F(Lifetime, ALoadThatFailsAtAnyAllocationGivesEverythingBack) {
     d = LoadDialogEx(nullptr, 4, file.c_str(), "Leaks");
     ShowDialog(d);
     FreeDialog(d);
-    clearEnumTable();
+    tsClearEnums();
     gained[failAt] = (long long)heapInUse() - (long long)empty;
     boxes[failAt] = messageCalls;
   }

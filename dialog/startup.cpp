@@ -1,21 +1,24 @@
 /*
- * The library's connection to the host: its copy of the startup record, the
- * null item, the module directory recorded at load, and the two routines
- * through which the library reports errors and fetches localised texts.
+ * The library's start-up and its connection to the host: TS_Init takes the
+ * startup record, DllMain records the module directory at load, and two
+ * routines report errors and fetch localised texts through the host's slots.
+ * The state they fill lives in state.cpp.
  */
 #include <stdio.h>
 #include <string.h>
 
 #include "dialog/dialog_internal.h"
 
-StartupInfo tsStartup;
-int tsInitialised;
-DialogItem tsNullItem;
-char tsModuleDir[TS_MODULE_DIR_SIZE];
-int tsModuleDirCut;
-
-/* The flags of the error box and the title's buffer size. */
-enum { TS_ERROR_BOX_FLAGS = 3, TS_ERROR_TITLE_SIZE = 144 };
+/* The flags of the error box, the title's buffer size, the box's lines
+   (title, text, separator, two buttons) and buttons, and the reason code of
+   DllMain when the module is loaded. */
+enum {
+  TS_ERROR_BOX_FLAGS = 3,
+  TS_ERROR_TITLE_SIZE = 144,
+  TS_ERROR_BOX_LINES = 5,
+  TS_ERROR_BOX_BUTTONS = 2,
+  TS_REASON_ATTACH = 1
+};
 
 /* The separator line of a message box: the single byte 0x01. */
 static const char kSeparatorLine[] = "\x01";
@@ -48,7 +51,7 @@ static void recordModuleDir(HMODULE module) {
 
 extern "C" int WINAPI DllMain(HMODULE module, DWORD reason, void *reserved) {
   (void)reserved;
-  if (reason == 1) recordModuleDir(module);
+  if (reason == TS_REASON_ATTACH) recordModuleDir(module);
   return 1;
 }
 
@@ -58,9 +61,10 @@ int ShowErrorBox(const char *text) {
   uint32_t code = plGetLastError(); /* before anything can change it */
   char title[TS_ERROR_TITLE_SIZE];
   snprintf(title, sizeof title, "Error (%d)", (int)code);
-  const char *lines[5] = {title, text ? text : "", kSeparatorLine, "Ok", "Cancel"};
+  const char *lines[TS_ERROR_BOX_LINES] = {title, text ? text : "", kSeparatorLine, "Ok", "Cancel"};
   if (!tsInitialised || !tsStartup.hostMessage) return -1;
-  return tsStartup.hostMessage(tsStartup.moduleNumber, TS_ERROR_BOX_FLAGS, nullptr, lines, 5, 2);
+  return tsStartup.hostMessage(tsStartup.moduleNumber, TS_ERROR_BOX_FLAGS, nullptr, lines, TS_ERROR_BOX_LINES,
+                               TS_ERROR_BOX_BUTTONS);
 }
 
 const char *GetMsgText(int messageNumber, int moduleNumber) {
