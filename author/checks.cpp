@@ -290,8 +290,8 @@ void checkSkippedLine(Analysis *a, int index, int section) {
   int at = failedFieldStart(line.text, fields);
   std::string why;
   if (at >= (int)line.text.size()) {
-    why = "it has " + std::to_string(f) + " of the " + std::to_string(REQUIRED_FIELDS) + " required fields (" +
-          kFieldNames[f] + " is missing)";
+    why = "it has " + std::to_string(f) + " of the " + std::to_string(REQUIRED_FIELDS) +
+          " required fields and lacks field " + std::to_string(f) + ", " + kFieldNames[f];
   } else {
     int end = at;
     while (end < (int)line.text.size() && !isSpaceByte(line.text[(size_t)end])) end++;
