@@ -13,7 +13,7 @@
    (title, text, separator, two buttons) and buttons, and the reason code of
    DllMain when the module is loaded. */
 enum {
-  TS_ERROR_BOX_FLAGS = 3,
+  TS_ERROR_BOX_FLAGS = MSG_WARNING | MSG_ERRORTYPE,
   TS_ERROR_TITLE_SIZE = 144,
   TS_ERROR_BOX_LINES = 5,
   TS_ERROR_BOX_BUTTONS = 2,
