@@ -127,9 +127,9 @@ static uint32_t flagWordValue(const char *word) {
     return (uint32_t)1 << shift;
   }
   int k = FindKeyword(colorNames, word, TS_COLOR_COUNT);
-  if (k != -1) return ((uint32_t)k & 0xFFu) | DIF_SETCOLOR;
+  if (k != -1) return ((uint32_t)k & DIF_COLORMASK) | DIF_SETCOLOR;
   k = FindKeyword(bkColorNames, word, TS_COLOR_COUNT);
-  if (k != -1) return (((uint32_t)k << 4) & 0xFFu) | DIF_SETCOLOR;
+  if (k != -1) return (((uint32_t)k << 4) & DIF_COLORMASK) | DIF_SETCOLOR;
   return 0; /* a word in no table is ignored */
 }
 
