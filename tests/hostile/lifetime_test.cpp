@@ -280,14 +280,11 @@ TEST_F(Lifetime, ALoadThatFailsAtAnyAllocationGivesEverythingBack) {
 
 // ---- through the plug-in ------------------------------------------------------------
 
-typedef void(TS_HOSTAPI *SetStartupInfoPtr)(const StartupInfo *);
-typedef HANDLE(TS_HOSTAPI *OpenFilePluginPtr)(const char *, const unsigned char *, int);
-
 TEST_F(Lifetime, ThePluginsMenuLoopKeepsTheHeapSteady) {
   HMODULE flens = plLoadLibrary(TESSEL_TEST_BIN_DIR TESSEL_FLENS_FILE);
   ASSERT_NE(flens, nullptr) << TESSEL_TEST_BIN_DIR TESSEL_FLENS_FILE;
-  auto setStartupInfo = (SetStartupInfoPtr)plFindExport(flens, "SetStartupInfo");
-  auto openFilePlugin = (OpenFilePluginPtr)plFindExport(flens, "OpenFilePlugin");
+  auto setStartupInfo = (SetStartupInfoFn)plFindExport(flens, "SetStartupInfo");
+  auto openFilePlugin = (OpenFilePluginFn)plFindExport(flens, "OpenFilePlugin");
   ASSERT_TRUE(setStartupInfo && openFilePlugin);
   static const StartupInfo record = hostRecord();
   setStartupInfo(&record);

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "debug_capture.h"
+#include "tests/common/test_host.h"
 #include "viewer/viewer.h"
 
 namespace flens_test {
@@ -136,21 +137,6 @@ inline bool keyExists(const std::string &path) {
 
 // ---- The host -------------------------------------------------------------------
 
-inline std::string shown(const char *text) {
-  if (!text) return "(null)";
-  std::string out;
-  for (const unsigned char *p = (const unsigned char *)text; *p; p++) {
-    if (*p < 0x20) {
-      char hex[8];
-      snprintf(hex, sizeof hex, "\\x%02x", *p);
-      out += hex;
-    } else {
-      out += (char)*p;
-    }
-  }
-  return out;
-}
-
 struct Host {
   static Host *&current() {
     static Host *host = nullptr;
@@ -171,14 +157,7 @@ struct Host {
   explicit Host(std::string root) : rootKey(std::move(root)) {
     current() = this;
     messages = readLanguageFile(binFile("FlensEng.lng"));
-    startup.structSize = (int32_t)sizeof startup;
-    strcpy(startup.moduleName, "Flens");
-    startup.moduleNumber = kModuleNumber;
-    startup.rootKey = rootKey.c_str();
-    startup.hostMenu = &menu;
-    startup.hostDialog = &dialog;
-    startup.hostMessage = &message;
-    startup.hostGetMsg = &getMsg;
+    startup = testStartupRecord("Flens", kModuleNumber, rootKey.c_str(), &menu, &dialog, &message, &getMsg);
   }
   ~Host() { current() = nullptr; }
   Host(const Host &) = delete;
@@ -188,20 +167,8 @@ struct Host {
                              const char *title, const char *bottom, const char *helpTopic,
                              const int *breakKeys, int *breakCode, const MenuEntry *items, int count) {
     Host *host = current();
-    std::string line = "menu " + std::to_string(moduleNumber) + " at " + std::to_string(x) + "," +
-                       std::to_string(y) + " height " + std::to_string(maxHeight) + " flags " +
-                       std::to_string(flags) + " title " + shown(title) + " bottom " + shown(bottom) +
-                       " help " + shown(helpTopic) + " keys " + (breakKeys ? "set" : "(null)") +
-                       " code " + (breakCode ? "set" : "(null)") + ":";
-    for (int i = 0; i < count; i++) {
-      line += i ? "|" : " ";
-      if (items[i].selected) line += "*";
-      if (items[i].checked || items[i].separator) line += "!";
-      size_t length = strnlen(items[i].text, sizeof items[i].text);
-      line += std::string(items[i].text, length);
-      if (length == sizeof items[i].text) line += "<unterminated>";
-    }
-    host->calls.push_back(line);
+    host->calls.push_back("menu " + menuCallLine(moduleNumber, x, y, maxHeight, flags, title, bottom, helpTopic,
+                                                 breakKeys, breakCode, items, count));
     if (host->menuResults.empty()) return -1;
     int result = host->menuResults.front();
     host->menuResults.pop_front();
@@ -211,9 +178,7 @@ struct Host {
   static int TS_HOSTAPI dialog(int moduleNumber, int x1, int y1, int x2, int y2, const char *helpTopic,
                                DialogItem *items, int count) {
     Host *host = current();
-    host->calls.push_back("dialog " + std::to_string(moduleNumber) + " at " + std::to_string(x1) + "," +
-                          std::to_string(y1) + " size " + std::to_string(x2) + "x" + std::to_string(y2) +
-                          " help " + shown(helpTopic) + " items " + std::to_string(count));
+    host->calls.push_back("dialog " + dialogCallLine(moduleNumber, x1, y1, x2, y2, helpTopic, count));
     host->dialogs.emplace_back(items, items + count);
     if (host->dialogScript.empty()) return -1;
     auto step = host->dialogScript.front();
@@ -223,10 +188,8 @@ struct Host {
 
   static int TS_HOSTAPI message(int moduleNumber, unsigned flags, const char *helpTopic,
                                 const char *const *lines, int lineCount, int buttonCount) {
-    std::string line = "message " + std::to_string(moduleNumber) + " flags " + std::to_string(flags) +
-                       " help " + shown(helpTopic) + " buttons " + std::to_string(buttonCount) + ":";
-    for (int i = 0; i < lineCount; i++) line += (i ? "|" : " ") + shown(lines[i]);
-    current()->calls.push_back(line);
+    current()->calls.push_back("message " +
+                               messageCallLine(moduleNumber, flags, helpTopic, lines, lineCount, buttonCount));
     return 1;
   }
 
