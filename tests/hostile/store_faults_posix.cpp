@@ -35,7 +35,7 @@ std::string runPlugin(Plugin &plugin, const std::string &rootKey, const std::str
   Host host(rootKey);
   plugin.start(host);  // the parent's debug output was taken before the fork
   // Registry lines of the start-up: "ok" when the settings key opened.
-  report += "start " + shown(readBytes(debugLog).c_str()) + " mode " + std::to_string(plugin.setLngMode());
+  report += "start " + escapedText(readBytes(debugLog).c_str()) + " mode " + std::to_string(plugin.setLngMode());
   PluginInfo info;
   memset(&info, 0, sizeof info);
   plugin.getPluginInfo(&info);
