@@ -4,38 +4,15 @@
 #include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
-#include <unistd.h>
 
 #include <string>
 
 #include "author/engine.h"
 #include "tests/author/lockstep.h"
-
-namespace {
-
-std::string path;
-
-/* The description file of the run goes when the run ends. */
-void removeFile() { remove(path.c_str()); }
-
-void setUp() {
-  if (!path.empty()) return;
-  char name[] = "/tmp/tessel-fuzz-author-XXXXXX";
-  int fd = mkstemp(name);
-  if (fd < 0) abort();
-  close(fd);
-  path = name;
-  atexit(removeFile);
-}
-
-}  // namespace
+#include "tests/fuzz/fuzz_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-  setUp();
-  FILE *file = fopen(path.c_str(), "wb");
-  if (!file) abort();
-  fwrite(data, 1, size, file);
-  fclose(file);
+  const std::string &path = fuzzWriteInput(data, size);
   author::Analysis a = author::analyzeFile(path, author::Options());
   std::string difference = lockstepDifference(path, a);
   if (!difference.empty()) {

@@ -12,24 +12,15 @@
 #include <vector>
 
 #include "dialog/dialog_internal.h"
+#include "tests/fuzz/fuzz_file.h"
 #include "tests/fuzz/fuzz_host.h"
 
 namespace {
 
-std::string path;
-
-/* The description file of the run goes when the run ends. */
-void removeFile() { remove(path.c_str()); }
-
 void setUp() {
-  if (!path.empty()) return;
-  char name[] = "/tmp/tessel-fuzz-XXXXXX";
-  int fd = mkstemp(name);
-  if (fd < 0) abort();
-  close(fd);
-  path = std::string(name) + ".dlg";
-  rename(name, path.c_str());
-  atexit(removeFile);
+  static bool done = false;
+  if (done) return;
+  done = true;
   fuzzInitLibrary();
 }
 
@@ -37,10 +28,7 @@ void setUp() {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   setUp();
-  FILE *file = fopen(path.c_str(), "wb");
-  if (!file) abort();
-  fwrite(data, 1, size, file);
-  fclose(file);
+  const std::string &path = fuzzWriteInput(data, size);
 
   std::vector<std::string> names;
   char name[TS_TOKEN_ROOM] = "";
