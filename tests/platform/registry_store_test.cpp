@@ -350,6 +350,53 @@ TEST_F(Store, AWriterKilledMidWriteLeavesOldOrNew) {
     EXPECT_TRUE(fill == 'A' || fill == 'B') << "fill " << (int)fill;
     EXPECT_EQ(setNumber("After", 1), 0) << "the store takes writes again";
   }
+  sqlite3 *db;
+  ASSERT_EQ(sqlite3_open(file("registry.sqlite3").c_str(), &db), SQLITE_OK);
+  std::string verdict;
+  sqlite3_exec(
+      db, "PRAGMA integrity_check",
+      [](void *out, int, char **values, char **) {
+        *static_cast<std::string *>(out) += values[0] ? values[0] : "";
+        return 0;
+      },
+      &verdict, nullptr);
+  sqlite3_close(db);
+  EXPECT_EQ(verdict, "ok");
+}
+
+// Four processes writing and reading their own values of one key at once:
+// every write waits its turn, none is lost and none reports an error.
+TEST_F(Store, ConcurrentWritersLoseNoWrite) {
+  constexpr int kWriters = 4, kWrites = 60;
+  ASSERT_EQ(setNumber("Start", 1), 0);
+  std::vector<pid_t> children;
+  for (int w = 0; w < kWriters; ++w) {
+    pid_t pid = fork();
+    if (pid == 0) {
+      int failures = 0;
+      for (int i = 0; i < kWrites; ++i) {
+        std::string name = "W" + std::to_string(w) + "_" + std::to_string(i);
+        uint32_t value = 0;
+        failures += setNumber(name.c_str(), (uint32_t)(w * 1000 + i)) != 0;
+        failures += getNumber(name.c_str(), &value) != 0 || value != (uint32_t)(w * 1000 + i);
+      }
+      _exit(failures > 100 ? 100 : failures);
+    }
+    ASSERT_GT(pid, 0);
+    children.push_back(pid);
+  }
+  for (pid_t pid : children) {
+    int status = 0;
+    waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "failures " << WEXITSTATUS(status);
+  }
+  for (int w = 0; w < kWriters; ++w)
+    for (int i = 0; i < kWrites; ++i) {
+      std::string name = "W" + std::to_string(w) + "_" + std::to_string(i);
+      uint32_t value = 0;
+      EXPECT_EQ(getNumber(name.c_str(), &value), 0) << name;
+      EXPECT_EQ(value, (uint32_t)(w * 1000 + i)) << name;
+    }
 }
 
 void writeBeyondTheFileLimit(int fd) {
