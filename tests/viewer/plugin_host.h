@@ -60,7 +60,13 @@ inline void writeFile(const fs::path &path, const std::string &text) {
   std::ofstream(path, std::ios::binary) << text;
 }
 
-inline std::string binFile(const char *name) { return std::string(TESSEL_TEST_BIN_DIR) + name; }
+// A file of the plug-in's folder: the build's bin directory, or the folder
+// named by TESSEL_PLUGIN_DIR (with its separator), where the release archive
+// was unpacked.
+inline std::string binFile(const char *name) {
+  const char *dir = getenv("TESSEL_PLUGIN_DIR");
+  return std::string(dir && dir[0] ? dir : TESSEL_TEST_BIN_DIR) + name;
+}
 
 inline void copyFromBin(const char *name, const fs::path &dir) {
   fs::copy_file(binFile(name), dir / name);
