@@ -61,6 +61,12 @@ struct Row {
 
 TEST(Format, SmallFiles) {
   const std::string longText(960, 'w');
+  // The ENUM scan discards the rest of a line after its first word in pieces
+  // of 499 bytes: one space less inside this line would bring the word ENUM
+  // to the start of a piece, and the scan would read the block.
+  const std::string reachHead = "TEXT 0 5 2 9 2 F 0  0 F %T% %HKCU% x y ; ";
+  const std::string enumReach = "name A\nTEXT 0 5 2 9 2 F 0 0 F q\n" + reachHead +
+                                std::string(504 - reachHead.size(), 'c') + " ENUM { q }\nTEXT 1 5 3 9 3 F 0 0 F q\n";
   const Row rows[] = {
       // columns: numbers right-aligned, words left-aligned, the last field unpadded
       {"columns",
@@ -114,6 +120,7 @@ TEST(Format, SmallFiles) {
       {"a flag list cut short by the token room",
        "name A\nTEXT 0 5 2 9 2 F \"" + std::string(162, 's') + "\" ( YELLOW + DIF_GROUP ) F x\n",
        "name A\nTEXT 0 5 2 9 2 F \"" + std::string(162, 's') + "\" ( YELLOW + DIF_GROUP ) F x\n"},
+      {"a respaced line whose rest the ENUM scan would read", enumReach, enumReach},
       {"an indented item is no item", "name A\n TEXT 0  5 2 9 2 F 0 0 F x\n", "name A\n TEXT 0  5 2 9 2 F 0 0 F x\n"},
   };
   for (const Row &row : rows) {
