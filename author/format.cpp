@@ -84,6 +84,7 @@ std::string fileText(const Document &d, const std::vector<std::string> &contents
 
 inline bool isSpace(char c) { return tsIsSpace((unsigned char)c) != 0; }
 
+/* Are the bytes of s from from up to to all white space to the library? */
 bool allSpace(const std::string &s, size_t from, size_t to) {
   for (size_t i = from; i < to; i++)
     if (!isSpace(s[i])) return false;
@@ -233,6 +234,7 @@ bool sameItemLine(const std::string &before, const std::string &after) {
   return true;
 }
 
+/* Are two items of the engine's reading the same, field for field? */
 bool sameItem(const Item &x, const Item &y) {
   const DialogItem &a = x.record, &b = y.record;
   return a.type == b.type && a.x1 == b.x1 && a.y1 == b.y1 && a.x2 == b.x2 && a.y2 == b.y2 &&
@@ -320,7 +322,9 @@ void formatRun(const std::vector<ItemLine> &run, std::vector<std::string> *conte
   }
 }
 
-/* One formatting pass over text. */
+/* One formatting pass over text: the formatted text, or text itself when
+   nothing could be changed safely. Uses the library's enum table and leaves
+   it empty. */
 std::string formatOnce(const std::string &text) {
   Document d = splitLines(text);
   size_t count = d.lines.size();
