@@ -338,9 +338,15 @@ void drawItem(const DialogView *v, Screen *s, int i) {
     case DI_PSWEDIT:
     case DI_FIXEDIT: {
       int width = fieldWidth(item), length = textLength(item), from = v->scroll[i];
+      Paint unused = p->edit; /* the room past the text, which the text dumps show */
+      unused.mono |= MARK_FIELD;
       for (int k = 0; k < width; k++) {
         int at = from + k;
-        uint32_t ch = at >= length ? ' ' : item->type == DI_PSWEDIT ? '*' : cpDecode((unsigned char)item->data[at]);
+        if (at >= length) {
+          screenPut(s, x + k, y, ' ', unused);
+          continue;
+        }
+        uint32_t ch = item->type == DI_PSWEDIT ? '*' : cpDecode((unsigned char)item->data[at]);
         screenPut(s, x + k, y, ch, p->edit);
       }
       if (item->type == DI_EDIT && (item->flags & DIF_HISTORY)) screenPut(s, x + width, y, CH_DOWN_ARROW, p->history);
