@@ -108,8 +108,11 @@ void dumpHtml(const Screen *screen, FILE *out, const char *title) {
     else if (*p == '&') fputs("&amp;", out);
     else fputc(*p, out);
   }
-  fputs("</title></head>\n<body style=\"background:#000\">\n"
-        "<pre style=\"font-family:monospace;line-height:1.2\">",
+  /* Rows as tall as the font's em and each run a block of that height:
+     backgrounds fill whole rows without a seam, and frame lines, which are
+     drawn at least an em tall, join across rows as on a terminal. */
+  fputs("</title>\n<style>pre{font-family:monospace;line-height:1}pre span{display:inline-block}</style>"
+        "</head>\n<body style=\"background:#000\">\n<pre>",
         out);
   for (int row = 0; row < screen->rows; row++) {
     int current = -1;

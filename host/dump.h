@@ -22,7 +22,8 @@ void dumpText(const Screen *screen, FILE *out);
 void dumpAnsi(const Screen *screen, FILE *out);
 
 /* A complete HTML page holding the screen in one <pre>, one <span> per run
-   of cells in one colour; title (escaped) names the page. */
+   of cells in one colour; title (escaped) names the page. Rows are laid out
+   without a gap, so that panels show as one area and frame lines join. */
 void dumpHtml(const Screen *screen, FILE *out, const char *title);
 
 /* Whether colours may be shown: not when the environment variable NO_COLOR
