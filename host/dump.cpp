@@ -28,8 +28,8 @@ int marked(const Screen *screen, int col, int row) {
 }
 
 /* The character the text dump shows for a cell: its own, but a blank of an
-   input field's unused room as a middle dot, and the blank at either end of a run of
-   marked cells as > or <. */
+   input field's unused room as a middle dot, and the blank at either end of
+   a run of marked cells as > or <. */
 uint32_t textOf(const Screen *screen, int col, int row) {
   const Cell *cell = screenCellAt(screen, col, row);
   if (cell->ch != ' ') return cell->ch;
