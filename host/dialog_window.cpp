@@ -67,6 +67,18 @@ int itemWidth(const DialogItem *item) {
   }
 }
 
+/* Whether the dialog is larger than the screen it was placed on. */
+int exceedsScreen(const DialogView *v, int cols, int rows) { return v->width > cols || v->height > rows; }
+
+/* Whether item i can be seen: its first cell lies on the screen the view
+   was placed on, and not on the last row when the screen is smaller than the
+   dialog (that row then says so). */
+int onScreen(const DialogView *v, int i) {
+  int x = v->left + v->column[i], y = v->top + v->items[i].y1;
+  int rows = v->rows - (exceedsScreen(v, v->cols, v->rows) ? 1 : 0);
+  return x >= 0 && y >= 0 && x < v->cols && y < rows;
+}
+
 /* Items that DIF_CENTERGROUP moves. */
 int centresInGroup(const DialogItem *item) {
   return (item->flags & DIF_CENTERGROUP) &&
@@ -94,11 +106,11 @@ int runChosen(const DialogView *v, int i) {
   return -1;
 }
 
-/* Whether Tab stops at item i: any focusable item, but in a run of radio
-   buttons only the chosen one (the first when none is chosen). */
+/* Whether Tab stops at item i: any focusable item on the screen, but in a
+   run of radio buttons only the chosen one (the first when none is chosen). */
 int takesTab(const DialogView *v, int i) {
   const DialogItem *item = &v->items[i];
-  if (!isFocusable(item)) return 0;
+  if (!isFocusable(item) || !onScreen(v, i)) return 0;
   if (item->type != DI_RADIOBUTTON) return 1;
   int chosen = runChosen(v, i);
   return chosen == i || (chosen < 0 && i == runStart(v, i));
@@ -211,7 +223,7 @@ int nearestTowards(const DialogView *v, int key) {
   if (from < 0) return -1;
   int best = -1, bestScore = 0;
   for (int j = 0; j < v->count; j++) {
-    if (j == from || !isFocusable(&v->items[j])) continue;
+    if (j == from || !isFocusable(&v->items[j]) || !onScreen(v, j)) continue;
     int dx = v->column[j] - v->column[from], dy = v->items[j].y1 - v->items[from].y1;
     int adx = dx < 0 ? -dx : dx, score;
     if (key == TK_UP && dy < 0) score = -dy * kRowWeight + adx;
@@ -230,10 +242,13 @@ int closeWith(DialogView *v, int index) {
   return index;
 }
 
-/* Item i's hot key for hotKeyFind: none for items whose text carries none. */
+/* Item i's hot key for hotKeyFind: none for items whose text carries none,
+   nor for items off the screen. */
 int itemHotKey(const void *state, int i) {
-  const DialogItem *item = &static_cast<const DialogView *>(state)->items[i];
-  return hasHotKey(item) ? hotKeyOf(item->data, TS_ITEM_DATA_SIZE, showsAmpersand(item)) : 0;
+  const DialogView *v = static_cast<const DialogView *>(state);
+  const DialogItem *item = &v->items[i];
+  if (!hasHotKey(item) || !onScreen(v, i)) return 0;
+  return hotKeyOf(item->data, TS_ITEM_DATA_SIZE, showsAmpersand(item));
 }
 
 /* What a hot key does: a label moves to the next focusable item, a check
@@ -259,7 +274,7 @@ int pressHot(DialogView *v, int i) {
             int chosen = runChosen(v, j);
             j = chosen >= 0 ? chosen : runStart(v, j);
           }
-          focusOn(v, j, 0);
+          if (onScreen(v, j)) focusOn(v, j, 0);
           break;
         }
       return MODAL_OPEN;
@@ -338,9 +353,15 @@ void drawItem(const DialogView *v, Screen *s, int i) {
     case DI_PSWEDIT:
     case DI_FIXEDIT: {
       int width = fieldWidth(item), length = textLength(item), from = v->scroll[i];
+      Paint unused = p->edit; /* the room past the text, which the text dumps show */
+      unused.mono |= MARK_FIELD;
       for (int k = 0; k < width; k++) {
         int at = from + k;
-        uint32_t ch = at >= length ? ' ' : item->type == DI_PSWEDIT ? '*' : cpDecode((unsigned char)item->data[at]);
+        if (at >= length) {
+          screenPut(s, x + k, y, ' ', unused);
+          continue;
+        }
+        uint32_t ch = item->type == DI_PSWEDIT ? '*' : cpDecode((unsigned char)item->data[at]);
         screenPut(s, x + k, y, ch, p->edit);
       }
       if (item->type == DI_EDIT && (item->flags & DIF_HISTORY)) screenPut(s, x + width, y, CH_DOWN_ARROW, p->history);
@@ -364,6 +385,22 @@ void drawItem(const DialogView *v, Screen *s, int i) {
   }
 }
 
+/* Says on the last row of the screen that the dialog is larger: in the
+   longest of the wordings that fits. */
+void drawTooSmall(const DialogView *v, Screen *s) {
+  static const char *const kWordings[] = {"terminal %dx%d is smaller than the dialog %dx%d",
+                                          "terminal %dx%d < dialog %dx%d", "%dx%d < %dx%d"};
+  char line[96];
+  int length = 0;
+  for (const char *wording : kWordings) {
+    length = snprintf(line, sizeof line, wording, s->cols, s->rows, v->width, v->height);
+    if (length <= s->cols) break;
+  }
+  if (length >= (int)sizeof line) length = (int)sizeof line - 1;
+  screenFill(s, 0, s->rows - 1, s->cols, 1, ' ', kWarningPalette.text);
+  drawBytes(s, 0, s->rows - 1, line, length, kWarningPalette.text, kWarningPalette.text, -1, s->cols);
+}
+
 }  // namespace
 
 void dialogPlace(DialogView *v, int cols, int rows) {
@@ -385,7 +422,13 @@ void dialogPlace(DialogView *v, int cols, int rows) {
   if (v->height < 1) v->height = 1;
   if (v->left < 0) v->left = 0;
   if (v->top < 0) v->top = 0;
+  v->cols = cols;
+  v->rows = rows;
   layOut(v);
+  if (v->focus >= 0 && !onScreen(v, v->focus)) {
+    int shown = tabFrom(v, v->focus, 1);
+    if (takesTab(v, shown)) focusOn(v, shown, 0);
+  }
 }
 
 void dialogOpen(DialogView *v, DialogItem *items, int count, int x1, int y1, int x2, int y2, int cols,
@@ -401,7 +444,7 @@ void dialogOpen(DialogView *v, DialogItem *items, int count, int x1, int y1, int
   dialogPlace(v, cols, rows);
   int first = -1;
   for (int i = 0; i < v->count && first < 0; i++)
-    if (isFocusable(&items[i]) && items[i].focus) first = i;
+    if (isFocusable(&items[i]) && items[i].focus && onScreen(v, i)) first = i;
   for (int i = 0; i < v->count && first < 0; i++)
     if (takesTab(v, i)) first = i;
   focusOn(v, first, 0);
@@ -411,6 +454,7 @@ void dialogDraw(const DialogView *v, Screen *s) {
   drawPanel(s, v->left, v->top, v->width, v->height, v->palette->text);
   s->cursorVisible = 0;
   for (int i = 0; i < v->count; i++) drawItem(v, s, i);
+  if (exceedsScreen(v, s->cols, s->rows)) drawTooSmall(v, s);
   int f = v->focus;
   if (f < 0) return;
   const DialogItem *item = &v->items[f];

@@ -22,6 +22,7 @@ typedef struct DialogView {
   int count;                      /* 0 to DIALOG_MAX_ITEMS */
   int x1, y1, x2, y2;             /* as asked: -1, -1, width, height centres it */
   int left, top, width, height;   /* where it stands on the screen */
+  int cols, rows;                 /* the screen it was placed on */
   int focus;                      /* index of the focused item, or -1 */
   int column[DIALOG_MAX_ITEMS];   /* each item's left column in the dialog */
   int cursor[DIALOG_MAX_ITEMS];   /* edit fields: cursor position in the text */
@@ -32,15 +33,19 @@ typedef struct DialogView {
 /* Prepares a view of count records (at most DIALOG_MAX_ITEMS are used) for
    a screen of cols x rows: places it, centres the rows of DIF_CENTERGROUP
    items and gives the focus to the first focusable item whose focus field is
-   set, else to the first one the Tab key would reach. */
+   set, else to the first one the Tab key would reach. On a screen smaller
+   than the dialog, items that do not lie wholly on the screen take no focus:
+   neither Tab, the arrows nor hot keys reach them. */
 void dialogOpen(DialogView *view, DialogItem *items, int count, int x1, int y1, int x2, int y2,
                 int cols, int rows);
 
-/* Places the view again for a screen of cols x rows (after a resize). */
+/* Places the view again for a screen of cols x rows (after a resize); a
+   focus left off the screen moves to the first item Tab reaches on it. */
 void dialogPlace(DialogView *view, int cols, int rows);
 
 /* Draws the dialog over what the screen holds, and puts the cursor where
-   the focused item wants it. */
+   the focused item wants it. On a screen smaller than the dialog, its last
+   row says so ("terminal 40x12 is smaller than the dialog 48x12"). */
 void dialogDraw(const DialogView *view, Screen *screen);
 
 /* Acts on one key. Returns MODAL_OPEN while the dialog stays, else the

@@ -145,7 +145,11 @@ void menuDraw(const MenuView *v, Screen *s) {
       continue;
     }
     Paint normal = i == v->current ? p->focus : p->text, hot = i == v->current ? p->focusHotkey : p->hotkey;
-    if (i == v->current) screenSetFocus(s, v->left + 2, y);
+    if (i == v->current) {
+      screenSetFocus(s, v->left + 2, y);
+      normal.mono |= MARK_SELECTED;
+      hot.mono |= MARK_SELECTED;
+    }
     screenFill(s, v->left + 1, y, v->width - 2, 1, ' ', normal);
     if (v->entries[i].checked) screenPut(s, v->left + 1, y, CH_CHECK, normal);
     drawBytes(s, v->left + 2, y, v->visible[i], (int)strlen(v->visible[i]), normal, hot, v->hot[i],

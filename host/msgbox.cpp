@@ -15,8 +15,14 @@
 
 namespace {
 
-/* Room around the text: the frame stands 3 cells in, the text 5. */
-enum { FRAME_INSET = 3, TEXT_INSET = 5 };
+/* Room around the text: the frame stands 3 cells in, the text 5, and a
+   blank row lies above and below the frame; a tight box has its frame on
+   the panel's edge and one blank between frame and text. */
+enum { FRAME_INSET = 3, TEXT_INSET = 5, ROW_INSET = 1, TIGHT_TEXT_INSET = 2 };
+
+int frameInset(const MsgBoxView *v) { return v->tight ? 0 : FRAME_INSET; }
+int textInset(const MsgBoxView *v) { return v->tight ? TIGHT_TEXT_INSET : TEXT_INSET; }
+int rowInset(const MsgBoxView *v) { return v->tight ? 0 : ROW_INSET; }
 
 const char kSeparator[] = "\x01";
 
@@ -41,6 +47,7 @@ struct MsgBoxRun {
   unsigned flags;
   const char *const *lines;
   int lineCount, buttonCount;
+  int tight;
 };
 
 struct ErrorText {
@@ -57,6 +64,53 @@ const ErrorText kErrorTexts[] = {
     {PL_ERROR_INVALID_PARAMETER, "The parameter is incorrect."},
     {PL_ERROR_FILENAME_EXCED_RANGE, "The filename or extension is too long."},
 };
+
+/* Sizes and places a box whose lines are in for a screen of cols x rows. */
+void placeBox(MsgBoxView *v, int cols, int rows) {
+  int width = (int)strlen(v->title) + 2;
+  for (int i = 0; i < v->lineCount; i++)
+    if (!isSeparator(v->lines[i]) && (int)strlen(v->lines[i]) > width) width = (int)strlen(v->lines[i]);
+  if (buttonRowWidth(v) > width) width = buttonRowWidth(v);
+  if (width > cols - 2 * textInset(v)) width = cols - 2 * textInset(v);
+  if (width < 1) width = 1;
+  v->textWidth = width;
+  v->width = width + 2 * textInset(v);
+  v->height = v->lineCount + (v->buttonCount > 0 ? 1 : 0) + 2 + 2 * rowInset(v);
+  v->left = (cols - v->width) / 2;
+  v->top = (rows - v->height) / 2;
+  if (v->flags & MSG_DOWN) v->top += rows / 4;
+  if (v->top + v->height > rows) v->top = rows - v->height;
+  if (v->left < 0) v->left = 0;
+  if (v->top < 0) v->top = 0;
+}
+
+/* Lays a running box out anew, as it opened: the focus goes back to the
+   first button. */
+void openRun(MsgBoxRun *r, int cols, int rows) {
+  msgBoxOpen(&r->view, r->flags, r->lines, r->lineCount, r->buttonCount, cols, rows);
+  if (!r->tight) return;
+  r->view.tight = 1;
+  placeBox(&r->view, cols, rows);
+}
+
+/* Runs a box in the modal loop; see msgBoxRun. */
+int runBox(MsgBoxRun *run) {
+  Screen *s = sessionScreen();
+  openRun(run, s->cols, s->rows);
+  if (run->view.buttonCount == 0) { /* nothing to wait for: it stays shown */
+    msgBoxDraw(&run->view, s);
+    sessionPresent();
+    return -1;
+  }
+  ModalWindow window = {};
+  window.state = run;
+  window.place = [](void *state, int cols, int rows) { openRun(static_cast<MsgBoxRun *>(state), cols, rows); };
+  window.draw = [](const void *state, Screen *screen) {
+    msgBoxDraw(&static_cast<const MsgBoxRun *>(state)->view, screen);
+  };
+  window.key = [](void *state, int key) { return msgBoxKey(&static_cast<MsgBoxRun *>(state)->view, key); };
+  return modalRun(&window);
+}
 
 }  // namespace
 
@@ -82,27 +136,13 @@ void msgBoxOpen(MsgBoxView *v, unsigned flags, const char *const *lines, int lin
     v->lines[v->lineCount++] = lines[i] ? lines[i] : "";
   for (int i = lineCount - buttonCount; i < lineCount && v->buttonCount < MSG_MAX_LINES; i++)
     v->buttons[v->buttonCount++] = lines[i] ? lines[i] : "";
-  int width = (int)strlen(v->title) + 2;
-  for (int i = 0; i < v->lineCount; i++)
-    if (!isSeparator(v->lines[i]) && (int)strlen(v->lines[i]) > width) width = (int)strlen(v->lines[i]);
-  if (buttonRowWidth(v) > width) width = buttonRowWidth(v);
-  if (width > cols - 2 * TEXT_INSET) width = cols - 2 * TEXT_INSET;
-  if (width < 1) width = 1;
-  v->textWidth = width;
-  v->width = width + 2 * TEXT_INSET;
-  v->height = v->lineCount + (v->buttonCount > 0 ? 1 : 0) + 4;
-  v->left = (cols - v->width) / 2;
-  v->top = (rows - v->height) / 2;
-  if (flags & MSG_DOWN) v->top += rows / 4;
-  if (v->top + v->height > rows) v->top = rows - v->height;
-  if (v->left < 0) v->left = 0;
-  if (v->top < 0) v->top = 0;
+  placeBox(v, cols, rows);
 }
 
 void msgBoxDraw(const MsgBoxView *v, Screen *s) {
   const Palette *p = v->flags & MSG_WARNING ? &kWarningPalette : &kDialogPalette;
-  int x1 = v->left + FRAME_INSET, x2 = v->left + v->width - 1 - FRAME_INSET;
-  int y1 = v->top + 1, y2 = v->top + v->height - 2;
+  int x1 = v->left + frameInset(v), x2 = v->left + v->width - 1 - frameInset(v);
+  int y1 = v->top + rowInset(v), y2 = v->top + v->height - 1 - rowInset(v);
   drawPanel(s, v->left, v->top, v->width, v->height, p->text);
   drawFrame(s, x1, y1, x2, y2, 1, p->box);
   drawBorderTitle(s, x1, x2, y1, v->title, WINDOW_TEXT_MAX, 0, 1, p->boxTitle, p->boxTitle);
@@ -115,12 +155,12 @@ void msgBoxDraw(const MsgBoxView *v, Screen *s) {
     }
     int width = (int)strlen(line);
     if (width > v->textWidth) width = v->textWidth;
-    int x = v->left + TEXT_INSET + (v->flags & MSG_LEFTALIGN ? 0 : (v->textWidth - width) / 2);
+    int x = v->left + textInset(v) + (v->flags & MSG_LEFTALIGN ? 0 : (v->textWidth - width) / 2);
     drawBytes(s, x, y, line, width, p->text, p->text, -1, width);
   }
   s->cursorVisible = 0;
   if (v->buttonCount == 0) return;
-  int row = y1 + 1 + v->lineCount, x = v->left + TEXT_INSET + (v->textWidth - buttonRowWidth(v)) / 2;
+  int row = y1 + 1 + v->lineCount, x = v->left + textInset(v) + (v->textWidth - buttonRowWidth(v)) / 2;
   for (int i = 0; i < v->buttonCount; i++) {
     Paint normal = i == v->focus ? p->focus : p->text, hot = i == v->focus ? p->focusHotkey : p->hotkey;
     if (i == v->focus) screenSetFocus(s, x, row);
@@ -152,31 +192,14 @@ int msgBoxKey(MsgBoxView *v, int key) {
 }
 
 int msgBoxRun(unsigned flags, const char *const *lines, int lineCount, int buttonCount) {
-  Screen *s = sessionScreen();
-  MsgBoxRun run = {{}, flags, lines, lineCount, buttonCount};
-  msgBoxOpen(&run.view, flags, lines, lineCount, buttonCount, s->cols, s->rows);
-  if (run.view.buttonCount == 0) { /* nothing to wait for: it stays shown */
-    msgBoxDraw(&run.view, s);
-    sessionPresent();
-    return -1;
-  }
-  ModalWindow window = {};
-  window.state = &run;
-  /* Laid out anew, as it opened: the focus goes back to the first button. */
-  window.place = [](void *state, int cols, int rows) {
-    MsgBoxRun *r = static_cast<MsgBoxRun *>(state);
-    msgBoxOpen(&r->view, r->flags, r->lines, r->lineCount, r->buttonCount, cols, rows);
-  };
-  window.draw = [](const void *state, Screen *screen) {
-    msgBoxDraw(&static_cast<const MsgBoxRun *>(state)->view, screen);
-  };
-  window.key = [](void *state, int key) { return msgBoxKey(&static_cast<MsgBoxRun *>(state)->view, key); };
-  return modalRun(&window);
+  MsgBoxRun run = {{}, flags, lines, lineCount, buttonCount, 0};
+  return runBox(&run);
 }
 
 void msgBoxHelp(const char *topic) {
   char line[300];
   snprintf(line, sizeof line, "Help topic: %.200s", topic && topic[0] ? topic : "(none)");
   const char *lines[] = {"Help", line, "tessel shows no help files", kSeparator, "Ok"};
-  msgBoxRun(0, lines, 5, 1);
+  MsgBoxRun run = {{}, 0, lines, 5, 1, 1};
+  runBox(&run);
 }

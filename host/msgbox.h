@@ -26,6 +26,7 @@ typedef struct MsgBoxView {
   int focus;                            /* the focused button */
   int left, top, width, height;         /* the panel on the screen */
   int textWidth;                        /* the widest line, or the button row */
+  int tight;                            /* the frame is the panel's edge (the help box) */
 } MsgBoxView;
 
 /* Lays out a message box for a screen of cols x rows: lines[0] is the
@@ -48,7 +49,9 @@ int msgBoxKey(MsgBoxView *view, int key);
    once. */
 int msgBoxRun(unsigned flags, const char *const *lines, int lineCount, int buttonCount);
 
-/* Shows the help topic of a window, since the stand-in has no help files. */
+/* Shows the help topic of a window, since the stand-in has no help files:
+   a box whose frame is its edge, so that no more of the window behind it is
+   hidden than the box itself and its shadow. */
 void msgBoxHelp(const char *topic);
 
 /* The system's text for a Windows error code, or null when the host knows

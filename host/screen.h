@@ -18,10 +18,18 @@ enum {
 };
 
 /* Monochrome styles, for terminals without colours. */
-enum { MONO_NORMAL = 0, MONO_REVERSE = 1, MONO_BOLD = 2, MONO_UNDERLINE = 4, MONO_DIM = 8 };
+enum { MONO_NORMAL = 0, MONO_REVERSE = 1, MONO_BOLD = 2, MONO_UNDERLINE = 4, MONO_DIM = 8, MONO_STYLES = 15 };
+
+/* What a cell belongs to, for the text dumps, which show neither colours nor
+   styles: the room of an input field past its text (shown as middle dots,
+   as the field's colour shows its extent on a terminal) and a menu's marked entry (the
+   blanks at the two ends of its row show as > and <). Kept beside the style
+   bits; the terminal and the colour writers ignore them. */
+enum { MARK_FIELD = 16, MARK_SELECTED = 32 };
 
 /* How a cell is painted: the console colour byte (foreground in bits 0-3,
-   background in bits 4-7) and the style that stands for it in monochrome. */
+   background in bits 4-7) and the style that stands for it in monochrome,
+   with the marks above. */
 typedef struct Paint {
   uint8_t colour;
   uint8_t mono;

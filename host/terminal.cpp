@@ -19,6 +19,7 @@
 
 #include "host/codepage.h"
 #include "host/draw.h"
+#include "host/dump.h"
 #include "host/keys.h"
 
 #include <term.h> /* last: it defines many short macros */
@@ -98,6 +99,14 @@ const cchar_t *narrowFrame(uint32_t ch) {
   }
 }
 
+/* Whether the terminal description setupterm loaded can put the cursor on
+   any cell: it has a cursor address and is no generic or printing type. */
+int canAddressCursor() {
+  const char *address = tigetstr((char *)"cup");
+  if (!address || address == (char *)-1) return 0;
+  return tigetflag((char *)"gn") <= 0 && tigetflag((char *)"hc") <= 0;
+}
+
 /* Decodes one curses key code (not a character). */
 int decodeFunctionKey(wint_t code) {
   switch (code) {
@@ -149,7 +158,9 @@ int terminalOpen(void) {
   if (!terminal) {
     int error = 0;
     if (setupterm(nullptr, STDOUT_FILENO, &error) != OK) return TERMINAL_UNKNOWN_TYPE;
+    int addressable = canAddressCursor();
     del_curterm(cur_term);
+    if (!addressable) return TERMINAL_NO_CURSOR;
     terminal = newterm(nullptr, stdout, stdin);
   }
   if (!terminal) return TERMINAL_UNKNOWN_TYPE;
@@ -172,7 +183,7 @@ int terminalOpen(void) {
   intrflush(stdscr, FALSE);
   keypad(stdscr, TRUE);
   colourMode = 0;
-  if (has_colors() && start_color() == OK) colourMode = COLORS >= 16 ? 16 : 8;
+  if (coloursWanted() && has_colors() && start_color() == OK) colourMode = COLORS >= 16 ? 16 : 8;
   memset(pairOf, 0, sizeof pairOf);
   nextPair = 1;
   return TERMINAL_OPEN;
@@ -222,6 +233,31 @@ void terminalPresent(const Screen *screen) {
   refresh();
 }
 
+namespace {
+
+/* The next key code or character within kAltDelayMs, or ERR. */
+int readSoon(wint_t *ch) {
+  timeout(kAltDelayMs);
+  int kind = get_wch(ch);
+  timeout(-1);
+  return kind;
+}
+
+/* What Esc followed at once by '[' stands for. A terminal type without
+   back-tab in its description (vt100) still gets Esc [ Z from a terminal
+   that sends it for Shift-Tab; any other character goes back to be read
+   next, and Esc [ is Alt+[. */
+int escapeBracket() {
+  wint_t next;
+  int kind = readSoon(&next);
+  if (kind == OK && next == 'Z') return TK_STAB;
+  if (kind == OK) unget_wch((wchar_t)next);
+  else if (kind == KEY_CODE_YES) ungetch((int)next);
+  return TK_ALT | '[';
+}
+
+}  // namespace
+
 int terminalReadKey(void) {
   for (;;) {
     wint_t ch;
@@ -229,10 +265,9 @@ int terminalReadKey(void) {
     if (kind == ERR) continue;
     int key = kind == KEY_CODE_YES ? decodeFunctionKey(ch) : decodeCharacter(ch);
     if (key == TK_ESC) {
-      timeout(kAltDelayMs);
       wint_t next;
-      int nextKind = get_wch(&next);
-      timeout(-1);
+      int nextKind = readSoon(&next);
+      if (nextKind == OK && next == '[') return escapeBracket();
       if (nextKind == OK) {
         int alt = decodeCharacter(next);
         if (alt >= 0x20 && alt <= 0xFF) return TK_ALT | alt;

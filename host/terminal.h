@@ -9,12 +9,15 @@
 #include "host/screen.h"
 
 /* What terminalOpen returns. */
-enum { TERMINAL_OPEN = 1, TERMINAL_NONE = 0, TERMINAL_UNKNOWN_TYPE = -1 };
+enum { TERMINAL_OPEN = 1, TERMINAL_NONE = 0, TERMINAL_UNKNOWN_TYPE = -1, TERMINAL_NO_CURSOR = -2 };
 
 /* Puts the terminal into the host's mode (no echo, keys one at a time,
-   function keys decoded). Returns TERMINAL_OPEN; TERMINAL_NONE when
-   standard input or output is no terminal; TERMINAL_UNKNOWN_TYPE when
-   ncurses knows no terminal of the type TERM names. */
+   function keys decoded, colours unless coloursWanted says no). Returns
+   TERMINAL_OPEN; TERMINAL_NONE when standard input or output is no
+   terminal; TERMINAL_UNKNOWN_TYPE when ncurses knows no terminal of the type
+   TERM names; TERMINAL_NO_CURSOR when the type cannot place the cursor on a
+   cell (TERM=dumb, a printing terminal), which no window can be drawn on.
+   The terminal is left as it was unless TERMINAL_OPEN is returned. */
 int terminalOpen(void);
 
 /* Restores the terminal; does nothing when it is not open. Safe to call
@@ -30,8 +33,9 @@ void terminalPresent(const Screen *screen);
 
 /* Waits for a key and returns its code (keys.h): characters arrive in the
    host's code page (characters it lacks are skipped), Esc followed at once
-   by a character is that character with Alt, and a change of the terminal's
-   size is TK_RESIZE. */
+   by a character is that character with Alt, Esc [ Z is Shift-Tab whatever
+   the terminal type says, and a change of the terminal's size is
+   TK_RESIZE. */
 int terminalReadKey(void);
 
 #endif

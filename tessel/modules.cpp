@@ -8,6 +8,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "tessel/options.h"
@@ -21,6 +22,13 @@ int programDirectory(char *out, int room) {
 }
 
 int readableFile(const char *name, char *absolute) {
+  /* a directory opens for reading on this system and fails only at the first
+     read, so it is named as what it is before any open */
+  struct stat info;
+  if (stat(name, &info) == 0 && S_ISDIR(info.st_mode)) {
+    fail(EXIT_FAILED, "cannot open %s: is a directory", name);
+    return 0;
+  }
   FILE *file = fopen(name, "rb");
   if (!file) {
     fail(EXIT_FAILED, "cannot open %s: %s", name, strerror(errno));

@@ -18,7 +18,8 @@ enum { PLUGIN_MODULE_NUMBER = 0, PATH_ROOM = 4096 };
 int programDirectory(char *out, int room);
 
 /* Writes the absolute form of name (PATH_MAX bytes of room) when the file
-   exists and is readable; returns 1, or 0 after reporting why not. */
+   exists, is readable and is no directory; returns 1, or 0 after reporting
+   why not. */
 int readableFile(const char *name, char *absolute);
 
 /* Loads file from directory (which ends with its separator); what names the

@@ -61,11 +61,15 @@ int openSession(const Options *o, FILE **dumpFile) {
     int opened = sessionOpenTerminal(o->cols, o->rows);
     if (opened != TERMINAL_OPEN) {
       if (*dumpFile) fclose(*dumpFile);
-      if (opened == TERMINAL_UNKNOWN_TYPE) {
-        const char *type = getenv("TERM");
+      const char *type = getenv("TERM");
+      if (opened == TERMINAL_UNKNOWN_TYPE)
         return fail(EXIT_FAILED, "unknown terminal type \"%s\" (set TERM, or give --keys for a scripted run)",
                     type ? type : "");
-      }
+      if (opened == TERMINAL_NO_CURSOR)
+        return fail(EXIT_FAILED,
+                    "terminal type \"%s\" cannot place the cursor, so no window can be drawn (set TERM, or "
+                    "give --keys for a scripted run)",
+                    type ? type : "");
       return fail(EXIT_USAGE, "standard input and output are no terminal: give --keys for a scripted run");
     }
     ok = 1;

@@ -57,9 +57,9 @@ TEST(Draw, EveryItemType) {
   };
   EXPECT_EQ(drawDialog(items, 44, 13), R"(
      ╔══════════════ Title ═══════════════╗
-     ║ Label:  edit text     ↓        V   ║
-     ║         ***                    T   ║
-     ║         12                     !   ║
+     ║ Label:  edit text·····↓        V   ║
+     ║         ***·····               T   ║
+     ║         12··                   !   ║
      ║ [x] Check      [ ] Clear           ║
      ║ (•) One        ┌─ Left ──────┐     ║
      ║ ( ) Two        │ inside      │     ║
@@ -124,7 +124,7 @@ TEST(Draw, AmpersandsAndEditScrolling) {
     Fish & Chips
     Fish && &Chips
     [ &Save as ]
-    9abcdef
+    9abcdef·
     01234567
 )");
 }
@@ -236,7 +236,7 @@ TEST(Draw, MenuWithTitleMarksAndHotKeys) {
   EXPECT_EQ(screenText(&t.screen), R"(
       ╔═══════ Select Dialog ════════╗
       ║ Config                       ║
-      ║√Copy                         ║
+      ║√Copy                        <║
       ╟──────────────────────────────╢
       ║ About                        ║
       ║ a name longer than the title ║
@@ -251,6 +251,29 @@ TEST(Draw, MenuWithTitleMarksAndHotKeys) {
   EXPECT_EQ(colourAt(&t.screen, 9, 3), 0x0E) << "Copy gets o, drawn on the highlight";
   EXPECT_EQ(colourAt(&t.screen, 8, 5), 0x3E) << "&About keeps its A";
   EXPECT_EQ(colourAt(&t.screen, 10, 6), 0x3E) << "the long name gets the next free letter, n";
+}
+
+// A text dump carries no colours: the room of an edit field past its text
+// shows as dots (an empty field would vanish otherwise; a typed blank stays
+// a blank), and a menu's marked entry stands between > and <.
+TEST(Draw, TextDumpShowsFieldRoomAndTheMarkedEntry) {
+  std::vector<DialogItem> items = {
+      makeItem(DI_EDIT, 2, 1, 7, 1, ""),         makeItem(DI_PSWEDIT, 2, 2, 5, 2, ""),
+      makeItem(DI_FIXEDIT, 2, 3, 4, 3, "a b"),   makeItem(DI_EDIT, 10, 3, 13, 3, " "),
+      makeItem(DI_TEXT, 2, 4, 0, 4, "after"),
+  };
+  EXPECT_EQ(drawDialog(items, 20, 6), "\n    ······\n    ····\n    a b      ···\n    after\n");
+
+  MenuEntry entries[2];
+  memset(entries, 0, sizeof entries);
+  snprintf(entries[0].text, sizeof entries[0].text, "One");
+  snprintf(entries[1].text, sizeof entries[1].text, "Two");
+  entries[1].selected = 1;
+  TestScreen t(12, 5);
+  static MenuView view;
+  menuOpen(&view, entries, 2, 0, nullptr, nullptr, nullptr, 0, 0, 0, 12, 5);
+  menuDraw(&view, &t.screen);
+  EXPECT_EQ(screenText(&t.screen), "╔═════╗\n║ One ║\n║>Two<║\n╚═════╝\n\n");
 }
 
 }  // namespace

@@ -155,6 +155,38 @@ TEST(Render, RegistryTextsAndColourFormats) {
       << html.out;
 }
 
+// NO_COLOR set and not empty: the ANSI output keeps to the monochrome styles
+// (an edit field reverse, a hot key underlined, the shadow dim).
+TEST(Render, NoColourGivesStylesOnly) {
+  Scratch s;
+  const std::string args = "render " + quote(kExamples + "tools.dlg") + " Copy --format ansi";
+  struct Row {
+    const char *value; // null: unset
+    bool colours;
+  };
+  const Row rows[] = {{nullptr, true}, {"", true}, {"1", false}};
+  for (const Row &row : rows) {
+    SCOPED_TRACE(row.value ? row.value : "(unset)");
+    if (row.value) setenv("NO_COLOR", row.value, 1);
+    else unsetenv("NO_COLOR");
+    Outcome run = tessel(s, args);
+    unsetenv("NO_COLOR");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out.find("\033[0;30;47m") != std::string::npos, row.colours) << "black on light grey";
+    if (row.colours) continue;
+    for (size_t at = 0; (at = run.out.find("\033[", at)) != std::string::npos; at++) {
+      size_t end = run.out.find('m', at);
+      ASSERT_NE(end, std::string::npos);
+      std::string sgr = run.out.substr(at + 2, end - at - 2);
+      EXPECT_TRUE(sgr == "0" || sgr == "0;1" || sgr == "0;2" || sgr == "0;4" || sgr == "0;7" || sgr == "0;4;7")
+          << "no colour in \\033[" << sgr << "m";
+    }
+    EXPECT_NE(run.out.find("\033[0;7mC:\\work\\*.dlg"), std::string::npos) << "the edit field: reverse";
+    EXPECT_NE(run.out.find("\033[0;4mF\033[0mrom:"), std::string::npos) << "the hot key: underlined";
+    EXPECT_NE(run.out.find("\033[0;2m  \033[0m"), std::string::npos) << "the shadow: dim";
+  }
+}
+
 // ---- view and config, scripted ----
 
 TEST(View, BrowseAFileOpeningTwoDialogs) {
@@ -233,6 +265,8 @@ const BadRow kBadRows[] = {
     {"render @demo.dlg", 2, "render takes a file and a dialog name"},
     {"view missing.dlg --keys Esc", 1, "cannot open missing.dlg"},
     {"render missing.dlg Demo", 1, "cannot open missing.dlg"},
+    {"view @ --keys Esc", 1, "is a directory"},
+    {"render @ Demo", 1, "is a directory"},
     {"render @demo.dlg Nope", 1, "has no dialog \"Nope\" with items; it defines: Demo"},
     {"view @demo.dlg --keys 'Tabb'", 2, "unknown key name \"Tabb\""},
     {"view @demo.dlg --keys '\"open'", 2, "unterminated"},

@@ -152,6 +152,60 @@ TEST(DialogKeys, NothingToFocus) {
   EXPECT_EQ(runDialog(none, "Tab Enter"), -1);
 }
 
+// A screen smaller than the dialog: items whose first cell is off the screen
+// (or under the last row, which names both sizes) take no focus, by Tab, an
+// arrow, a hot key or the focus field; Esc still closes.
+TEST(DialogKeys, ScreenSmallerThanTheDialog) {
+  struct Row {
+    int cols, rows;
+    const char *script;
+    int result;
+    const char *state;
+    const char *lastRow;
+  };
+  const Row rows[] = {
+      // the buttons (row 7) and the far check box (column 24) lie off a 20x6 screen
+      {20, 6, "", -1, "Name:\nabc *\nCheck [off]\nFar [off]\nOk\nExit\n", "20x6 < 30x10"},
+      {20, 6, "Tab Tab", -1, "Name:\nabc *\nCheck [off]\nFar [off]\nOk\nExit\n", nullptr},
+      {20, 6, "S-Tab Down Down Right", -1, "Name:\nabc\nCheck [off] *\nFar [off]\nOk\nExit\n", nullptr},
+      {20, 6, "A-x A-f", -1, "Name:\nabc *\nCheck [off]\nFar [off]\nOk\nExit\n", nullptr},
+      // the button row is the screen's last row, which the notice takes
+      {40, 8, "S-Tab", -1, "Name:\nabc\nCheck [off]\nFar [off] *\nOk\nExit\n", "terminal 40x8 < dialog 30x10"},
+      // one row short: the buttons stay in sight, and Ok takes the focus it asks for
+      {50, 9, "", -1, "Name:\nabc\nCheck [off]\nFar [off]\nOk *\nExit\n",
+       "terminal 50x9 is smaller than the dialog 30x10"},
+      // the whole dialog fits: every item is reached
+      {40, 12, "Tab Enter", 5, "Name:\nabc\nCheck [off]\nFar [off]\nOk\nExit *\n", ""},
+  };
+  for (const Row &row : rows) {
+    SCOPED_TRACE(std::to_string(row.cols) + "x" + std::to_string(row.rows) + " " + row.script);
+    std::vector<DialogItem> items = {
+        makeItem(DI_TEXT, 2, 1, 0, 1, "&Name:"),
+        makeItem(DI_EDIT, 9, 1, 16, 1, "abc"),
+        makeItem(DI_CHECKBOX, 2, 2, 0, 2, "&Check"),
+        makeItem(DI_CHECKBOX, 24, 2, 0, 2, "&Far"),
+        makeItem(DI_BUTTON, 2, 7, 0, 7, "&Ok", 0, 0, 1, 1), // asks for the focus
+        makeItem(DI_BUTTON, 10, 7, 0, 7, "E&xit"),
+    };
+    DialogView view;
+    dialogOpen(&view, items.data(), (int)items.size(), -1, -1, 30, 10, row.cols, row.rows);
+    TestScreen t(row.cols, row.rows);
+    dialogDraw(&view, &t.screen);
+    std::string text = screenText(&t.screen);
+    std::string last = text.substr(text.rfind('\n', text.size() - 2) + 1);
+    if (row.lastRow) {
+      EXPECT_EQ(last, std::string(row.lastRow) + "\n");
+    }
+    int result = MODAL_OPEN;
+    for (int key : keysOf(row.script)) {
+      if ((result = dialogKey(&view, key)) != MODAL_OPEN) break;
+    }
+    if (result == MODAL_OPEN) result = dialogKey(&view, TK_ESC);
+    EXPECT_EQ(result, row.result);
+    EXPECT_EQ(itemsState(items), row.state);
+  }
+}
+
 // ---- menus ----
 
 struct MenuRow {

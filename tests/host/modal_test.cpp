@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "host/codepage.h"
+#include "host/dialog_window.h"
 #include "host/modal.h"
 #include "host/session.h"
 #include "host_test_util.h"
@@ -78,6 +80,69 @@ TEST(ModalLoop, KeysHelpAndBackground) {
     EXPECT_EQ(recorder.seen, keysOf(row.seen));
     EXPECT_EQ(dumped.find("Help topic: Topic") != std::string::npos, row.helpShown);
   }
+}
+
+// The rows of each dump in a --screen file, as code points.
+std::vector<std::vector<std::u32string>> screensOf(const std::string &dumps) {
+  std::vector<std::vector<std::u32string>> screens;
+  size_t at = 0;
+  while (at < dumps.size()) {
+    size_t end = dumps.find('\n', at);
+    std::string line = dumps.substr(at, end - at);
+    at = end + 1;
+    if (line.rfind("=== screen", 0) == 0) {
+      screens.emplace_back();
+      continue;
+    }
+    std::u32string row;
+    for (size_t i = 0; i < line.size();) {
+      uint32_t cp;
+      i += (size_t)utf8Decode(line.c_str() + i, &cp);
+      row += (char32_t)cp;
+    }
+    screens.back().push_back(row);
+  }
+  return screens;
+}
+
+// F1 over a dialog full of text: the help box replaces only the cells inside
+// its frame; beside and below it the shadow keeps every character.
+TEST(ModalLoop, HelpBoxHidesOnlyItsOwnCells) {
+  std::vector<DialogItem> items;
+  for (int y = 0; y < 12; y++) items.push_back(makeItem(DI_TEXT, 0, y, 0, y, std::string(44, 'a' + y).c_str()));
+  items.push_back(makeItem(DI_BUTTON, 2, 11, 0, 11, "Ok"));
+  std::vector<int> keys = keysOf("F1 Enter Esc");
+  ASSERT_TRUE(sessionOpenScripted(50, 14, keys.data(), (int)keys.size()));
+  char *dumps = nullptr;
+  size_t dumpsSize = 0;
+  FILE *out = open_memstream(&dumps, &dumpsSize);
+  sessionSetDumpFile(out);
+  EXPECT_EQ(dialogRun(items.data(), (int)items.size(), -1, -1, 44, 12, "Topic"), -1);
+  sessionSetDumpFile(nullptr);
+  fclose(out);
+  std::vector<std::vector<std::u32string>> screens = screensOf(std::string(dumps, dumpsSize));
+  free(dumps);
+  sessionClose();
+  ASSERT_GE(screens.size(), 2u);
+  const std::vector<std::u32string> &before = screens[0], &help = screens[1];
+  int x1 = -1, y1 = -1, x2 = -1, y2 = -1;
+  for (int y = 0; y < (int)help.size(); y++) {
+    size_t tl = help[y].find(U'\u2554'), br = help[y].find(U'\u255D');
+    if (tl != std::u32string::npos) x1 = (int)tl, y1 = y;
+    if (br != std::u32string::npos) x2 = (int)br, y2 = y;
+  }
+  ASSERT_GE(x1, 0) << "no help box";
+  ASSERT_GE(x2, x1);
+  EXPECT_NE(help[y1 + 1].find(U"Help topic: Topic"), std::u32string::npos);
+  for (int y = 0; y < 14; y++)
+    for (int x = 0; x < 50; x++) {
+      char32_t was = x < (int)before[y].size() ? before[y][x] : U' ';
+      char32_t now = y < (int)help.size() && x < (int)help[y].size() ? help[y][x] : U' ';
+      bool inside = x >= x1 && x <= x2 && y >= y1 && y <= y2;
+      if (!inside) {
+        EXPECT_EQ(now, was) << "cell " << x << "," << y << " outside the help box";
+      }
+    }
 }
 
 }  // namespace

@@ -4,7 +4,9 @@
 # typed in UTF-8 arriving in the host's code page, an Alt hot key, colours on
 # the terminal, the --screen dump of an interactive run, and that the
 # terminal is restored both after a normal exit and after Ctrl-C, and left
-# alone when its type is unknown. Usage: tmux_test.sh TESSEL EXAMPLES_DIR. Exit 77 skips.
+# alone when its type is unknown or cannot place the cursor; Shift-Tab on a
+# terminal type that does not describe it, NO_COLOR, and a terminal smaller
+# than the dialog. Usage: tmux_test.sh TESSEL EXAMPLES_DIR. Exit 77 skips.
 set -u
 tessel=$1
 examples=$2
@@ -28,8 +30,8 @@ fail() {
   exit 1
 }
 
-# Runs a command line in a fresh 80x25 pane; the pane reports its exit
-# status and the terminal modes, then waits.
+# Runs a command line in a fresh pane, 80x25 unless a size follows; the pane
+# reports its exit status and the terminal modes, then waits.
 start() {
   cat >"$work/run.sh" <<SCRIPT
 trap 'echo interrupted' INT
@@ -42,7 +44,7 @@ SCRIPT
   [ -n "$socket" ] && tmux -L "$socket" kill-server 2>/dev/null
   runs=$((runs + 1))
   socket="tessel-test-$$-$runs"
-  tmux -L "$socket" -f /dev/null new-session -d -x 80 -y 25 "env LANG=C.UTF-8 LC_ALL=C.UTF-8 bash $work/run.sh" ||
+  tmux -L "$socket" -f /dev/null new-session -d -x "${2:-80}" -y "${3:-25}" "env LANG=C.UTF-8 LC_ALL=C.UTF-8 bash $work/run.sh" ||
     fail "tmux cannot start"
 }
 
@@ -58,6 +60,15 @@ waitFor() {
 }
 
 keys() { tmux -L "$socket" send-keys "$@"; }
+
+# Waits up to ten seconds for a line in a file.
+waitInFile() {
+  for _ in $(seq 1 100); do
+    grep -qF -- "$2" "$1" 2>/dev/null && return 0
+    sleep 0.1
+  done
+  fail "never saw in $1: $2"
+}
 
 # ---- browse a file: menu, a dialog, back to the menu, an Alt hot key ----
 start "'$tessel' view '$examples/tools.dlg' --screen '$work/screens.txt'"
@@ -102,4 +113,52 @@ waitFor "EXIT=1"
 screen | grep -qF 'tessel: unknown terminal type "no-such-terminal"' || fail "no clear line for an unknown TERM"
 screen | grep -qF "MODES: icanon echo" || fail "terminal modes changed by a failed start"
 
+# ---- a terminal type that cannot place the cursor: one line, the terminal untouched ----
+start "env TERM=dumb '$tessel' view '$examples/demo.dlg'"
+waitFor "EXIT=1"
+screen | grep -qF 'tessel: terminal type "dumb" cannot place the cursor' || fail "no clear line for TERM=dumb"
+screen | grep -qF "MODES: icanon echo" || fail "terminal modes changed by a refused start"
+
+# ---- Shift-Tab where the terminal type has no back-tab key (vt100) ----
+start "env TERM=vt100 '$tessel' view '$examples/tools.dlg' --screen '$work/vt100.txt'"
+waitFor "Select Dialog"
+keys Enter
+waitFor "When a file exists"
+keys BTab
+# from the source field back to the last button, [ Cancel ] at 39,15
+waitInFile "$work/vt100.txt" "focus 39,15 ==="
+grep -qF 'dlgZ' "$work/vt100.txt" && fail "Shift-Tab typed Z into the field"
+keys Escape
+waitFor "Select Dialog"
+keys Escape
+waitFor "EXIT=0"
+
+# ---- NO_COLOR: styles only, no colour ----
+start "env NO_COLOR=1 '$tessel' view '$examples/tools.dlg'"
+waitFor "Select Dialog"
+keys Enter
+waitFor "When a file exists"
+sgr=$(tmux -L "$socket" capture-pane -p -e | grep -oE $'\e\\[[0-9;]*m' | sort -u | tr '\n' ' ')
+echo "$sgr" | grep -qE '[[;]((3|4|9)[0-8]|10[0-7])[;m]' && fail "colours despite NO_COLOR: $sgr"
+echo "$sgr" | grep -qF '[7m' || fail "no reverse for the edit fields under NO_COLOR: $sgr"
+keys Escape
+waitFor "Select Dialog"
+keys Escape
+waitFor "EXIT=0"
+
+# ---- a terminal smaller than the dialog: said on the screen, still usable ----
+start "'$tessel' view '$examples/tools.dlg' --screen '$work/small.txt'" 40 10
+waitFor "Select Dialog"
+keys Enter
+waitFor "terminal 40x10 < dialog 60x12"
+keys Tab Tab Tab Tab Tab
+waitInFile "$work/small.txt" "=== screen 7, focus"
+# the buttons lie below the screen: Tab never reaches them
+grep -E "^=== screen [0-9]+, focus [0-9]+,(9|[1-9][0-9]) ===" "$work/small.txt" && fail "the focus went off the screen"
+keys Escape
+waitFor "Select Dialog"
+keys Escape
+waitFor "EXIT=0"
+
 echo "ok"
+
