@@ -32,7 +32,8 @@ const char kViewHelp[] =
     "                    menu and dialog shown reopen on the new version, with the\n"
     "                    input kept; while FILE has errors the last good version\n"
     "                    stays and the bottom row says why. In --keys, Reload waits\n"
-    "                    for the next change (at most ten seconds)\n";
+    "                    for the next change (at most ten seconds)\n"
+    "\n";
 
 /* What OpenFilePlugin returns for a file it does not take. */
 const HANDLE kDeclined = (HANDLE)(intptr_t)-1;
