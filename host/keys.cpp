@@ -33,7 +33,7 @@ const KeyName kKeyNames[] = {
     {"F6", TK_F1 + 5, 0x75},       {"F7", TK_F1 + 6, 0x76},
     {"F8", TK_F1 + 7, 0x77},       {"F9", TK_F1 + 8, 0x78},
     {"F10", TK_F1 + 9, 0x79},      {"F11", TK_F1 + 10, 0x7A},
-    {"F12", TK_F1 + 11, 0x7B},
+    {"F12", TK_F1 + 11, 0x7B},      {"Reload", TK_WAIT_RELOAD, 0},
 };
 const int kKeyNameCount = (int)(sizeof kKeyNames / sizeof kKeyNames[0]);
 

@@ -201,6 +201,8 @@ int menuRun(const MenuEntry *entries, int count, unsigned flags, const char *tit
   window.ownsKey = [](const void *state, int key) { return isBreakKey(static_cast<const MenuView *>(state), key); };
   window.showsHelp = 1;
   window.helpTopic = helpTopic;
+  /* a reload closes with the marked entry, so that the menu reopens on it */
+  window.reload = [](void *state) { return static_cast<MenuView *>(state)->current; };
   int result = modalRun(&window);
   if (breakCode) *breakCode = view->breakCode;
   free(view);

@@ -51,7 +51,8 @@ int menuKey(MenuView *view, int key);
 /* Runs a menu in the session's modal loop (F1 shows its help topic, unless
    F1 is one of its break keys); returns as menuKey
    and writes the break code (-1 when no break key closed it) through
-   breakCode when not null. */
+   breakCode when not null. A change of the session's watched file closes
+   it with the marked entry (-1 when none), as a reload expects. */
 int menuRun(const MenuEntry *entries, int count, unsigned flags, const char *title, const char *bottom,
             const char *helpTopic, const int *breakKeys, int *breakCode, int x, int y, int maxHeight);
 

@@ -1,6 +1,6 @@
 /*
  * The modal loop: background, draw, key, and the keys every window answers
- * alike (a resize, F1).
+ * alike (a resize, F1, a reload).
  */
 #include "host/modal.h"
 
@@ -34,6 +34,11 @@ int modalRun(const ModalWindow *w) {
     if (key == TK_F1 && w->showsHelp && !(w->ownsKey && w->ownsKey(w->state, key))) {
       msgBoxHelp(w->helpTopic);
       continue;
+    }
+    if (key == TK_RELOAD) {
+      result = w->reload ? w->reload(w->state) : w->key(w->state, TK_ESC);
+      if (result == MODAL_OPEN) result = -1; /* a reload closes every window */
+      break;
     }
     result = w->key(w->state, key);
     if (result != MODAL_OPEN) break;

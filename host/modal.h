@@ -2,8 +2,9 @@
  * The one modal loop of the host's windows. A dialog, a menu and a message
  * box each say how to place, draw and answer a key; the loop keeps the
  * screen behind the window, draws the window over it, waits for a key,
- * places the window again after a resize, shows the help topic on F1, and
- * puts the background back when the window closes.
+ * places the window again after a resize, shows the help topic on F1,
+ * closes the window when the watched file changes, and puts the background
+ * back when the window closes.
  */
 #ifndef TESSEL_HOST_MODAL_H
 #define TESSEL_HOST_MODAL_H
@@ -30,6 +31,9 @@ typedef struct ModalWindow {
      to the key hook like any key. */
   int showsHelp;
   const char *helpTopic;
+  /* What the window closes with when the session's watched file changed
+   (TK_RELOAD); null: what Esc gives. */
+  int (*reload)(void *state);
 } ModalWindow;
 
 /* Runs the window in the session until its key hook closes it; returns what

@@ -1,5 +1,6 @@
 /*
- * The session: the screen model, where keys come from and where dumps go.
+ * The session: the screen model, where keys come from and where dumps go,
+ * and with a file watch, the changes that wake a wait and the status line.
  * One session at a time, process-wide, as the host has one console.
  */
 #include "host/session.h"
@@ -7,6 +8,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "host/draw.h"
 #include "host/dump.h"
 #include "host/keys.h"
 #include "host/terminal.h"
@@ -22,6 +24,33 @@ int escAfterScript;  /* Esc keys fed since the script ran out */
 SessionState state;
 FILE *dumpFile;
 int dumpCount;
+FileWatch *watch;        /* not owned; null: no live reload */
+SessionChangeFn onChange;
+void *changeContext;
+int reloading;           /* TK_RELOAD until sessionEndReload */
+char status[512];        /* the status line, empty when none */
+int statusError;
+
+/* The status line's paints: white on red for an error, black on cyan for
+   a notice (reverse on a monochrome terminal). */
+const Paint kStatusError = {0x4F, MONO_REVERSE};
+const Paint kStatusNotice = {0x30, MONO_REVERSE};
+
+/* Draws the status line over the bottom row. */
+void drawStatus() {
+  if (!status[0] || screen.rows < 1) return;
+  Paint paint = statusError ? kStatusError : kStatusNotice;
+  int y = screen.rows - 1;
+  screenFill(&screen, 0, y, screen.cols, 1, ' ', paint);
+  drawBytes(&screen, 0, y, status, (int)strlen(status), paint, paint, -1, screen.cols);
+}
+
+/* Hands a settled change to the hook; 1 when it asks for a reload, which
+   then closes every window. */
+int changed() {
+  if (onChange && onChange(changeContext) == SESSION_RELOAD) reloading = 1;
+  return reloading;
+}
 
 /* Appends one dump, headed by its number, the key that answers it (when
    known) and where the focus stands (column and row from 0), if anywhere. */
@@ -92,14 +121,29 @@ void sessionSetDumpFile(FILE *out) { dumpFile = out; }
 Screen *sessionScreen(void) { return &screen; }
 
 int sessionWaitKey(void) {
+  if (reloading) return TK_RELOAD;
   if (!onTerminal) {
-    int key = nextScriptKey();
-    if (state == SESSION_RUNNING) dump(key);
-    return key;
+    for (;;) {
+      int key = nextScriptKey();
+      drawStatus();
+      if (state == SESSION_RUNNING) dump(key);
+      if (key != TK_WAIT_RELOAD) return key;
+      if (watch && state == SESSION_RUNNING && fileWatchWait(watch, SESSION_RELOAD_WAIT_MS) && changed())
+        return TK_RELOAD;
+    }
   }
+  drawStatus();
   terminalPresent(&screen);
   dump(TK_NONE);
-  int key = terminalReadKey();
+  int key;
+  for (;;) {
+    key = terminalReadKeyOr(watch ? fileWatchFd(watch) : -1);
+    if (key != TK_NONE) break;
+    if (!fileWatchSettle(watch)) continue;
+    if (changed()) return TK_RELOAD;
+    drawStatus(); /* kept: show what the hook said */
+    terminalPresent(&screen);
+  }
   if (key == TK_RESIZE && followTerminal) {
     int cols, rows;
     terminalSize(&cols, &rows);
@@ -115,6 +159,21 @@ void sessionPresent(void) {
   if (onTerminal) terminalPresent(&screen);
 }
 
+void sessionSetWatch(FileWatch *w, SessionChangeFn hook, void *context) {
+  watch = w;
+  onChange = hook;
+  changeContext = context;
+}
+
+int sessionReloading(void) { return reloading; }
+
+void sessionEndReload(void) { reloading = 0; }
+
+void sessionSetStatus(const char *text, int error) {
+  snprintf(status, sizeof status, "%s", text ? text : "");
+  statusError = error;
+}
+
 void sessionClose(void) {
   if (onTerminal) terminalClose();
   onTerminal = 0;
@@ -124,5 +183,10 @@ void sessionClose(void) {
   scriptCount = scriptNext = 0;
   escAfterScript = 0;
   state = SESSION_RUNNING;
+  watch = nullptr;
+  onChange = nullptr;
+  changeContext = nullptr;
+  reloading = 0;
+  status[0] = 0;
   screenFree(&screen);
 }

@@ -10,6 +10,7 @@
 #include <stdio.h>
 
 #include "host/screen.h"
+#include "host/watch.h"
 
 /* Esc keys fed after a script ran out before the session gives up: a
    plug-in that opens window after window on Esc would otherwise never end. */
@@ -41,7 +42,8 @@ Screen *sessionScreen(void);
    size changed gives TK_RESIZE, with the screen already resized and blank.
    A scripted session that has given up (SESSION_KEYS_RAN_OUT) returns Esc
    at once, without a dump, so that every window closes and control comes
-   back to whoever opened the session. */
+   back to whoever opened the session. With a watch, a change may give
+   TK_RELOAD (see sessionSetWatch). */
 int sessionWaitKey(void);
 
 /* The session's state; SESSION_RUNNING again once a session is opened. Read
@@ -50,6 +52,43 @@ SessionState sessionState(void);
 
 /* Shows the screen on the terminal without waiting (nothing when scripted). */
 void sessionPresent(void);
+
+/* ---- Live reload -------------------------------------------------------- */
+
+/* How long a scripted "Reload" waits for a change before the script goes
+   on with its next key. */
+enum { SESSION_RELOAD_WAIT_MS = 10000 };
+
+/* What a session's change hook answers. */
+enum { SESSION_KEEP = 0, SESSION_RELOAD = 1 };
+
+/* Called when the watched files changed (the burst settled): answers
+   SESSION_RELOAD to close every window so that its owner reopens them on
+   the new version, or SESSION_KEEP to keep what is shown (after setting the
+   status line to say why). */
+typedef int (*SessionChangeFn)(void *context);
+
+/* Watches the files of watch while waiting (null: no watch): on the
+   terminal every wait for a key also wakes on a change; in a scripted
+   session the script's "Reload" waits for the next change (at most
+   SESSION_RELOAD_WAIT_MS; a script without a watch skips it). A change is
+   handed to onChange; when it answers SESSION_RELOAD, sessionWaitKey
+   returns TK_RELOAD, and keeps returning it at once, without showing or
+   dumping the screen, until sessionEndReload. The session does not own the
+   watch; sessionClose forgets it. */
+void sessionSetWatch(FileWatch *watch, SessionChangeFn onChange, void *context);
+
+/* Whether a reload is closing the windows (TK_RELOAD was returned and
+   sessionEndReload not called since). */
+int sessionReloading(void);
+
+/* Ends the closing of windows: waits return keys again. */
+void sessionEndReload(void);
+
+/* The status line, drawn over the bottom row of the screen each time the
+   session shows it (null or empty: none). error paints it as an error,
+   else as a notice. The text is copied (code page bytes). */
+void sessionSetStatus(const char *text, int error);
 
 /* Closes the session: restores the terminal, releases the screen. */
 void sessionClose(void);

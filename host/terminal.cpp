@@ -21,6 +21,7 @@
 #include "host/draw.h"
 #include "host/dump.h"
 #include "host/keys.h"
+#include "platform/platform.h"
 
 #include <term.h> /* last: it defines many short macros */
 
@@ -258,10 +259,27 @@ int escapeBracket() {
 
 }  // namespace
 
-int terminalReadKey(void) {
+int terminalReadKey(void) { return terminalReadKeyOr(-1); }
+
+int terminalReadKeyOr(int fd) {
   for (;;) {
     wint_t ch;
-    int kind = get_wch(&ch);
+    int kind;
+    if (fd < 0) {
+      kind = get_wch(&ch);
+    } else {
+      /* what ncurses holds already, without waiting; else wait for the
+         keyboard or the descriptor (a signal, a resize, ends the wait too) */
+      timeout(0);
+      kind = get_wch(&ch);
+      timeout(-1);
+      if (kind == ERR) {
+        int fds[2] = {STDIN_FILENO, fd};
+        int ready = plWaitReadable(fds, 2, -1);
+        if (ready > 0 && !(ready & 1)) return TK_NONE;
+        continue;
+      }
+    }
     if (kind == ERR) continue;
     int key = kind == KEY_CODE_YES ? decodeFunctionKey(ch) : decodeCharacter(ch);
     if (key == TK_ESC) {

@@ -38,4 +38,10 @@ void terminalPresent(const Screen *screen);
    TK_RESIZE. */
 int terminalReadKey(void);
 
+/* As terminalReadKey, but also ends the wait when descriptor fd (a file
+   watch's) becomes readable before a key arrives: then returns TK_NONE,
+   with the descriptor's events left for the caller to read. A key that
+   is already waiting comes first. fd -1: as terminalReadKey. */
+int terminalReadKeyOr(int fd);
+
 #endif

@@ -34,6 +34,7 @@ enum {
   PL_ERROR_INVALID_DATA = 13,
   PL_ERROR_WRITE_PROTECT = 19,
   PL_ERROR_SHARING_VIOLATION = 32,
+  PL_ERROR_NOT_SUPPORTED = 50,
   PL_ERROR_DISK_FULL = 112,
   PL_ERROR_INVALID_PARAMETER = 87,
   PL_ERROR_MOD_NOT_FOUND = 126,
@@ -106,6 +107,45 @@ FILE *plOpenTextFile(const char *path);
    unchanged until it closes the stream with fclose. Returns null on
    failure. */
 FILE *plOpenMemoryFile(const void *data, size_t size);
+
+/* ---- Watching files ------------------------------------------------------ */
+
+/* A watch over directories: it reports, by name, the entries that were
+   written, created, deleted, renamed in or out, or changed their
+   permissions. An editor that saves by writing a new file and renaming it
+   over the old one shows as the old name renamed in; one that truncates and
+   writes shows as writes. POSIX: inotify; Win32: not available (plWatchOpen
+   fails with PL_ERROR_NOT_SUPPORTED). */
+typedef struct PlWatch PlWatch;
+
+/* Opens a watch over no directory yet; null on failure (last error set).
+   Close with plWatchClose. */
+PlWatch *plWatchOpen(void);
+
+/* Adds a directory to the watch. Returns 1, or 0 on failure (last error
+   set). */
+int plWatchAdd(PlWatch *watch, const char *directory);
+
+/* A descriptor that is readable while the watch has events pending, for
+   plWaitReadable; -1 for a null watch. It belongs to the watch. */
+int plWatchFd(const PlWatch *watch);
+
+/* Takes the next pending event without waiting: writes the name of the
+   entry it concerns into name (room bytes, cut short and terminated) and
+   returns 1; the name is empty when events were lost or a watched directory
+   itself went away, so that anything may have changed. Returns 0 when no
+   event is pending, -1 on failure (last error set). */
+int plWatchRead(PlWatch *watch, char *name, int room);
+
+/* Closes a watch (null: nothing). */
+void plWatchClose(PlWatch *watch);
+
+/* Waits until one of count descriptors is readable, at most timeoutMs
+   milliseconds (negative: without limit). Returns a bit mask, bit i set when
+   fds[i] is readable (count at most 31; a negative descriptor is skipped),
+   0 when the time ran out, -1 on failure or when a signal interrupted the
+   wait (last error set). Win32: always fails. */
+int plWaitReadable(const int *fds, int count, int timeoutMs);
 
 /* ---- Registry ------------------------------------------------------------ */
 

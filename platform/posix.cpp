@@ -2,16 +2,20 @@
  * POSIX implementation of the platform layer's modules, errors, debug output
  * and text files. Modules are dlopen handles; the last-error code is a
  * per-thread Windows error code derived from errno; text files read through
- * a stdio cookie that translates as the Windows text mode does.
+ * a stdio cookie that translates as the Windows text mode does. Watches are
+ * inotify descriptors.
  */
 #include "platform/platform.h"
 
 #include <dlfcn.h>
 #include <errno.h>
 #include <fcntl.h>
+#include <limits.h>
 #include <link.h>
+#include <poll.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -274,4 +278,102 @@ FILE *plOpenMemoryFile(const void *data, size_t size) {
   FILE *file = size ? fmemopen(const_cast<void *>(data), size, "r") : fopen("/dev/null", "r");
   if (!file) lastError = lastErrorFromErrno(errno);
   return file;
+}
+
+/* ---- watching files ------------------------------------------------------ */
+
+/* The events a watched directory reports: every way the file or a file
+   beside it can change under a reader. */
+static const uint32_t kWatchMask = IN_CLOSE_WRITE | IN_MODIFY | IN_ATTRIB | IN_CREATE | IN_DELETE | IN_MOVED_FROM |
+                                   IN_MOVED_TO | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR;
+
+struct PlWatch {
+  int fd;
+  size_t used, next; /* bytes in buffer, and where the next event starts */
+  /* room for many events at once; aligned as the kernel writes them */
+  alignas(struct inotify_event) char buffer[64 * (sizeof(struct inotify_event) + NAME_MAX + 1)];
+};
+
+PlWatch *plWatchOpen(void) {
+  PlWatch *watch = (PlWatch *)calloc(1, sizeof(PlWatch));
+  if (!watch) {
+    lastError = PL_ERROR_NOT_ENOUGH_MEMORY;
+    return nullptr;
+  }
+  watch->fd = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+  if (watch->fd < 0) {
+    lastError = lastErrorFromErrno(errno);
+    free(watch);
+    return nullptr;
+  }
+  return watch;
+}
+
+int plWatchAdd(PlWatch *watch, const char *directory) {
+  if (!watch || !directory) {
+    lastError = PL_ERROR_INVALID_PARAMETER;
+    return 0;
+  }
+  if (inotify_add_watch(watch->fd, directory, kWatchMask) < 0) {
+    lastError = lastErrorFromErrno(errno);
+    return 0;
+  }
+  return 1;
+}
+
+int plWatchFd(const PlWatch *watch) { return watch ? watch->fd : -1; }
+
+int plWatchRead(PlWatch *watch, char *name, int room) {
+  if (!watch || !name || room <= 0) {
+    lastError = PL_ERROR_INVALID_PARAMETER;
+    return -1;
+  }
+  if (watch->next >= watch->used) {
+    ssize_t got = read(watch->fd, watch->buffer, sizeof watch->buffer);
+    if (got < 0 && (errno == EAGAIN || errno == EINTR)) return 0;
+    if (got <= 0) {
+      lastError = got < 0 ? lastErrorFromErrno(errno) : (uint32_t)PL_ERROR_INVALID_DATA;
+      return -1;
+    }
+    watch->used = (size_t)got;
+    watch->next = 0;
+  }
+  const struct inotify_event *event = (const struct inotify_event *)(watch->buffer + watch->next);
+  watch->next += sizeof *event + event->len;
+  int whole = (event->mask & (IN_Q_OVERFLOW | IN_DELETE_SELF | IN_MOVE_SELF | IN_IGNORED | IN_UNMOUNT)) ||
+              event->len == 0;
+  size_t length = whole ? 0 : strnlen(event->name, event->len);
+  if (length >= (size_t)room) length = (size_t)room - 1;
+  memcpy(name, event->name, length);
+  name[length] = 0;
+  return 1;
+}
+
+void plWatchClose(PlWatch *watch) {
+  if (!watch) return;
+  close(watch->fd);
+  free(watch);
+}
+
+int plWaitReadable(const int *fds, int count, int timeoutMs) {
+  enum { MAX_FDS = 31 };
+  if (!fds || count < 0 || count > MAX_FDS) {
+    lastError = PL_ERROR_INVALID_PARAMETER;
+    return -1;
+  }
+  struct pollfd polled[MAX_FDS];
+  for (int i = 0; i < count; i++) {
+    polled[i].fd = fds[i];
+    polled[i].events = POLLIN;
+    polled[i].revents = 0;
+  }
+  int ready = poll(polled, (nfds_t)count, timeoutMs < 0 ? -1 : timeoutMs);
+  if (ready < 0) {
+    lastError = lastErrorFromErrno(errno);
+    return -1;
+  }
+  int bits = 0;
+  for (int i = 0; i < count; i++)
+    if (polled[i].fd >= 0 && (polled[i].revents & (POLLIN | POLLHUP | POLLERR))) bits |= 1 << i;
+  return bits;
 }

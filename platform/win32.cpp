@@ -64,3 +64,39 @@ FILE *plOpenMemoryFile(const void *data, size_t size) {
   rewind(file);
   return file;
 }
+
+/* Watching files is a POSIX service of the host stand-in: the Win32 build
+   has no caller, and every call fails. */
+PlWatch *plWatchOpen(void) {
+  SetLastError(PL_ERROR_NOT_SUPPORTED);
+  return nullptr;
+}
+
+int plWatchAdd(PlWatch *watch, const char *directory) {
+  (void)watch;
+  (void)directory;
+  SetLastError(PL_ERROR_NOT_SUPPORTED);
+  return 0;
+}
+
+int plWatchFd(const PlWatch *watch) {
+  (void)watch;
+  return -1;
+}
+
+int plWatchRead(PlWatch *watch, char *name, int room) {
+  (void)watch;
+  if (name && room > 0) name[0] = 0;
+  SetLastError(PL_ERROR_NOT_SUPPORTED);
+  return -1;
+}
+
+void plWatchClose(PlWatch *watch) { (void)watch; }
+
+int plWaitReadable(const int *fds, int count, int timeoutMs) {
+  (void)fds;
+  (void)count;
+  (void)timeoutMs;
+  SetLastError(PL_ERROR_NOT_SUPPORTED);
+  return -1;
+}

@@ -72,6 +72,10 @@ int parseOptions(int argc, char **argv, Options *o) {
       o->quiet = 1;
       continue;
     }
+    if (!optionsEnded && strcmp(arg, "--watch") == 0) {
+      o->watch = 1;
+      continue;
+    }
     if (optionsEnded || strncmp(arg, "--", 2) != 0) {
       if (!o->command) o->command = arg;
       else if (o->argCount < MAX_ARGUMENTS) o->args[o->argCount++] = arg;
@@ -119,6 +123,7 @@ int checkOptionsFor(const Options *o, unsigned groups) {
   if (!render && o->haveLngMode) return fail(EXIT_USAGE, "--lang-mode belongs to render");
   if (!render && strcmp(o->format, "text") != 0) return fail(EXIT_USAGE, "--format belongs to render");
   if (!render && o->quiet) return fail(EXIT_USAGE, "--quiet belongs to render");
+  if (!(groups & WATCH_OPTIONS) && o->watch) return fail(EXIT_USAGE, "--watch belongs to view, try and render");
   if (!cpSelect(o->codepage))
     return fail(EXIT_USAGE, "unknown code page \"%s\" (iconv knows none of that name)", o->codepage);
   hostSetLanguage(o->language);

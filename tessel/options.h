@@ -33,12 +33,14 @@ struct Options {
   const char *format;
   int help;
   int quiet; /* --quiet: render keeps its findings to itself */
+  int watch; /* --watch: reload when the file changes */
 };
 
 /* The groups of options that only some commands take, as bits. */
 enum OptionGroup {
   SESSION_OPTIONS = 1 << 0, /* --keys, --screen: view and config */
-  RENDER_OPTIONS = 1 << 1   /* --lang-mode, --format: render */
+  RENDER_OPTIONS = 1 << 1,  /* --lang-mode, --format: render */
+  WATCH_OPTIONS = 1 << 2    /* --watch: view, try and render */
 };
 
 /* Writes "tessel: " and format (with a and b for its two %s at most) as one

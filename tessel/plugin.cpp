@@ -95,10 +95,11 @@ int pluginLoad(PluginHost *plugin, int *missing) {
   return EXIT_OK;
 }
 
-int pluginStart(PluginHost *plugin, const Options *o) {
+int pluginStart(PluginHost *plugin, const Options *o, void (*adjust)(StartupInfo *info)) {
   hostAddModule(PLUGIN_MODULE_NUMBER, plugin->directory);
   StartupInfo info;
   hostFillStartup(&info, PLUGIN_MODULE_NUMBER, plugin->path);
+  if (adjust) adjust(&info);
   int status = openSession(o, &plugin->dumpFile);
   if (status) return status;
   plugin->setStartupInfo(&info);

@@ -30,9 +30,10 @@ struct PluginHost {
 int pluginLoad(PluginHost *plugin, int *missing);
 
 /* Registers the plug-in's module, opens the session as o asks and hands
-   the plug-in its startup record. Returns EXIT_OK, or the status of a
-   session that could not be opened (reported). */
-int pluginStart(PluginHost *plugin, const Options *o);
+   the plug-in its startup record, after adjust (when not null) changed it.
+   Returns EXIT_OK, or the status of a session that could not be opened
+   (reported). */
+int pluginStart(PluginHost *plugin, const Options *o, void (*adjust)(StartupInfo *info) = nullptr);
 
 /* Closes the session and the --screen file. Returns EXIT_OK, or
    EXIT_KEYS_RAN_OUT (reported) when the session gave up on a plug-in that

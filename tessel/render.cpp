@@ -19,6 +19,7 @@
 #include "tessel/check.h"
 #include "tessel/command.h"
 #include "tessel/modules.h"
+#include "tessel/watch.h"
 
 /* The language mode that render hands to the library. */
 static int renderLngMode;
@@ -49,6 +50,10 @@ const char kRenderHelp[] =
     "  --codepage CP     the host's 8-bit code page (default 437)\n"
     "  --quiet           no findings: by default those of tessel check for the\n"
     "                    dialog drawn are printed on standard error\n"
+    "  --watch           draw again each time FILE or a language file beside it\n"
+    "                    changes (the terminal is cleared between frames), until\n"
+    "                    interrupted; a version with errors keeps the last frame\n"
+    "                    and says why on standard error\n"
     "\n"
     "exit status: 0 drawn, 1 failed (file, dialog or library missing), 2 bad\n"
     "arguments.\n";
@@ -114,6 +119,42 @@ int reportNoDialog(const author::Analysis &a, const char *shown, const char *nam
   return EXIT_FAILED;
 }
 
+/* What a --watch frame needs to load and draw the dialog again. */
+struct Frame {
+  Library *library;
+  HMODULE own;
+  const char *file, *shown, *name, *format;
+  const author::Options *checking;
+  int quiet;
+};
+
+/* Writes the session's screen to standard output in the format asked for;
+   returns EXIT_OK, or EXIT_FAILED (reported) when it cannot be written. */
+int writeScreen(const char *format, const char *name) {
+  Screen *screen = sessionScreen();
+  if (strcmp(format, "ansi") == 0) dumpAnsi(screen, stdout);
+  else if (strcmp(format, "html") == 0) dumpHtml(screen, stdout, name);
+  else dumpText(screen, stdout);
+  if (fflush(stdout) != 0) return fail(EXIT_FAILED, "cannot write the output: %s", strerror(errno));
+  return EXIT_OK;
+}
+
+/* One --watch frame of a new version: its findings, then the dialog. A
+   dialog the library no longer loads draws nothing. */
+int drawAgain(void *context) {
+  const Frame *f = static_cast<const Frame *>(context);
+  DialogData *dialog = f->library->load(f->own, PLUGIN_MODULE_NUMBER, f->file, f->name);
+  if (!dialog) return EXIT_OK;
+  if (!f->quiet) {
+    author::Analysis analysis = author::analyzeFile(f->file, *f->checking);
+    author::keepFindingsOf(&analysis, f->name);
+    printFindings(stderr, f->shown, analysis);
+  }
+  f->library->show(dialog);
+  f->library->release(dialog);
+  return writeScreen(f->format, f->name);
+}
+
 }  // namespace
 
 int cmdRender(const CommandLine *line) {
@@ -123,7 +164,7 @@ int cmdRender(const CommandLine *line) {
     return EXIT_OK;
   }
   if (o->argCount != 2) return fail(EXIT_USAGE, "render takes a file and a dialog name (see tessel render --help)");
-  int status = checkOptionsFor(o, RENDER_OPTIONS);
+  int status = checkOptionsFor(o, RENDER_OPTIONS | WATCH_OPTIONS);
   if (status) return status;
   const char *format = o->format;
   if (strcmp(format, "text") != 0 && strcmp(format, "ansi") != 0 && strcmp(format, "html") != 0)
@@ -157,11 +198,11 @@ int cmdRender(const CommandLine *line) {
   if (!o->quiet) printFindings(stderr, o->args[0], analysis);
   library.show(dialog);
   library.release(dialog);
-  Screen *screen = sessionScreen();
-  if (strcmp(format, "ansi") == 0) dumpAnsi(screen, stdout);
-  else if (strcmp(format, "html") == 0) dumpHtml(screen, stdout, name);
-  else dumpText(screen, stdout);
+  status = writeScreen(format, name);
+  if (status == EXIT_OK && o->watch) {
+    Frame frame = {&library, own, file, o->args[0], name, format, &checking, o->quiet};
+    status = watchRender(file, o->args[0], name, checking, drawAgain, &frame);
+  }
   sessionClose();
-  if (fflush(stdout) != 0) return fail(EXIT_FAILED, "cannot write the output: %s", strerror(errno));
-  return EXIT_OK;
+  return status;
 }

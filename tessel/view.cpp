@@ -1,7 +1,8 @@
 /*
  * `tessel view FILE.dlg`: offers the file to the Flens plug-in as the host
  * does (OpenFilePlugin), which lists the file's dialogs in its menu and
- * shows each chosen one until the menu is closed.
+ * shows each chosen one until the menu is closed. With --watch, a change of
+ * the file offers it again, and the watch reopens what was shown.
  */
 #include <limits.h>
 #include <stdint.h>
@@ -9,6 +10,7 @@
 
 #include "tessel/command.h"
 #include "tessel/plugin.h"
+#include "tessel/watch.h"
 
 namespace {
 
@@ -25,7 +27,44 @@ const char kViewHelp[] =
     "keys: Tab, S-Tab and the arrows move, Space toggles or presses, Enter closes\n"
     "with the focused or default button, Esc or F10 cancels, Alt+letter (or the\n"
     "letter outside an edit field) uses the item of that hot key.\n"
+    "\n"
+    "  --watch           reload when FILE or a language file beside it changes: the\n"
+    "                    menu and dialog shown reopen on the new version, with the\n"
+    "                    input kept; while FILE has errors the last good version\n"
+    "                    stays and the bottom row says why. In --keys, Reload waits\n"
+    "                    for the next change (at most ten seconds)\n"
     "\n";
+
+/* What OpenFilePlugin returns for a file it does not take. */
+const HANDLE kDeclined = (HANDLE)(intptr_t)-1;
+
+/* Offers the file to the plug-in with its head, as the host does. */
+HANDLE offer(OpenFilePluginFn openFile, const char *file) {
+  unsigned char data[FILE_DATA_SIZE];
+  int dataSize = 0;
+  FILE *in = fopen(file, "rb");
+  if (in) {
+    dataSize = (int)fread(data, 1, sizeof data, in);
+    fclose(in);
+  }
+  return openFile(file, data, dataSize);
+}
+
+/* --watch: offers the file again after each reload that closed the
+   plug-in's windows, and waits for a change when the plug-in did not take
+   a new version, until the user closes the menu; returns the result of the
+   first offer when the plug-in never took the file. */
+HANDLE offerWhileWatching(OpenFilePluginFn openFile, const char *file, HANDLE first) {
+  if (first == kDeclined) return first;
+  for (HANDLE result = first;;) {
+    if (result == kDeclined) {
+      if (!watchIdle("the plug-in did not take the new version; waiting for a change")) return first;
+    } else if (!watchReopen()) {
+      return result;
+    }
+    result = offer(openFile, file);
+  }
+}
 
 }  // namespace
 
@@ -36,17 +75,10 @@ int cmdView(const CommandLine *line) {
     return EXIT_OK;
   }
   if (o->argCount != 1) return fail(EXIT_USAGE, "view takes one file (see tessel view --help)");
-  int status = checkOptionsFor(o, SESSION_OPTIONS);
+  int status = checkOptionsFor(o, SESSION_OPTIONS | WATCH_OPTIONS);
   if (status) return status;
   char file[PATH_MAX] = "";
-  unsigned char data[FILE_DATA_SIZE];
-  int dataSize = 0;
   if (!readableFile(o->args[0], file)) return EXIT_FAILED;
-  FILE *in = fopen(file, "rb");
-  if (in) {
-    dataSize = (int)fread(data, 1, sizeof data, in);
-    fclose(in);
-  }
 
   PluginHost plugin;
   int missing = 0;
@@ -54,12 +86,19 @@ int cmdView(const CommandLine *line) {
   if (status) return status;
   auto openFile = (OpenFilePluginFn)needExport(plugin.module, "OpenFilePlugin", "plug-in", &missing);
   if (missing) return EXIT_FAILED;
-  status = pluginStart(&plugin, o);
-  if (status) return status;
-  HANDLE result = openFile(file, data, dataSize);
+  if (o->watch && (status = watchStart(file, o->args[0], o)) != EXIT_OK) return status;
+  status = pluginStart(&plugin, o, o->watch ? watchWrapStartup : nullptr);
+  if (status) {
+    watchStop();
+    return status;
+  }
+  watchAttach();
+  HANDLE result = offer(openFile, file);
+  if (o->watch) result = offerWhileWatching(openFile, file, result);
+  watchStop();
   status = pluginFinish(&plugin);
   if (status) return status;
-  if (result == (HANDLE)(intptr_t)-1)
+  if (result == kDeclined)
     return fail(EXIT_FAILED, "the plug-in did not take %s (it takes .dlg files that define a dialog, "
                              "unless its Disable setting is on)", file);
   return EXIT_OK;
