@@ -7,7 +7,12 @@
 #include <stdint.h>
 #include <stdio.h>
 
+#include <stdlib.h>
+
+#include "author/engine.h"
+#include "host/inspector.h"
 #include "tessel/command.h"
+#include "tessel/inspect.h"
 #include "tessel/plugin.h"
 
 namespace {
@@ -24,7 +29,10 @@ const char kViewHelp[] =
     "\n"
     "keys: Tab, S-Tab and the arrows move, Space toggles or presses, Enter closes\n"
     "with the focused or default button, Esc or F10 cancels, Alt+letter (or the\n"
-    "letter outside an edit field) uses the item of that hot key.\n"
+    "letter outside an edit field) uses the item of that hot key; F3 shows and\n"
+    "hides the item inspector: where the focused item is written, its fields and\n"
+    "tessel check's findings on its line. The bottom row says which texts the\n"
+    "plug-in's setting gives.\n"
     "\n";
 
 }  // namespace
@@ -56,7 +64,14 @@ int cmdView(const CommandLine *line) {
   if (missing) return EXIT_FAILED;
   status = pluginStart(&plugin, o);
   if (status) return status;
+  /* the item inspector (F3) reads the file as the plug-in's language mode does */
+  author::Options reading;
+  reading.lngMode = plugin.lngMode;
+  reading.codepage = atoi(o->codepage);
+  author::Analysis analysis = author::analyzeFile(file, reading);
+  inspectDialogsOf(o->args[0], &analysis, nullptr);
   HANDLE result = openFile(file, data, dataSize);
+  hostSetInspector(nullptr);
   status = pluginFinish(&plugin);
   if (status) return status;
   if (result == (HANDLE)(intptr_t)-1)
