@@ -21,7 +21,38 @@ const Paint kInspectorTitlePaint = {0x1E, MONO_REVERSE | MONO_BOLD};
 
 const char kInspectorKeyHint[] = "F3: inspect the focused item";
 
+/* Rows of the box at most: each line wraps to a few. */
+enum { MAX_ROWS = 4 * INSPECTOR_MAX_LINES };
+
 int lengthOf(const char *text) { return (int)strnlen(text, INSPECTOR_LINE_ROOM); }
+
+/* One row of the box: a piece of a line. */
+struct Row {
+  const char *text;
+  int length;
+};
+
+/* Wraps the lines into rows of at most width bytes (one cell each), each
+   broken after its last blank where it has one; returns the rows written. */
+int wrapLines(const InspectorText *text, int width, Row *rows) {
+  int count = 0;
+  for (int i = 0; i < text->count && count < MAX_ROWS; i++) {
+    const char *rest = text->lines[i];
+    int left = lengthOf(rest);
+    do {
+      int take = left;
+      if (take > width) {
+        take = width;
+        while (take > 0 && rest[take - 1] != ' ') take--;
+        if (take == 0) take = width;
+      }
+      rows[count++] = {rest, take};
+      rest += take;
+      left -= take;
+    } while (left > 0 && count < MAX_ROWS);
+  }
+  return count;
+}
 
 }  // namespace
 
@@ -42,18 +73,20 @@ void inspectorDraw(Screen *s, const DialogItem *items, int count, int index) {
   if (text.count < 0) text.count = 0;
   if (text.count > INSPECTOR_MAX_LINES) text.count = INSPECTOR_MAX_LINES;
   /* the full width, at the bottom; at the top when it would hide the focus */
-  int height = text.count + 2, width = s->cols;
+  int width = s->cols;
+  if (width < 5) return;
+  Row rows[MAX_ROWS];
+  int rowCount = wrapLines(&text, width - 4, rows);
+  int height = rowCount + 2;
   if (height > s->rows) height = s->rows;
   int x = 0, y = s->rows - height;
   if (s->focusY >= y) y = 0;
-  if (width < 4) return;
   screenFill(s, x, y, width, height, ' ', kInspectorPaint);
   drawFrame(s, x, y, x + width - 1, y + height - 1, 0, kInspectorPaint);
   drawBorderTitle(s, x, x + width - 1, y, text.title, lengthOf(text.title), 1, 1, kInspectorTitlePaint,
                   kInspectorTitlePaint);
-  for (int i = 0; i < text.count && i < height - 2; i++)
-    drawBytes(s, x + 2, y + 1 + i, text.lines[i], lengthOf(text.lines[i]), kInspectorPaint, kInspectorPaint, -1,
-              width - 4);
+  for (int i = 0; i < rowCount && i < height - 2; i++)
+    drawBytes(s, x + 2, y + 1 + i, rows[i].text, rows[i].length, kInspectorPaint, kInspectorPaint, -1, width - 4);
 }
 
 void hostSetStatusLine(const char *text) { snprintf(statusLine, sizeof statusLine, "%s", text ? text : ""); }

@@ -15,7 +15,7 @@
 enum { INSPECTOR_KEY = TK_F1 + 2 };
 
 /* Lines an inspector box holds, and the room of each (bytes of the host's
-   code page, NUL included); longer ones are cut at the box's edge. */
+   code page, NUL included); the box wraps a line longer than its width. */
 enum { INSPECTOR_MAX_LINES = 10, INSPECTOR_LINE_ROOM = 256 };
 
 /* What the box shows: a title in its top border and the lines inside. */
