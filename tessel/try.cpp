@@ -95,11 +95,12 @@ bool readBack(const Library &lib, DialogData *dialog, const author::Analysis &a,
   return true;
 }
 
-/* The name of the item an exit identifier names, for the table. */
+/* What the table says of an exit identifier: a cancel, or the first item
+   of that identifier by its ENUM name and index. */
 std::string exitName(int exitId, const std::vector<ReadBack> &rows) {
   if (exitId == -1) return "cancelled";
   for (const ReadBack &row : rows)
-    if (row.id == exitId) return row.name.empty() ? typeName(row.type) : row.name;
+    if (row.id == exitId) return (row.name.empty() ? "" : row.name + ", ") + "item " + std::to_string(row.index);
   return "";
 }
 
@@ -115,8 +116,13 @@ void printTable(int exitId, const std::vector<ReadBack> &rows) {
   printf("index  %*s  %-*s  %-11s  %-5s  text\n", idWidth, "id", nameWidth, "name", "type", "state");
   for (const ReadBack &row : rows) {
     const char *state = row.state < 0 ? "-" : row.state ? "on" : "off";
-    printf("%5d  %*d  %-*s  %-11s  %-5s  %s\n", row.index, idWidth, (int)row.id, nameWidth, row.name.c_str(),
-           typeName(row.type).c_str(), state, toUtf8(row.text).c_str());
+    char columns[128];
+    snprintf(columns, sizeof columns, "%5d  %*d  %-*s  %-11s  %-5s  ", row.index, idWidth, (int)row.id, nameWidth,
+             row.name.c_str(), typeName(row.type).c_str(), state);
+    std::string text = columns;
+    if (row.text.empty()) /* no blanks at the end of a row, but a text keeps its own */
+      while (!text.empty() && text.back() == ' ') text.pop_back();
+    printf("%s%s\n", text.c_str(), toUtf8(row.text).c_str());
   }
 }
 
