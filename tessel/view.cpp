@@ -6,7 +6,6 @@
 #include <limits.h>
 #include <stdint.h>
 #include <stdio.h>
-
 #include <stdlib.h>
 
 #include "author/engine.h"
