@@ -10,6 +10,7 @@
 
 #include "host/codepage.h"
 #include "host/hotkey.h"
+#include "host/inspector.h"
 #include "host/keys.h"
 #include "host/session.h"
 
@@ -516,15 +517,35 @@ int dialogKey(DialogView *v, int key) {
   return hot >= 0 ? pressHot(v, hot) : MODAL_OPEN;
 }
 
+/* A dialog in the modal loop, with its inspector box shown or not. */
+struct RunningDialog {
+  DialogView view;
+  int inspecting;
+};
+
 int dialogRun(DialogItem *items, int count, int x1, int y1, int x2, int y2, const char *helpTopic) {
   Screen *s = sessionScreen();
-  DialogView view;
-  dialogOpen(&view, items, count, x1, y1, x2, y2, s->cols, s->rows);
+  RunningDialog run = {};
+  dialogOpen(&run.view, items, count, x1, y1, x2, y2, s->cols, s->rows);
   ModalWindow window = {};
-  window.state = &view;
-  window.place = [](void *state, int cols, int rows) { dialogPlace(static_cast<DialogView *>(state), cols, rows); };
-  window.draw = [](const void *state, Screen *screen) { dialogDraw(static_cast<const DialogView *>(state), screen); };
-  window.key = [](void *state, int key) { return dialogKey(static_cast<DialogView *>(state), key); };
+  window.state = &run;
+  window.place = [](void *state, int cols, int rows) {
+    dialogPlace(&static_cast<RunningDialog *>(state)->view, cols, rows);
+  };
+  window.draw = [](const void *state, Screen *screen) {
+    const RunningDialog *r = static_cast<const RunningDialog *>(state);
+    dialogDraw(&r->view, screen);
+    if (r->inspecting) inspectorDraw(screen, r->view.items, r->view.count, r->view.focus);
+  };
+  /* INSPECTOR_KEY shows and hides the inspector box while one is installed. */
+  window.key = [](void *state, int key) {
+    RunningDialog *r = static_cast<RunningDialog *>(state);
+    if (key == INSPECTOR_KEY && hostInspector()) {
+      r->inspecting = !r->inspecting;
+      return (int)MODAL_OPEN;
+    }
+    return dialogKey(&r->view, key);
+  };
   window.showsHelp = 1;
   window.helpTopic = helpTopic;
   return modalRun(&window);

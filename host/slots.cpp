@@ -9,6 +9,7 @@
 #include <string.h>
 
 #include "host/dialog_window.h"
+#include "host/inspector.h"
 #include "host/lng.h"
 #include "host/menu.h"
 #include "host/msgbox.h"
@@ -30,6 +31,14 @@ HostModule modules[HOST_MAX_MODULES];
 int moduleCount;
 char language[64] = "English";
 int drawOnly, drawFits;
+
+/* Blanks the screen behind a top-level window, as the host's panels stand
+   behind it, and puts the status line on it (for a dialog when dialog is
+   set). */
+void clearBehindWindow(int dialog) {
+  screenClear(sessionScreen());
+  statusLineDraw(sessionScreen(), dialog);
+}
 
 HostModule *findModule(int number) {
   for (int i = 0; i < moduleCount; i++)
@@ -90,7 +99,7 @@ int TS_HOSTAPI hostMenuSlot(int moduleNumber, int x, int y, int maxHeight, unsig
     if (breakCode) *breakCode = -1;
     return -1;
   }
-  screenClear(sessionScreen());
+  clearBehindWindow(0);
   return menuRun(items, count, flags, title, bottom, helpTopic, breakKeys, breakCode, x, y, maxHeight);
 }
 
@@ -117,7 +126,7 @@ int TS_HOSTAPI hostDialogSlot(int moduleNumber, int x1, int y1, int x2, int y2, 
     dialogDraw(&view, screen);
     return -1;
   }
-  screenClear(screen);
+  clearBehindWindow(1);
   return dialogRun(items, count, x1, y1, x2, y2, helpTopic);
 }
 
@@ -135,7 +144,7 @@ int TS_HOSTAPI hostMessageSlot(int moduleNumber, unsigned flags, const char *hel
     fputc('\n', stderr);
     return -1;
   }
-  screenClear(sessionScreen());
+  clearBehindWindow(0);
   return msgBoxRun(flags, lines, lines ? lineCount : 0, buttonCount);
 }
 

@@ -78,20 +78,6 @@ int readOptions(int argc, char **argv, CheckOptions *o) {
   return -1;
 }
 
-/* The bytes of the host's code page as UTF-8, for the terminal and JSON. */
-std::string toUtf8(const std::string &text) {
-  std::string out;
-  for (unsigned char c : text) {
-    if (c < 0x80) {
-      out += (char)c;
-      continue;
-    }
-    char bytes[4];
-    int n = utf8Encode(cpDecode(c), bytes);
-    out.append(bytes, (size_t)n);
-  }
-  return out;
-}
 
 struct Colours {
   const char *bold, *reset, *error, *warning, *note;
@@ -130,6 +116,20 @@ nlohmann::ordered_json findingJson(const std::string &file, const author::Analys
 }
 
 }  // namespace
+
+std::string toUtf8(const std::string &text) {
+  std::string out;
+  for (unsigned char c : text) {
+    if (c < 0x80) {
+      out += (char)c;
+      continue;
+    }
+    char bytes[4];
+    int n = utf8Encode(cpDecode(c), bytes);
+    out.append(bytes, (size_t)n);
+  }
+  return out;
+}
 
 void printFindings(FILE *out, const std::string &file, const author::Analysis &a) {
   Colours c = coloursFor(out);

@@ -14,6 +14,8 @@
 int cmdView(const CommandLine *line);
 int cmdConfig(const CommandLine *line);
 int cmdRender(const CommandLine *line);
+int cmdTry(const CommandLine *line);
+int cmdVersion(const CommandLine *line);
 int cmdReg(const CommandLine *line);
 int cmdCheck(const CommandLine *line);
 int cmdFmt(const CommandLine *line);
@@ -39,6 +41,7 @@ const Command kCommands[] = {
     {"view", cmdView, TESSEL_OPTIONS},
     {"config", cmdConfig, TESSEL_OPTIONS},
     {"render", cmdRender, TESSEL_OPTIONS},
+    {"try", cmdTry, TESSEL_OPTIONS},
     {"reg", cmdReg, OWN_SYNTAX},
     {"check", cmdCheck, OWN_SYNTAX},
     {"fmt", cmdFmt, OWN_SYNTAX},
@@ -54,11 +57,13 @@ const char kUsage[] =
     "  view FILE.dlg          the plug-in's menu of FILE's dialogs, then each chosen one\n"
     "  config                 the plug-in's configuration dialog\n"
     "  render FILE.dlg NAME   draw dialog NAME once to standard output\n"
+    "  try FILE.dlg NAME      use dialog NAME, then print what the plug-in reads back\n"
     "  check FILE.dlg...      what the library makes of each line: errors and warnings\n"
     "  fmt FILE.dlg...        align the fields of item lines into columns; loads stay the same\n"
     "  reg OPERATION ...      the registry store, as reg.exe (add, query, delete, import, export)\n"
     "\n"
-    "`tessel COMMAND --help` describes each command and its options.\n";
+    "`tessel COMMAND --help` describes each command and its options; `tessel\n"
+    "--version` gives tessel's version and the library's.\n";
 
 /* `tessel help`, and `tessel --help` without a command. */
 int cmdHelp(const CommandLine *) {
@@ -83,8 +88,9 @@ int main(int argc, char **argv) {
   Options o;
   int status = parseOptions(argc, argv, &o);
   if (status) return status;
-  if (!o.command && !o.help) return fail(EXIT_USAGE, "no command given (see tessel --help)");
   line.options = &o;
+  if (o.version) return cmdVersion(&line);
+  if (!o.command && !o.help) return fail(EXIT_USAGE, "no command given (see tessel --help)");
   command = findCommand(o.command ? o.command : "help", TESSEL_OPTIONS);
   if (!command) return fail(EXIT_USAGE, "unknown command \"%s\" (see tessel --help)", o.command);
   status = command->run(&line);

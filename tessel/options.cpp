@@ -6,7 +6,6 @@
 #include "tessel/options.h"
 
 #include <errno.h>
-#include <limits.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -33,17 +32,42 @@ int parseSize(const char *text, int *cols, int *rows) {
   return 1;
 }
 
-/* Reads a whole decimal int; returns 1, or 0 for anything else. */
-int parseInt(const char *text, int *value) {
-  char *end;
-  errno = 0;
-  long v = strtol(text, &end, 10);
-  if (end == text || *end || errno || v < INT_MIN || v > INT_MAX) return 0;
-  *value = (int)v;
-  return 1;
+/* The language modes the library knows, by the names --texts takes; a
+   mode's position is its number, as --lang-mode takes it. */
+const char *const kTextsNames[] = {"localised", "names", "ids"};
+const int kLngModeCount = (int)(sizeof kTextsNames / sizeof kTextsNames[0]);
+
+/* Reads a language mode given as its number (0, 1 or 2); returns 1, or 0
+   for anything else. */
+int parseLngMode(const char *text, int *mode) {
+  for (int m = 0; m < kLngModeCount; m++) {
+    char digit[2] = {(char)('0' + m), 0};
+    if (strcmp(text, digit) == 0) {
+      *mode = m;
+      return 1;
+    }
+  }
+  return 0;
+}
+
+/* Reads a language mode given by its --texts name; returns 1, or 0 for
+   anything else. */
+int parseTexts(const char *text, int *mode) {
+  for (int m = 0; m < kLngModeCount; m++)
+    if (strcmp(text, kTextsNames[m]) == 0) {
+      *mode = m;
+      return 1;
+    }
+  return 0;
 }
 
 }  // namespace
+
+const char *lngModeText(int mode) {
+  static const char *const kTexts[] = {"localised", "message names", "identifiers"};
+  static_assert(sizeof kTexts / sizeof kTexts[0] == sizeof kTextsNames / sizeof kTextsNames[0], "one per mode");
+  return mode >= 0 && mode < kLngModeCount ? kTexts[mode] : nullptr;
+}
 
 int fail(int status, const char *format, const char *a, const char *b) {
   fputs("tessel: ", stderr);
@@ -76,6 +100,14 @@ int parseOptions(int argc, char **argv, Options *o) {
       o->watch = 1;
       continue;
     }
+    if (!optionsEnded && strcmp(arg, "--json") == 0) {
+      o->json = 1;
+      continue;
+    }
+    if (!optionsEnded && strcmp(arg, "--version") == 0) {
+      o->version = 1;
+      continue;
+    }
     if (optionsEnded || strncmp(arg, "--", 2) != 0) {
       if (!o->command) o->command = arg;
       else if (o->argCount < MAX_ARGUMENTS) o->args[o->argCount++] = arg;
@@ -83,7 +115,7 @@ int parseOptions(int argc, char **argv, Options *o) {
       continue;
     }
     static const char *const kWithValue[] = {"--keys", "--screen", "--size", "--language", "--codepage",
-                                             "--lang-mode", "--format"};
+                                             "--lang-mode", "--texts", "--format"};
     const char *name = arg, *value = nullptr;
     char nameBuffer[32];
     const char *equals = strchr(arg, '=');
@@ -109,20 +141,28 @@ int parseOptions(int argc, char **argv, Options *o) {
       if (!parseSize(value, &o->cols, &o->rows))
         return fail(EXIT_USAGE, "bad --size \"%s\": give COLSxROWS, at least 20x5 and at most 1000x500", value);
     } else if (strcmp(name, "--lang-mode") == 0) {
-      if (!parseInt(value, &o->lngMode)) return fail(EXIT_USAGE, "bad --lang-mode \"%s\": give a number", value);
+      if (!parseLngMode(value, &o->lngMode))
+        return fail(EXIT_USAGE, "bad --lang-mode \"%s\": give 0, 1 or 2 (or --texts localised, names or ids)", value);
       o->haveLngMode = 1;
+      o->lngModeOption = "--lang-mode";
+    } else if (strcmp(name, "--texts") == 0) {
+      if (!parseTexts(value, &o->lngMode))
+        return fail(EXIT_USAGE, "bad --texts \"%s\": give localised, names or ids", value);
+      o->haveLngMode = 1;
+      o->lngModeOption = "--texts";
     }
   }
   return EXIT_OK;
 }
 
 int checkOptionsFor(const Options *o, unsigned groups) {
-  int session = (groups & SESSION_OPTIONS) != 0, render = (groups & RENDER_OPTIONS) != 0;
-  if (!session && o->keys) return fail(EXIT_USAGE, "--keys belongs to view and config");
-  if (!session && o->screenFile) return fail(EXIT_USAGE, "--screen belongs to view and config");
-  if (!render && o->haveLngMode) return fail(EXIT_USAGE, "--lang-mode belongs to render");
-  if (!render && strcmp(o->format, "text") != 0) return fail(EXIT_USAGE, "--format belongs to render");
-  if (!render && o->quiet) return fail(EXIT_USAGE, "--quiet belongs to render");
+  int session = (groups & SESSION_OPTIONS) != 0, lang = (groups & LANG_OPTIONS) != 0;
+  if (!session && o->keys) return fail(EXIT_USAGE, "--keys belongs to view and config, and to try");
+  if (!session && o->screenFile) return fail(EXIT_USAGE, "--screen belongs to view and config, and to try");
+  if (!lang && o->haveLngMode) return fail(EXIT_USAGE, "%s belongs to render and try", o->lngModeOption);
+  if (!(groups & FORMAT_OPTION) && strcmp(o->format, "text") != 0) return fail(EXIT_USAGE, "--format belongs to render");
+  if (!lang && o->quiet) return fail(EXIT_USAGE, "--quiet belongs to render and try");
+  if (!(groups & JSON_OPTION) && o->json) return fail(EXIT_USAGE, "--json belongs to try");
   if (!(groups & WATCH_OPTIONS) && o->watch) return fail(EXIT_USAGE, "--watch belongs to view, try and render");
   if (!cpSelect(o->codepage))
     return fail(EXIT_USAGE, "unknown code page \"%s\" (iconv knows none of that name)", o->codepage);

@@ -29,19 +29,30 @@ struct Options {
   int cols, rows;
   const char *language;
   const char *codepage;
-  int lngMode, haveLngMode;
+  int lngMode, haveLngMode; /* --lang-mode N or --texts NAME: 0, 1 or 2 */
+  const char *lngModeOption; /* which of the two gave it last */
   const char *format;
   int help;
-  int quiet; /* --quiet: render keeps its findings to itself */
-  int watch; /* --watch: reload when the file changes */
+  int quiet;   /* --quiet: render and try keep their findings to themselves */
+  int json;    /* --json: try prints what it read back as JSON */
+  int version; /* --version */
+  int watch;   /* --watch: reload when the file changes */
 };
 
 /* The groups of options that only some commands take, as bits. */
 enum OptionGroup {
-  SESSION_OPTIONS = 1 << 0, /* --keys, --screen: view and config */
-  RENDER_OPTIONS = 1 << 1,  /* --lang-mode, --format: render */
-  WATCH_OPTIONS = 1 << 2    /* --watch: view, try and render */
+  SESSION_OPTIONS = 1 << 0, /* --keys, --screen: view, config and try */
+  LANG_OPTIONS = 1 << 1,    /* --lang-mode, --texts, --quiet: render and try */
+  FORMAT_OPTION = 1 << 2,   /* --format: render */
+  JSON_OPTION = 1 << 3,     /* --json: try */
+  WATCH_OPTIONS = 1 << 4,   /* --watch: view, try and render */
+  RENDER_OPTIONS = LANG_OPTIONS | FORMAT_OPTION,
+  TRY_OPTIONS = SESSION_OPTIONS | LANG_OPTIONS | JSON_OPTION
 };
+
+/* What items show in language mode mode ("localised", "message
+   names", "identifiers"), or null for a mode the library does not know. */
+const char *lngModeText(int mode);
 
 /* Writes "tessel: " and format (with a and b for its two %s at most) as one
    line on stderr; returns status. */

@@ -9,6 +9,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "host/inspector.h"
 #include "host/keys.h"
 #include "host/session.h"
 #include "host/slots.h"
@@ -35,9 +36,8 @@ const char kPluginFile[] = "Flens.so";
 /* The screen size of a scripted run when --size is not given. */
 enum { SCRIPT_COLS = 80, SCRIPT_ROWS = 25 };
 
-/* Opens the session: scripted with --keys, else on the terminal; the
-   --screen file (opened here) receives the dumps. Returns EXIT_OK, or the
-   status after reporting, with nothing left open. */
+}  // namespace
+
 int openSession(const Options *o, FILE **dumpFile) {
   *dumpFile = nullptr;
   if (o->screenFile) {
@@ -82,8 +82,6 @@ int openSession(const Options *o, FILE **dumpFile) {
   return EXIT_OK;
 }
 
-}  // namespace
-
 int pluginLoad(PluginHost *plugin, int *missing) {
   memset(plugin, 0, sizeof *plugin);
   if (!programDirectory(plugin->directory, sizeof plugin->directory))
@@ -103,15 +101,25 @@ int pluginStart(PluginHost *plugin, const Options *o, void (*adjust)(StartupInfo
   int status = openSession(o, &plugin->dumpFile);
   if (status) return status;
   plugin->setStartupInfo(&info);
+  /* the library takes 0 from a plug-in without the export */
+  auto lngMode = (SetLngModeFn)plFindExport(plugin->module, "SetLngMode");
+  plugin->lngMode = lngMode ? lngMode() : 0;
+  char line[128];
+  const char *texts = lngModeText(plugin->lngMode);
+  if (texts) snprintf(line, sizeof line, "texts: %s (set in tessel config)", texts);
+  else snprintf(line, sizeof line, "texts: language mode %d (set in tessel config)", plugin->lngMode);
+  hostSetStatusLine(line);
   return EXIT_OK;
 }
 
-int pluginFinish(PluginHost *plugin) {
+int pluginFinish(PluginHost *plugin) { return closeSession(&plugin->dumpFile); }
+
+int closeSession(FILE **dumpFile) {
   SessionState state = sessionState();
   sessionClose();
   sessionSetDumpFile(nullptr);
-  if (plugin->dumpFile) fclose(plugin->dumpFile);
-  plugin->dumpFile = nullptr;
+  if (*dumpFile) fclose(*dumpFile);
+  *dumpFile = nullptr;
   if (state == SESSION_KEYS_RAN_OUT)
     return fail(EXIT_KEYS_RAN_OUT, "the --keys script ran out and the plug-in kept asking for keys");
   return EXIT_OK;

@@ -22,6 +22,7 @@ struct PluginHost {
   char path[PATH_ROOM + 16];    /* the plug-in's file */
   SetStartupInfoFn setStartupInfo;
   FILE *dumpFile;               /* the --screen file, owned while open */
+  int lngMode;                  /* what its SetLngMode answers once started */
 };
 
 /* Loads the plug-in beside tessel and looks up SetStartupInfo as
@@ -29,11 +30,21 @@ struct PluginHost {
    EXIT_FAILED after reporting why the plug-in is not there. */
 int pluginLoad(PluginHost *plugin, int *missing);
 
-/* Registers the plug-in's module, opens the session as o asks and hands
-   the plug-in its startup record, after adjust (when not null) changed it.
-   Returns EXIT_OK, or the status of a session that could not be opened
-   (reported). */
+/* Registers the plug-in's module, opens the session as o asks, hands the
+   plug-in its startup record (after adjust, when not null, changed it), asks
+   it for its language mode and says on the status line which texts that
+   gives. Returns EXIT_OK, or the status of a session that could not be
+   opened (reported). */
 int pluginStart(PluginHost *plugin, const Options *o, void (*adjust)(StartupInfo *info) = nullptr);
+
+/* Opens the session as o asks: scripted with --keys, else on the terminal;
+   the --screen file (opened here, into *dumpFile) receives the dumps.
+   Returns EXIT_OK, or the status after reporting, with nothing left open. */
+int openSession(const Options *o, FILE **dumpFile);
+
+/* Closes the session and the --screen file *dumpFile (then null). Returns
+   as pluginFinish. */
+int closeSession(FILE **dumpFile);
 
 /* Closes the session and the --screen file. Returns EXIT_OK, or
    EXIT_KEYS_RAN_OUT (reported) when the session gave up on a plug-in that

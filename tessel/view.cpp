@@ -7,8 +7,12 @@
 #include <limits.h>
 #include <stdint.h>
 #include <stdio.h>
+#include <stdlib.h>
 
+#include "author/engine.h"
+#include "host/inspector.h"
 #include "tessel/command.h"
+#include "tessel/inspect.h"
 #include "tessel/plugin.h"
 #include "tessel/watch.h"
 
@@ -26,7 +30,10 @@ const char kViewHelp[] =
     "\n"
     "keys: Tab, S-Tab and the arrows move, Space toggles or presses, Enter closes\n"
     "with the focused or default button, Esc or F10 cancels, Alt+letter (or the\n"
-    "letter outside an edit field) uses the item of that hot key.\n"
+    "letter outside an edit field) uses the item of that hot key; F3 shows and\n"
+    "hides the item inspector: where the focused item is written, its fields and\n"
+    "tessel check's findings on its line. The bottom row says which texts the\n"
+    "plug-in's setting gives.\n"
     "\n"
     "  --watch           reload when FILE or a language file beside it changes: the\n"
     "                    menu and dialog shown reopen on the new version, with the\n"
@@ -38,8 +45,19 @@ const char kViewHelp[] =
 /* What OpenFilePlugin returns for a file it does not take. */
 const HANDLE kDeclined = (HANDLE)(intptr_t)-1;
 
+/* The item inspector (F3) of the file on view: the file read as the
+   plug-in's language mode reads it, again at each offer (a reload changes
+   it). */
+struct Inspector {
+  const char *shown = nullptr, *file = nullptr;
+  author::Options reading;
+  author::Analysis analysis;
+} inspector;
+
 /* Offers the file to the plug-in with its head, as the host does. */
 HANDLE offer(OpenFilePluginFn openFile, const char *file) {
+  inspector.analysis = author::analyzeFile(inspector.file, inspector.reading);
+  inspectDialogsOf(inspector.shown, &inspector.analysis, nullptr);
   unsigned char data[FILE_DATA_SIZE];
   int dataSize = 0;
   FILE *in = fopen(file, "rb");
@@ -93,8 +111,13 @@ int cmdView(const CommandLine *line) {
     return status;
   }
   watchAttach();
+  inspector.shown = o->args[0];
+  inspector.file = file;
+  inspector.reading.lngMode = plugin.lngMode;
+  inspector.reading.codepage = atoi(o->codepage);
   HANDLE result = offer(openFile, file);
   if (o->watch) result = offerWhileWatching(openFile, file, result);
+  hostSetInspector(nullptr);
   watchStop();
   status = pluginFinish(&plugin);
   if (status) return status;

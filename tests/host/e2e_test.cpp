@@ -1,5 +1,5 @@
 // The tessel program end to end: render of every example dialog, scripted
-// runs of view and config against expected screens, the registry settings
+// runs of view, config and try against expected screens, try's read-back, the registry settings
 // they leave, and one clear line on stderr for every kind of bad argument or
 // missing piece. Each test points TESSEL_REGISTRY at a store of its own.
 //
@@ -13,9 +13,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
 
 #include "platform/platform.h"
 
@@ -110,6 +115,9 @@ const RenderRow kRenderRows[] = {
     {"demo.dlg", "Demo", "render-demo.txt"},
     {"demo.dlg", "Demo --lang-mode 1", "render-demo-names.txt"},
     {"demo.dlg", "Demo --lang-mode 2", "render-demo-ids.txt"},
+    {"demo.dlg", "Demo --texts names", "render-demo-names.txt"}, // --texts names the modes
+    {"demo.dlg", "Demo --texts ids", "render-demo-ids.txt"},
+    {"demo.dlg", "Demo --texts localised", "render-demo.txt"},
     {"demo.dlg", "Demo --language German", "render-demo-german.txt"},
     {"demo.dlg", "Demo --language German --codepage 866", "render-demo-german-866.txt"}, // the same bytes, Cyrillic
     // several dialogs, names with a blank
@@ -247,6 +255,122 @@ TEST(View, LibraryErrorsShowAsTheHostsMessageBox) {
   expectFile(readFile(screens), "view-enum-error.txt");
 }
 
+// ---- try: the dialog used, then what the plug-in reads back ----
+
+struct TryCheck {
+  int index;
+  const char *field; // "text", "state" or "name"
+  const char *text;  // the expected text or name
+  int state;         // the expected state
+};
+
+struct TryRow {
+  const char *keys;
+  int exitId;
+  std::vector<TryCheck> checks;
+};
+
+const TryRow kTryRows[] = {
+    // type at the end of the name field, untick the check box, Enter: the default button
+    {"End \"typed\" Tab Tab Tab Space Enter", 1,
+     {{2, "text", "nobodytyped", 0}, {11, "state", nullptr, 0}, {12, "state", nullptr, 0}, {25, "name", "eOk", 0}}},
+    // a cancel keeps the states as loaded
+    {"Esc", -1, {{11, "state", nullptr, 1}, {14, "state", nullptr, 1}, {15, "state", nullptr, 0}}},
+    // a radio button by its hot key; the other of the run lets go
+    {"A-b Enter", 1, {{14, "state", nullptr, 0}, {15, "state", nullptr, 1}}},
+    // a password field reads back as typed; a button without brackets closes by its hot key
+    {"Tab \"pw\" A-m", 3, {{4, "text", "secretpw", 0}, {4, "name", "ePassword", 0}, {27, "name", "eMore", 0}}},
+};
+
+TEST(Try, ScriptedRunsReadBackAsThePluginDoes) {
+  Scratch s;
+  for (const TryRow &row : kTryRows) {
+    SCOPED_TRACE(row.keys);
+    std::string args = "try " + quote(kExamples + "demo.dlg") + " Demo --keys " + quote(row.keys);
+    Outcome json = tessel(s, args + " --json");
+    ASSERT_EQ(json.status, 0) << json.err;
+    nlohmann::json j = nlohmann::json::parse(json.out, nullptr, false);
+    ASSERT_FALSE(j.is_discarded()) << json.out;
+    EXPECT_EQ(j["exitId"], row.exitId);
+    ASSERT_EQ(j["items"].size(), 28u);
+    for (const TryCheck &check : row.checks) {
+      const nlohmann::json &item = j["items"][(size_t)check.index];
+      EXPECT_EQ(item["index"], check.index);
+      if (check.text) EXPECT_EQ(item[check.field], check.text) << item.dump();
+      else EXPECT_EQ(item[check.field], check.state) << item.dump();
+    }
+    // the table says the same: one row per item, after the exit line and the heading
+    Outcome table = tessel(s, args);
+    ASSERT_EQ(table.status, 0) << table.err;
+    EXPECT_EQ(table.out.rfind("exit: " + std::to_string(row.exitId), 0), 0u) << table.out;
+    EXPECT_EQ((size_t)std::count(table.out.begin(), table.out.end(), '\n'), 2 + j["items"].size()) << table.out;
+  }
+}
+
+TEST(Try, TableOfTheFirstRunAndTextsAliases) {
+  Scratch s;
+  Outcome run = tessel(s, "try " + quote(kExamples + "demo.dlg") + " Demo --keys " + quote(kTryRows[0].keys));
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "") << "demo.dlg is clean";
+  expectFile(run.out, "try-demo.txt");
+  // --texts NAME and --lang-mode N read the same dialog
+  const char *const aliases[][2] = {{"--texts localised", "--lang-mode 0"}, {"--texts names", "--lang-mode 1"},
+                                    {"--texts ids", "--lang-mode 2"}};
+  std::string previous;
+  for (const auto &alias : aliases) {
+    SCOPED_TRACE(alias[0]);
+    std::string args = "try " + quote(kExamples + "demo.dlg") + " Demo --keys Esc --json ";
+    Outcome named = tessel(s, args + alias[0]), numbered = tessel(s, args + alias[1]);
+    EXPECT_EQ(named.status, 0) << named.err;
+    EXPECT_EQ(named.out, numbered.out);
+    EXPECT_NE(named.out, previous) << "each mode shows other texts";
+    previous = named.out;
+  }
+}
+
+// The inspector (F3) in --screen dumps: where the focused item is written,
+// its fields, the findings on its line; it follows the focus and F3 hides it.
+struct InspectorRow {
+  const char *example; // copied into the scratch directory, so that dumps name it alone
+  const char *copy;
+  const char *args;
+  const char *expected;
+};
+
+const InspectorRow kInspectorRows[] = {
+    {"mistakes/buttons-and-keys.dlg", "keys.dlg", "try keys.dlg Keys --quiet --keys 'Tab F3 Esc'",
+     "try-inspector.txt"},
+    {"tools.dlg", "tools.dlg", "view tools.dlg --keys 'Enter F3 Tab F3 Esc Esc'", "view-inspector.txt"},
+};
+
+TEST(Inspector, ShowsTheFocusedItemInTheDumps) {
+  for (const InspectorRow &row : kInspectorRows) {
+    SCOPED_TRACE(row.args);
+    Scratch s;
+    std::ofstream(s.file(row.copy), std::ios::binary) << readFile(kExamples + row.example);
+    std::string screens = s.file("screens.txt");
+    Outcome run = tessel(s, std::string(row.args) + " --screen " + quote(screens));
+    EXPECT_EQ(run.status, 0) << run.err;
+    expectFile(readFile(screens), row.expected);
+  }
+}
+
+TEST(Arguments, Version) {
+  Scratch s;
+  const std::regex version("tessel [0-9]+\\.[0-9]+ \\(Dialog\\.tsl 1\\.00\\)\n");
+  Outcome run = tessel(s, "--version");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_TRUE(std::regex_match(run.out, version)) << run.out;
+  EXPECT_EQ(run.err, "");
+  // without the library beside it: tessel's own version, and why not the library's
+  std::string lonely = s.file("tessel");
+  ASSERT_EQ(system(("cp '" + kBin + "tessel' '" + lonely + "'").c_str()), 0);
+  Outcome alone = tessel(s, "--version", lonely);
+  EXPECT_EQ(alone.status, 0);
+  EXPECT_TRUE(std::regex_match(alone.out, std::regex("tessel [0-9]+\\.[0-9]+\n"))) << alone.out;
+  EXPECT_NE(alone.err.find("cannot load the library"), std::string::npos) << alone.err;
+}
+
 // ---- bad arguments and missing pieces ----
 
 struct BadRow {
@@ -277,6 +401,18 @@ const BadRow kBadRows[] = {
     {"view @demo.dlg --format ansi --keys Esc", 2, "--format belongs to render"},
     {"render @demo.dlg Demo --format pdf", 2, "bad --format"},
     {"render @demo.dlg Demo --lang-mode x", 2, "bad --lang-mode"},
+    {"render @demo.dlg Demo --lang-mode 5", 2, "bad --lang-mode \"5\": give 0, 1 or 2"},
+    {"render @demo.dlg Demo --lang-mode 4", 2, "bad --lang-mode"},
+    {"render @demo.dlg Demo --lang-mode -1", 2, "bad --lang-mode"},
+    {"render @demo.dlg Demo --lang-mode 01", 2, "bad --lang-mode"},
+    {"render @demo.dlg Demo --texts Names", 2, "bad --texts \"Names\""},
+    {"view @demo.dlg --texts ids --keys Esc", 2, "--texts belongs to render and try"},
+    {"render @demo.dlg Demo --json", 2, "--json belongs to try"},
+    {"try @demo.dlg", 2, "try takes a file and a dialog name"},
+    {"try @demo.dlg Demo --format html --keys Esc", 2, "--format belongs to render"},
+    {"try @demo.dlg Demo", 2, "no terminal"},
+    {"try missing.dlg Demo --keys Esc", 1, "cannot open missing.dlg"},
+    {"try @demo.dlg Nope --keys Esc", 1, "has no dialog \"Nope\" with items; it defines: Demo"},
     {"render @demo.dlg Demo --keys Esc", 2, "--keys belongs to view and config"},
     {"view @demo.dlg --lang-mode 1 --keys Esc", 2, "--lang-mode belongs to render"},
     {"view @demo.dlg", 2, "no terminal"},
@@ -304,7 +440,7 @@ TEST(Arguments, BadOnesGiveOneLineAndAStatus) {
 
 TEST(Arguments, HelpForEachCommand) {
   Scratch s;
-  const char *const commands[] = {"--help", "help", "view --help", "config --help", "render --help"};
+  const char *const commands[] = {"--help", "help", "view --help", "config --help", "render --help", "try --help"};
   for (const char *command : commands) {
     SCOPED_TRACE(command);
     Outcome run = tessel(s, command);

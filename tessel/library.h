@@ -1,0 +1,49 @@
+/*
+ * What render and try share: Dialog.tsl loaded beside tessel with the entry
+ * points they call, tessel's own SetLngMode (the language mode the library
+ * asks for at every load), the dialog file's directory set up as the calling
+ * module's (its .lng files give the texts), and the report of a dialog the
+ * file does not define. `tessel --version` lives here too.
+ */
+#ifndef TESSEL_TESSEL_LIBRARY_H
+#define TESSEL_TESSEL_LIBRARY_H
+
+#include "author/engine.h"
+#include "dialog/dialog.h"
+#include "tessel/command.h"
+
+/* The library's entry points that tessel calls, as a plug-in binds them. */
+struct Library {
+  TS_InitFn init;
+  LoadDialogExFn load;
+  ShowDialogFn show;
+  FreeDialogFn release;
+  GetNumByIdFn numById;
+  GetItemStatusFn itemStatus;
+  GetItemDataFn itemData;
+  GetItemAddrFn itemAddr;
+};
+
+/* Loads Dialog.tsl beside tessel and finds its entry points; returns 1, or
+   0 after reporting what is missing. */
+int loadLibrary(Library *library);
+
+/* Registers the directory of file (an absolute path) as the module whose
+   .lng files give the texts, hands the library its startup record and sets
+   the language mode that tessel's SetLngMode answers from now on. */
+void startLibrary(const Library *library, const char *file, int lngMode);
+
+/* Loads dialog name of file as a plug-in would, with tessel as the calling
+   module; returns the handle, or null when the file has no such dialog. */
+DialogData *loadDialog(const Library *library, const char *file, const char *name);
+
+/* Reports that file (shown under the name shown) has no dialog name with
+   items, naming the dialogs it does define and the nearest near miss;
+   closes the session first. Returns EXIT_FAILED. */
+int reportNoDialog(const author::Analysis &a, const char *shown, const char *name);
+
+/* `tessel --version`: tessel's version and the library's, or why the
+   library could not be asked (on stderr). Always EXIT_OK. */
+int cmdVersion(const CommandLine *line);
+
+#endif

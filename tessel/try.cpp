@@ -1,0 +1,194 @@
+/*
+ * `tessel try FILE.dlg NAME`: one dialog loaded through Dialog.tsl as render
+ * loads it, but shown for use, on the terminal or scripted with --keys. When
+ * it closes, tessel prints what the calling plug-in reads back through the
+ * library's exports: the exit identifier and, for every item, its
+ * identifier, type, check or radio state and text; as a table or as JSON.
+ */
+#include <limits.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "host/inspector.h"
+#include "tessel/check.h"
+#include "tessel/command.h"
+#include "tessel/inspect.h"
+#include "tessel/library.h"
+#include "tessel/modules.h"
+#include "tessel/plugin.h"
+
+namespace {
+
+const char kTryHelp[] =
+    "usage: tessel try FILE.dlg NAME [options]\n"
+    "\n"
+    "Loads dialog NAME of FILE through Dialog.tsl, as render does, and shows it for\n"
+    "use. When it closes, prints what the calling plug-in reads back: the exit\n"
+    "identifier (that of the button that closed it, -1 for a cancel) and, for each\n"
+    "item, its index, identifier and ENUM name, type, check or radio state and text\n"
+    "(edit fields as typed). With --keys the run needs no terminal, for tests.\n"
+    "\n"
+    "keys: as in tessel view; F3 shows and hides the item inspector (where the\n"
+    "focused item is written, its fields, tessel check's findings on its line).\n"
+    "\n"
+    "options:\n"
+    "  --json            print the read-back as one JSON object: {\"exitId\": N,\n"
+    "                    \"items\": [{\"index\", \"id\", \"name\", \"type\", \"state\",\n"
+    "                    \"text\"}, ...]} (name and state null where there is none)\n"
+    "  --texts T         which texts items show: localised (default), names or ids\n"
+    "  --lang-mode N     the same by the library's language mode: 0, 1 or 2\n"
+    "  --quiet           no findings of tessel check on standard error\n"
+    "  --keys \"KEYS\"     take keys from KEYS instead of the keyboard; Esc once they\n"
+    "                    run out (names as in tessel view --help)\n"
+    "  --screen FILE     append a text dump of the screen each time a key is awaited\n"
+    "  --size COLSxROWS  screen size (default: the terminal's, or 80x25 with --keys)\n"
+    "  --language NAME   language of the .lng files to read (default English)\n"
+    "  --codepage CP     the host's 8-bit code page (default 437)\n"
+    "\n"
+    "exit status: 0 done (whichever way the dialog closed), 1 failed (file, dialog\n"
+    "or library missing), 2 bad arguments, 3 a --keys run that kept waiting.\n";
+
+/* One item as the plug-in reads it back. */
+struct ReadBack {
+  int index;
+  int32_t id;
+  std::string name; /* the ENUM name written as its identifier, or empty */
+  int type;
+  int state;        /* check box and radio button: 1 or 0; -1 for the others */
+  std::string text; /* bytes of the host's code page */
+};
+
+bool hasState(int type) { return type == DI_CHECKBOX || type == DI_RADIOBUTTON; }
+
+/* Reads back every item of the shown dialog as a plug-in does. The first
+   item of an identifier through GetItemStatus and GetItemData; an item that
+   shares its identifier with an earlier one, which those never reach,
+   through its record (GetItemAddr of the first item, then its index). The
+   identifiers are the section's; GetNumById confirms each at its index.
+   Returns false when they disagree (the file changed meanwhile). */
+bool readBack(const Library &lib, DialogData *dialog, const author::Analysis &a, const author::Section &section,
+              std::vector<ReadBack> *rows) {
+  int count = (int)section.items.size();
+  if (count == 0 || lib.numById(dialog, section.items[0].id, 0) != 0) return false;
+  DialogItem *records = lib.itemAddr(dialog, section.items[0].id);
+  for (int i = 0; i < count; i++) {
+    const author::Item &item = section.items[(size_t)i];
+    if (lib.numById(dialog, item.id, i) != i) return false;
+    bool first = lib.numById(dialog, item.id, 0) == i;
+    const DialogItem &record = records[i];
+    ReadBack row;
+    row.index = i;
+    row.id = item.id;
+    row.name = enumNameOf(a, item);
+    row.type = record.type;
+    row.state = !hasState(record.type) ? -1 : first ? lib.itemStatus(dialog, item.id) : record.selected != 0;
+    const char *text = first ? lib.itemData(dialog, item.id) : record.data;
+    row.text.assign(text, strnlen(text, TS_ITEM_DATA_SIZE));
+    rows->push_back(row);
+  }
+  return true;
+}
+
+/* What the table says of an exit identifier: a cancel, or the first item
+   of that identifier by its ENUM name and index. */
+std::string exitName(int exitId, const std::vector<ReadBack> &rows) {
+  if (exitId == -1) return "cancelled";
+  for (const ReadBack &row : rows)
+    if (row.id == exitId) return (row.name.empty() ? "" : row.name + ", ") + "item " + std::to_string(row.index);
+  return "";
+}
+
+void printTable(int exitId, const std::vector<ReadBack> &rows) {
+  std::string name = exitName(exitId, rows);
+  printf("exit: %d%s%s%s\n", exitId, name.empty() ? "" : " (", name.c_str(), name.empty() ? "" : ")");
+  int idWidth = 2, nameWidth = 4;
+  for (const ReadBack &row : rows) {
+    int width = (int)std::to_string(row.id).size();
+    if (width > idWidth) idWidth = width;
+    if ((int)row.name.size() > nameWidth) nameWidth = (int)row.name.size();
+  }
+  printf("index  %*s  %-*s  %-11s  %-5s  text\n", idWidth, "id", nameWidth, "name", "type", "state");
+  for (const ReadBack &row : rows) {
+    const char *state = row.state < 0 ? "-" : row.state ? "on" : "off";
+    char columns[128];
+    snprintf(columns, sizeof columns, "%5d  %*d  %-*s  %-11s  %-5s  ", row.index, idWidth, (int)row.id, nameWidth,
+             row.name.c_str(), typeName(row.type).c_str(), state);
+    std::string text = columns;
+    if (row.text.empty()) /* no blanks at the end of a row, but a text keeps its own */
+      while (!text.empty() && text.back() == ' ') text.pop_back();
+    printf("%s%s\n", text.c_str(), toUtf8(row.text).c_str());
+  }
+}
+
+void printJson(int exitId, const std::vector<ReadBack> &rows) {
+  nlohmann::ordered_json items = nlohmann::ordered_json::array();
+  for (const ReadBack &row : rows)
+    items.push_back({{"index", row.index},
+                     {"id", row.id},
+                     {"name", row.name.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json(row.name)},
+                     {"type", typeName(row.type)},
+                     {"state", row.state < 0 ? nlohmann::ordered_json() : nlohmann::ordered_json(row.state)},
+                     {"text", toUtf8(row.text)}});
+  nlohmann::ordered_json all = {{"exitId", exitId}, {"items", items}};
+  printf("%s\n", all.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace).c_str());
+}
+
+}  // namespace
+
+int cmdTry(const CommandLine *line) {
+  const Options *o = line->options;
+  if (o->help) {
+    fputs(kTryHelp, stdout);
+    return EXIT_OK;
+  }
+  if (o->argCount != 2) return fail(EXIT_USAGE, "try takes a file and a dialog name (see tessel try --help)");
+  int status = checkOptionsFor(o, TRY_OPTIONS);
+  if (status) return status;
+  char file[PATH_MAX];
+  if (!readableFile(o->args[0], file)) return EXIT_FAILED;
+  const char *name = o->args[1];
+  Library library;
+  if (!loadLibrary(&library)) return EXIT_FAILED;
+  startLibrary(&library, file, o->lngMode);
+
+  author::Options checking;
+  checking.lngMode = o->lngMode;
+  checking.codepage = atoi(o->codepage);
+  author::Analysis analysis = author::analyzeFile(file, checking);
+  int section = author::findSection(analysis, name);
+  author::keepFindingsOf(&analysis, name);
+
+  FILE *dumpFile = nullptr;
+  status = openSession(o, &dumpFile);
+  if (status) return status;
+  char statusLine[64];
+  snprintf(statusLine, sizeof statusLine, "texts: %s (--texts)", lngModeText(o->lngMode));
+  hostSetStatusLine(statusLine);
+  inspectDialogsOf(o->args[0], &analysis, name);
+  DialogData *dialog = loadDialog(&library, file, name);
+  if (!dialog || section < 0) {
+    library.release(dialog);
+    closeSession(&dumpFile);
+    hostSetInspector(nullptr);
+    return reportNoDialog(analysis, o->args[0], name);
+  }
+  int exitId = library.show(dialog);
+  std::vector<ReadBack> rows;
+  bool agreed = readBack(library, dialog, analysis, analysis.sections[(size_t)section], &rows);
+  library.release(dialog);
+  status = closeSession(&dumpFile);
+  hostSetInspector(nullptr);
+
+  if (!o->quiet) printFindings(stderr, o->args[0], analysis);
+  if (!agreed) return fail(EXIT_FAILED, "%s changed while the dialog was shown; try again", o->args[0]);
+  if (o->json) printJson(exitId, rows);
+  else printTable(exitId, rows);
+  if (fflush(stdout) != 0) return fail(EXIT_FAILED, "cannot write the output");
+  return status;
+}
