@@ -68,7 +68,7 @@ int loadLibrary(Library *library) {
   return !missing;
 }
 
-void startLibrary(const Library *library, const char *file, int lngMode) {
+void startLibrary(const Library *library, const char *file, int lngMode, void (*adjust)(StartupInfo *info)) {
   char fileDirectory[PATH_MAX], self[PATH_ROOM];
   snprintf(fileDirectory, sizeof fileDirectory, "%s", file);
   char *last = strrchr(fileDirectory, '/');
@@ -77,6 +77,7 @@ void startLibrary(const Library *library, const char *file, int lngMode) {
   if (plModuleFileName(nullptr, self, sizeof self) <= 0) self[0] = 0;
   StartupInfo info;
   hostFillStartup(&info, PLUGIN_MODULE_NUMBER, self);
+  if (adjust) adjust(&info);
   library->init(info);
   tesselLngMode = lngMode;
 }

@@ -22,6 +22,7 @@
 #include "tessel/library.h"
 #include "tessel/modules.h"
 #include "tessel/plugin.h"
+#include "tessel/watch.h"
 
 namespace {
 
@@ -47,6 +48,10 @@ const char kTryHelp[] =
     "  --keys \"KEYS\"     take keys from KEYS instead of the keyboard; Esc once they\n"
     "                    run out (names as in tessel view --help)\n"
     "  --screen FILE     append a text dump of the screen each time a key is awaited\n"
+    "  --watch           reload when FILE or a language file beside it changes: the\n"
+    "                    dialog reopens on the new version with the input kept;\n"
+    "                    while FILE has errors the last good version stays and the\n"
+    "                    bottom row says why\n"
     "  --size COLSxROWS  screen size (default: the terminal's, or 80x25 with --keys)\n"
     "  --language NAME   language of the .lng files to read (default English)\n"
     "  --codepage CP     the host's 8-bit code page (default 437)\n"
@@ -148,40 +153,67 @@ int cmdTry(const CommandLine *line) {
     return EXIT_OK;
   }
   if (o->argCount != 2) return fail(EXIT_USAGE, "try takes a file and a dialog name (see tessel try --help)");
-  int status = checkOptionsFor(o, TRY_OPTIONS);
+  int status = checkOptionsFor(o, TRY_OPTIONS | WATCH_OPTIONS);
   if (status) return status;
   char file[PATH_MAX];
   if (!readableFile(o->args[0], file)) return EXIT_FAILED;
   const char *name = o->args[1];
   Library library;
   if (!loadLibrary(&library)) return EXIT_FAILED;
-  startLibrary(&library, file, o->lngMode);
+  if (o->watch && (status = watchStart(file, o->args[0], o)) != EXIT_OK) return status;
+  startLibrary(&library, file, o->lngMode, o->watch ? watchWrapStartup : nullptr);
 
   author::Options checking;
   checking.lngMode = o->lngMode;
   checking.codepage = atoi(o->codepage);
-  author::Analysis analysis = author::analyzeFile(file, checking);
-  int section = author::findSection(analysis, name);
-  author::keepFindingsOf(&analysis, name);
-
+  author::Analysis analysis;
   FILE *dumpFile = nullptr;
   status = openSession(o, &dumpFile);
-  if (status) return status;
+  if (status) {
+    watchStop();
+    return status;
+  }
+  watchAttach();
+  if (o->watch) watchSetDialog(name);
   char statusLine[64];
   snprintf(statusLine, sizeof statusLine, "texts: %s (--texts)", lngModeText(o->lngMode));
   hostSetStatusLine(statusLine);
-  inspectDialogsOf(o->args[0], &analysis, name);
-  DialogData *dialog = loadDialog(&library, file, name);
-  if (!dialog || section < 0) {
-    library.release(dialog);
-    closeSession(&dumpFile);
-    hostSetInspector(nullptr);
-    return reportNoDialog(analysis, o->args[0], name);
-  }
-  int exitId = library.show(dialog);
+
+  int exitId = -1, section = -1;
   std::vector<ReadBack> rows;
-  bool agreed = readBack(library, dialog, analysis, analysis.sections[(size_t)section], &rows);
-  library.release(dialog);
+  bool agreed = true;
+  for (;;) {
+    /* the file as it is now: each reload reads the new version */
+    analysis = author::analyzeFile(file, checking);
+    section = author::findSection(analysis, name);
+    author::keepFindingsOf(&analysis, name);
+    inspectDialogsOf(o->args[0], &analysis, name);
+    DialogData *dialog = loadDialog(&library, file, name);
+    if (!dialog || section < 0) {
+      library.release(dialog);
+      watchStop();
+      closeSession(&dumpFile);
+      hostSetInspector(nullptr);
+      return reportNoDialog(analysis, o->args[0], name);
+    }
+    exitId = library.show(dialog);
+    if (o->watch && watchReopen()) { /* closed by a change, not by the user */
+      library.release(dialog);
+      std::string notice = "dialog \"" + std::string(name) + "\" is no longer in " + o->args[0];
+      bool back = true;
+      while (back && !watchHasDialog(name)) back = watchIdle(notice.c_str()) != 0;
+      if (back) continue;
+      watchStop();
+      closeSession(&dumpFile);
+      hostSetInspector(nullptr);
+      fprintf(stderr, "tessel: %s\n", notice.c_str());
+      return EXIT_OK;
+    }
+    agreed = readBack(library, dialog, analysis, analysis.sections[(size_t)section], &rows);
+    library.release(dialog);
+    break;
+  }
+  watchStop();
   status = closeSession(&dumpFile);
   hostSetInspector(nullptr);
 

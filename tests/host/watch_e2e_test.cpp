@@ -165,6 +165,22 @@ int viewWhileChanging(const Scratch &s, const std::string &keys,
   return status;
 }
 
+// ---- try: the dialog reopens, and what it reads back is of the last version ----
+
+TEST(WatchTry, ReadsBackTheReopenedDialog) {
+  Scratch s;
+  std::string original = readFile(s.file("tools.dlg"));
+  std::string changed = replaced(original, "\"&To:\"", "\"&Into:\"");
+  std::string screens = s.file("screens.txt");
+  Background run(s, "try --watch --json tools.dlg Copy --screen screens.txt --keys 'Tab \"xyz\" Reload Enter'");
+  EXPECT_TRUE(waitFor(screens, "next key Reload", 1));
+  writeByRename(s.file("tools.dlg"), changed);
+  EXPECT_EQ(run.finish(), 0);
+  std::string out = readFile(run.out);
+  EXPECT_NE(out.find("\"text\": \"&Into:\""), std::string::npos) << out;
+  EXPECT_NE(out.find("D:\\\\backup\\\\xyz"), std::string::npos) << "the typed text kept\n" << out;
+}
+
 // ---- view: the dialog reopens in place ----
 
 TEST(WatchView, TheDialogReopensWithTheInputKept) {
