@@ -434,7 +434,7 @@ void checkItem(Analysis *a, int index, int section, const Options &options) {
   const Line &line = a->lines[(size_t)index];
   const Item &item = a->sections[(size_t)section].items[(size_t)line.item];
   const std::string &text = line.text;
-  ItemFields fields = readItemFields(text);
+  const ItemFields &fields = item.fields;
   auto span = [&](int f) { return spanOf(*a, index, fields.span[f].start, fields.span[f].end); };
 
   /* A one-letter field written longer shifts every field after it: said

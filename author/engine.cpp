@@ -87,6 +87,8 @@ void openSection(Analysis *a, int lineIndex, const char *name) {
   s.helpTopic = tsDefaultHelpTopic;
   s.firstOfName = findSection(*a, s.name);
   s.loaded = s.firstOfName < 0 && !s.name.empty(); /* an empty name is never loaded */
+  if (s.firstOfName < 0) a->firstSection.emplace(s.name, (int)a->sections.size());
+  s.items.reserve(16); /* most dialogs hold fewer: no early regrowth */
   a->sections.push_back(s);
 }
 
@@ -162,6 +164,7 @@ void readLines(Analysis *a, FILE *stream, const Options &options) {
         line.kind = LineKind::Item;
         line.item = (int)s.items.size();
         s.items.push_back(takeItem(index, record, id, string));
+        s.items.back().fields = readItemFields(line.text);
       }
     }
     a->lines.push_back(line);
@@ -206,15 +209,15 @@ void keepFindingsOf(Analysis *a, const std::string &dialog) {
 }
 
 int findSection(const Analysis &a, const std::string &name) {
-  for (size_t i = 0; i < a.sections.size(); i++)
-    if (a.sections[i].name == name) return (int)i;
-  return -1;
+  auto it = a.firstSection.find(name);
+  return it == a.firstSection.end() ? -1 : it->second;
 }
 
 Analysis analyzeText(std::string text, const Options &options) {
   Analysis a;
   a.text = std::move(text);
   recordLineStarts(&a);
+  a.lines.reserve(a.lineStarts.size());
   FILE *stream = plOpenMemoryFile(a.text.data(), a.text.size());
   if (!stream) {
     a.findings.push_back(makeFinding(Kind::CannotOpen, Span(), {"out of memory"}));

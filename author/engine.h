@@ -12,8 +12,10 @@
 #include <stdint.h>
 
 #include <string>
+#include <unordered_map>
 #include <vector>
 
+#include "author/fields.h"
 #include "author/findings.h"
 #include "dialog/dialog.h"
 
@@ -47,6 +49,7 @@ struct Item {
   int32_t id = -1;
   bool quoted = false;        /* selected was a quoted text */
   std::string selectedText;   /* that text */
+  ItemFields fields;          /* where its fields lie in its line, read once */
 };
 
 struct Section {
@@ -91,6 +94,7 @@ struct Analysis {
   std::vector<EnumEntry> enums;
   std::vector<EnumBlock> enumBlocks;
   std::vector<Finding> findings;       /* in order of position */
+  std::unordered_map<std::string, int> firstSection; /* name -> the section a load of it gives */
 };
 
 /* Analyses text (a dialog file's bytes as read in text mode). */

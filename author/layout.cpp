@@ -93,17 +93,17 @@ Span itemSpan(const Analysis &a, const Item &item) {
 }
 
 Span textSpan(const Analysis &a, const Item &item) {
-  ItemFields fields = readItemFields(a.lines[(size_t)item.line].text);
+  const ItemFields &fields = item.fields;
   int f = fields.span[FIELD_TEXT].written ? FIELD_TEXT : FIELD_TYPE;
   return spanOf(a, item.line, fields.span[f].start, fields.span[f].end);
 }
 
 /* An item as a message names it: its text, or the text field as written
    (a message name, say) when the text is empty. */
-std::string describe(const Analysis &a, const Item &item) {
+std::string describe(const Analysis &, const Item &item) {
   int hot;
   std::string text = visibleText(item.record.data, true, &hot);
-  if (text.empty()) text = readItemFields(a.lines[(size_t)item.line].text).token[FIELD_TEXT];
+  if (text.empty()) text = item.fields.token[FIELD_TEXT];
   if (text.empty() || text == "NULL") return "the " + std::string(kTypeWords[item.record.type % 10]);
   return "\"" + quoted(text) + "\"";
 }

@@ -136,7 +136,7 @@ void inspectDialogsOf(const char *shown, const author::Analysis *analysis, const
 
 std::string enumNameOf(const author::Analysis &a, const author::Item &item) {
   if (item.line < 0) return std::string();
-  std::string written = author::readItemFields(a.lines[(size_t)item.line].text).token[author::FIELD_ID];
+  std::string written = item.fields.token[author::FIELD_ID];
   for (const author::EnumEntry &entry : a.enums)
     if (entry.name == written) return written;
   return std::string();
