@@ -16,6 +16,7 @@ int cmdConfig(const CommandLine *line);
 int cmdRender(const CommandLine *line);
 int cmdReg(const CommandLine *line);
 int cmdCheck(const CommandLine *line);
+int cmdLsp(const CommandLine *line);
 
 namespace {
 
@@ -40,6 +41,7 @@ const Command kCommands[] = {
     {"render", cmdRender, TESSEL_OPTIONS},
     {"reg", cmdReg, OWN_SYNTAX},
     {"check", cmdCheck, OWN_SYNTAX},
+    {"lsp", cmdLsp, OWN_SYNTAX},
 };
 
 const char kUsage[] =
@@ -53,6 +55,7 @@ const char kUsage[] =
     "  config                 the plug-in's configuration dialog\n"
     "  render FILE.dlg NAME   draw dialog NAME once to standard output\n"
     "  check FILE.dlg...      what the library makes of each line: errors and warnings\n"
+    "  lsp                    a language server for editors, on standard input and output\n"
     "  reg OPERATION ...      the registry store, as reg.exe (add, query, delete, import, export)\n"
     "\n"
     "`tessel COMMAND --help` describes each command and its options.\n";
