@@ -40,6 +40,7 @@ Incoming classify(const std::string &body) {
     return in;
   }
   const Json *params = member(message, "params");
+  if (params && params->is_null()) params = nullptr; /* sent by some clients for "no params" */
   if (params && !params->is_object() && !params->is_array()) {
     in.why = "params must be an object or an array";
     return in;
