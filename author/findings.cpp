@@ -62,8 +62,8 @@ const KindInfo kKinds[] = {
     {"utf8-text", Severity::Warning,
      "text holds UTF-8 bytes, but the host shows code page %1, so it reads `%2`"},
     {"not-in-codepage", Severity::Error,
-     "`%1` (U+%2) has no byte in code page %3: the file cannot hold it as the host reads it, the library "
-     "would read `?` here"},
+     "the character U+%1 has no byte in code page %2: the file cannot hold it as the host reads it, and the "
+     "library would read `?` here"},
     {"", Severity::Note, "first defined here"},
     {"", Severity::Note, "first declared here"},
 };

@@ -228,11 +228,40 @@ int severityNumber(author::Severity s) {
   }
 }
 
-Json hostRange(const Document &d, const author::Span &span, PositionEncoding encoding) {
+/* ---- diagnostics, written as text: a file may have thousands, and
+   building them as JSON values first costs more than the analysis ---- */
+
+void appendString(std::string *out, const std::string &text) {
+  static const char kHex[] = "0123456789abcdef";
+  *out += '"';
+  for (unsigned char c : text) {
+    if (c == '"' || c == '\\') {
+      *out += '\\';
+      *out += (char)c;
+    } else if (c < 0x20) {
+      *out += "\\u00";
+      *out += kHex[c >> 4];
+      *out += kHex[c & 15];
+    } else {
+      *out += (char)c;
+    }
+  }
+  *out += '"';
+}
+
+void appendPosition(std::string *out, Position p) {
+  *out += "{\"line\":" + std::to_string(p.line) + ",\"character\":" + std::to_string(p.character) + "}";
+}
+
+void appendRange(std::string *out, const Document &d, const author::Span &span, PositionEncoding encoding) {
   const author::Analysis &a = d.analysis;
   long long start = hostOffsetOfSpan(a, span.line, span.column);
-  long long end = hostOffsetOfSpan(a, span.endLine, span.endColumn);
-  return rangeJson(d, start, end, encoding);
+  long long end = std::max(start, hostOffsetOfSpan(a, span.endLine, span.endColumn));
+  *out += "{\"start\":";
+  appendPosition(out, positionAt(d, textOffsetOfHost(d, start), encoding));
+  *out += ",\"end\":";
+  appendPosition(out, positionAt(d, textOffsetOfHost(d, end), encoding));
+  *out += '}';
 }
 
 }  // namespace
@@ -244,24 +273,32 @@ Outcome failure(int code, const std::string &message) {
   return o;
 }
 
-Json diagnosticsOf(const Document &d, PositionEncoding encoding) {
-  Json all = Json::array();
+std::string diagnosticsOf(const Document &d, PositionEncoding encoding) {
+  std::string out = "[";
   for (const author::Finding &f : d.analysis.findings) {
-    Json diagnostic = {{"range", hostRange(d, f.span, encoding)},
-                       {"severity", severityNumber(f.severity)},
-                       {"code", f.code},
-                       {"source", "tessel"},
-                       {"message", hostToUtf8(f.message)}};
+    if (out.size() > 1) out += ',';
+    out += "{\"range\":";
+    appendRange(&out, d, f.span, encoding);
+    out += ",\"severity\":" + std::to_string(severityNumber(f.severity)) + ",\"code\":";
+    appendString(&out, f.code);
+    out += ",\"source\":\"tessel\",\"message\":";
+    appendString(&out, hostToUtf8(f.message));
     if (!f.notes.empty()) {
-      Json related = Json::array();
-      for (const author::Finding &note : f.notes)
-        related.push_back({{"location", {{"uri", d.uri}, {"range", hostRange(d, note.span, encoding)}}},
-                           {"message", hostToUtf8(note.message)}});
-      diagnostic["relatedInformation"] = related;
+      out += ",\"relatedInformation\":[";
+      for (size_t i = 0; i < f.notes.size(); i++) {
+        out += i ? ",{\"location\":{\"uri\":" : "{\"location\":{\"uri\":";
+        appendString(&out, d.uri);
+        out += ",\"range\":";
+        appendRange(&out, d, f.notes[i].span, encoding);
+        out += "},\"message\":";
+        appendString(&out, hostToUtf8(f.notes[i].message));
+        out += '}';
+      }
+      out += ']';
     }
-    all.push_back(std::move(diagnostic));
+    out += '}';
   }
-  return all;
+  return out + "]";
 }
 
 Document *documentOf(LspServer *server, const Json &params, Outcome *error) {
@@ -304,10 +341,11 @@ void publishPending(LspServer *server, bool all) {
     if (!d.unpublished || !due) continue;
     ensureAnalysis(&d, server->store);
     d.unpublished = false;
-    sendMessage(server, notificationMessage("textDocument/publishDiagnostics",
-                                            {{"uri", d.uri},
-                                             {"version", d.version},
-                                             {"diagnostics", diagnosticsOf(d, server->store.encoding)}}));
+    std::string message = "{\"jsonrpc\":\"2.0\",\"method\":\"textDocument/publishDiagnostics\",\"params\":{\"uri\":";
+    appendString(&message, d.uri);
+    message += ",\"version\":" + std::to_string(d.version) + ",\"diagnostics\":";
+    message += diagnosticsOf(d, server->store.encoding) + "}}";
+    if (!server->outputGone && !writeMessage(server->outFd, message)) server->outputGone = true;
   }
 }
 

@@ -61,7 +61,8 @@ Outcome onFormatting(LspServer *server, const Json &params);
 Outcome onRangeFormatting(LspServer *server, const Json &params);
 Outcome onCodeAction(LspServer *server, const Json &params);
 
-/* The diagnostics of a document's analysis, as publishDiagnostics sends them. */
-Json diagnosticsOf(const Document &d, PositionEncoding encoding);
+/* The diagnostics of a document's analysis, as publishDiagnostics sends
+   them: the text of a JSON array. */
+std::string diagnosticsOf(const Document &d, PositionEncoding encoding);
 
 #endif
