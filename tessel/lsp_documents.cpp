@@ -155,9 +155,9 @@ Document makeDocument(const std::string &uri, long long version, std::string tex
   return d;
 }
 
-bool readPosition(const Json &json, Position *p) {
+bool readPosition(const Json *json, Position *p) {
   long long line, character;
-  if (!readInteger(json, "line", &line) || !readInteger(json, "character", &character)) return false;
+  if (!json || !readInteger(*json, "line", &line) || !readInteger(*json, "character", &character)) return false;
   if (line < 0 || character < 0) return false;
   p->line = line;
   p->character = character;
@@ -176,8 +176,7 @@ bool applyChange(Document *d, const Json &change, PositionEncoding encoding, std
     return true;
   }
   Position from, to;
-  if (!readPosition(member(*range, "start") ? (*range)["start"] : Json(), &from) ||
-      !readPosition(member(*range, "end") ? (*range)["end"] : Json(), &to)) {
+  if (!readPosition(member(*range, "start"), &from) || !readPosition(member(*range, "end"), &to)) {
     *why = "a content change with a malformed range";
     return false;
   }

@@ -89,8 +89,8 @@ std::string hostToUtf8(const std::string &bytes);
 Json rangeJson(const Document &d, long long start, long long end, PositionEncoding encoding);
 Json positionJson(Position p);
 
-/* Reads a Position object; false when it is not one (negative numbers
-   included). */
-bool readPosition(const Json &json, Position *p);
+/* Reads a Position object (json may be null); false when it is not one
+   (negative numbers included). */
+bool readPosition(const Json *json, Position *p);
 
 #endif

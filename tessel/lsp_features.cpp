@@ -272,8 +272,7 @@ Outcome onRangeFormatting(LspServer *server, const Json &params) {
   if (!d) return error;
   const Json *r = member(params, "range");
   Position from, to;
-  if (!r || !member(*r, "start") || !member(*r, "end") || !readPosition((*r)["start"], &from) ||
-      !readPosition((*r)["end"], &to))
+  if (!r || !readPosition(member(*r, "start"), &from) || !readPosition(member(*r, "end"), &to))
     return failure(RPC_INVALID_PARAMS, "no valid range");
   if (to.line < from.line) std::swap(from, to);
   /* A range that ends at the start of a line leaves that line out. */
@@ -287,8 +286,7 @@ Outcome onCodeAction(LspServer *server, const Json &params) {
   if (!d) return error;
   const Json *r = member(params, "range");
   Position from, to;
-  if (!r || !member(*r, "start") || !member(*r, "end") || !readPosition((*r)["start"], &from) ||
-      !readPosition((*r)["end"], &to))
+  if (!r || !readPosition(member(*r, "start"), &from) || !readPosition(member(*r, "end"), &to))
     return failure(RPC_INVALID_PARAMS, "no valid range");
   ensureAnalysis(d, server->store);
   const Json *context = member(params, "context");

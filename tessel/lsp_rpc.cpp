@@ -46,7 +46,7 @@ Incoming classify(const std::string &body) {
     return in;
   }
   in.method = method->get<std::string>();
-  if (params) in.params = *params;
+  if (params) in.params = std::move(message["params"]); /* moved: a deeply nested value is never copied */
   in.kind = id ? MessageKind::Request : MessageKind::Notification;
   in.code = 0;
   return in;

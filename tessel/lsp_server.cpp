@@ -31,12 +31,14 @@ Outcome ok(Json result = nullptr) {
 /* The encoding to count positions in: UTF-8 when the client offers it
    (general.positionEncodings, or the older offsetEncoding that some clients
    send), else UTF-16, the protocol's default. */
-PositionEncoding negotiateEncoding(const Json &capabilities, bool *legacy) {
-  const Json *general = member(capabilities, "general");
+PositionEncoding negotiateEncoding(const Json *capabilities, bool *legacy) {
+  *legacy = false;
+  if (!capabilities) return PositionEncoding::Utf16;
+  const Json *general = member(*capabilities, "general");
   const Json *offered = general ? member(*general, "positionEncodings") : nullptr;
   *legacy = false;
   if (!offered || !offered->is_array()) {
-    offered = member(capabilities, "offsetEncoding");
+    offered = member(*capabilities, "offsetEncoding");
     *legacy = offered && offered->is_array();
   }
   if (!offered || !offered->is_array()) return PositionEncoding::Utf16;
@@ -57,7 +59,7 @@ Outcome onInitialize(LspServer *server, const Json &params) {
   if (!params.is_object()) return failure(RPC_INVALID_PARAMS, "initialize takes an object");
   bool legacy;
   const Json *capabilities = member(params, "capabilities");
-  server->store.encoding = negotiateEncoding(capabilities ? *capabilities : Json(), &legacy);
+  server->store.encoding = negotiateEncoding(capabilities, &legacy);
   server->lifecycle = Lifecycle::Running;
   Json caps = {
       {"positionEncoding", encodingName(server->store.encoding)},
@@ -319,7 +321,7 @@ Document *documentOf(LspServer *server, const Json &params, Outcome *error) {
 bool readCursor(LspServer *server, Document *d, const Json &params, size_t *offset, Outcome *error) {
   const Json *position = member(params, "position");
   Position p;
-  if (!position || !readPosition(*position, &p)) {
+  if (!readPosition(position, &p)) {
     *error = failure(RPC_INVALID_PARAMS, "no valid position");
     return false;
   }

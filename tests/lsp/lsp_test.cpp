@@ -133,6 +133,10 @@ TEST(Lsp, BadMessagesGetErrorsAndTheServerGoesOn) {
       {"negative position", "{\"jsonrpc\": \"2.0\", \"id\": 7, \"method\": \"textDocument/hover\", \"params\": "
                             "{\"textDocument\": {\"uri\": \"file:///work/faulty.dlg\"}, \"position\": "
                             "{\"line\": -1, \"character\": 0}}}", -32602},
+      {"params nested 200000 deep",
+       "{\"jsonrpc\": \"2.0\", \"id\": 9, \"method\": \"textDocument/hover\", \"params\": {\"textDocument\": " +
+           std::string(200000, '[') + std::string(200000, ']') + "}}",
+       -32602},
       {"document not open", "{\"jsonrpc\": \"2.0\", \"id\": 8, \"method\": \"textDocument/hover\", \"params\": "
                             "{\"textDocument\": {\"uri\": \"file:///nowhere.dlg\"}, \"position\": "
                             "{\"line\": 0, \"character\": 0}}}", -32602},
