@@ -55,6 +55,12 @@ bool isInteger(const std::string &text) {
   return true;
 }
 
+/* f with the name its message proposes, for the editor's quick fix. */
+Finding suggesting(Finding f, const std::string &name) {
+  f.suggestion = name;
+  return f;
+}
+
 std::vector<std::string> tableNames(const char *const *names, int count) {
   return std::vector<std::string>(names, names + count);
 }
@@ -279,7 +285,8 @@ void checkSkippedLine(Analysis *a, int index, int section) {
   ItemFields fields = readItemFields(line.text);
   if (!keyword && !number) {
     if (!near.empty() || fields.matched >= FIELD_COUNT)
-      addFinding(a, makeFinding(Kind::UnknownType, wordSpan, {quoted(word), didYouMean(near)}), section);
+      addFinding(a, suggesting(makeFinding(Kind::UnknownType, wordSpan, {quoted(word), didYouMean(near)}), near),
+                 section);
     return;
   }
   if (fields.matched >= FIELD_COUNT) { /* a type that reads as -1 */
@@ -393,7 +400,8 @@ void checkFlags(Analysis *a, int index, int section, const ItemFields &fields) {
       addFinding(a, makeFinding(Kind::NumberFlag, span, {w, hex}), section);
     } else {
       static const std::vector<std::string> kCandidates = flagCandidates();
-      addFinding(a, makeFinding(Kind::UnknownFlag, span, {quoted(w), didYouMean(nearest(w, kCandidates))}), section);
+      std::string near = nearest(w, kCandidates);
+      addFinding(a, suggesting(makeFinding(Kind::UnknownFlag, span, {quoted(w), didYouMean(near)}), near), section);
     }
   }
 }
@@ -455,8 +463,9 @@ void checkItem(Analysis *a, int index, int section, const Options &options) {
   const std::string &id = fields.token[FIELD_ID];
   if (!isEnumName(*a, id) && !isInteger(id)) {
     std::string result = item.id == -1 ? "the item gets -1" : "it reads as the number " + std::to_string(item.id);
-    addFinding(a, makeFinding(Kind::UnknownIdentifier, span(FIELD_ID),
-                              {quoted(id), result, didYouMean(nearest(id, enumNameList(*a)))}),
+    std::string near = nearest(id, enumNameList(*a));
+    addFinding(a, suggesting(makeFinding(Kind::UnknownIdentifier, span(FIELD_ID), {quoted(id), result, didYouMean(near)}),
+                             near),
                section);
   }
 
@@ -464,9 +473,11 @@ void checkItem(Analysis *a, int index, int section, const Options &options) {
   bool truth = selected.size() == 1 && strchr("TtFf10", selected[0]);
   if (!selected.empty() && selected[0] != '"' && !truth && !isEnumName(*a, selected) && !isInteger(selected)) {
     int g = messageNumber(*a, selected);
-    addFinding(a, makeFinding(Kind::UnknownSelected, span(FIELD_SELECTED),
-                              {quoted(selected), g == -1 ? "it gives 0" : "it reads as message " + std::to_string(g),
-                               didYouMean(nearest(selected, enumNameList(*a)))}),
+    std::string near = nearest(selected, enumNameList(*a));
+    addFinding(a, suggesting(makeFinding(Kind::UnknownSelected, span(FIELD_SELECTED),
+                                         {quoted(selected), g == -1 ? "it gives 0" : "it reads as message " + std::to_string(g),
+                                          didYouMean(near)}),
+                             near),
                section);
   }
 
@@ -476,10 +487,11 @@ void checkItem(Analysis *a, int index, int section, const Options &options) {
   if (fields.span[FIELD_SOURCE].written && (source.empty() || !strchr("LRTV", source[0])))
     addFinding(a, makeFinding(Kind::UnknownSource, span(FIELD_SOURCE), {quoted(source)}), section);
   const std::string &message = fields.token[FIELD_TEXT];
-  if (!source.empty() && source[0] == 'L' && !isEnumName(*a, message) && !isInteger(message))
-    addFinding(a, makeFinding(Kind::UnknownMessage, span(FIELD_TEXT),
-                              {quoted(message), didYouMean(nearest(message, enumNameList(*a)))}),
+  if (!source.empty() && source[0] == 'L' && !isEnumName(*a, message) && !isInteger(message)) {
+    std::string near = nearest(message, enumNameList(*a));
+    addFinding(a, suggesting(makeFinding(Kind::UnknownMessage, span(FIELD_TEXT), {quoted(message), didYouMean(near)}), near),
                section);
+  }
 
   if (fields.tokensLength + 1 >= TS_TOKEN_ROOM) {
     for (int f = 0; f < FIELD_COUNT; f++) {

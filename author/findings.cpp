@@ -61,6 +61,9 @@ const KindInfo kKinds[] = {
     {"cancel-id", Severity::Warning, "button \"%1\" has the identifier -1: pressing it reads as a cancel"},
     {"utf8-text", Severity::Warning,
      "text holds UTF-8 bytes, but the host shows code page %1, so it reads `%2`"},
+    {"not-in-codepage", Severity::Error,
+     "the character U+%1 has no byte in code page %2: the file cannot hold it as the host reads it, and the "
+     "library would read `?` here"},
     {"", Severity::Note, "first defined here"},
     {"", Severity::Note, "first declared here"},
 };

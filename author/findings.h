@@ -50,6 +50,7 @@ enum class Kind {
   DefaultButton,
   CancelId,
   Utf8Text,
+  NotInCodePage,
   FirstDefinedHere, /* notes */
   DeclaredHere,
   KindCount
@@ -76,6 +77,7 @@ struct Finding {
   std::string message;
   Span span;
   int section = -1;          /* index of the dialog section, -1 for the file */
+  std::string suggestion;    /* the name the message proposes instead of the one at span, or empty */
   std::vector<Finding> notes; /* printed after it, as "note:" */
 };
 

@@ -19,6 +19,7 @@ int cmdVersion(const CommandLine *line);
 int cmdReg(const CommandLine *line);
 int cmdCheck(const CommandLine *line);
 int cmdFmt(const CommandLine *line);
+int cmdLsp(const CommandLine *line);
 
 namespace {
 
@@ -45,6 +46,7 @@ const Command kCommands[] = {
     {"reg", cmdReg, OWN_SYNTAX},
     {"check", cmdCheck, OWN_SYNTAX},
     {"fmt", cmdFmt, OWN_SYNTAX},
+    {"lsp", cmdLsp, OWN_SYNTAX},
 };
 
 const char kUsage[] =
@@ -60,6 +62,7 @@ const char kUsage[] =
     "  try FILE.dlg NAME      use dialog NAME, then print what the plug-in reads back\n"
     "  check FILE.dlg...      what the library makes of each line: errors and warnings\n"
     "  fmt FILE.dlg...        align the fields of item lines into columns; loads stay the same\n"
+    "  lsp                    a language server for editors, on standard input and output\n"
     "  reg OPERATION ...      the registry store, as reg.exe (add, query, delete, import, export)\n"
     "\n"
     "`tessel COMMAND --help` describes each command and its options; `tessel\n"
