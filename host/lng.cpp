@@ -89,9 +89,10 @@ void fileLanguage(const char *path, char *out, size_t room) {
   free(text);
 }
 
-int endsWithLng(const char *name) {
-  size_t n = strlen(name);
-  return n > 4 && strcasecmp(name + n - 4, ".lng") == 0;
+/* Whether name ends in extension (".lng"), without regard to case. */
+int endsWith(const char *name, const char *extension) {
+  size_t n = strlen(name), e = strlen(extension);
+  return n > e && strcasecmp(name + n - e, extension) == 0;
 }
 
 int compareNames(const void *a, const void *b) { return strcmp(*(char *const *)a, *(char *const *)b); }
@@ -150,13 +151,17 @@ const char *lngMessage(const LngTable *table, int number) {
 }
 
 int lngChooseFile(const char *directory, const char *language, char *path, int room) {
+  return lngChooseFileOf(directory, ".lng", language, path, room);
+}
+
+int lngChooseFileOf(const char *directory, const char *extension, const char *language, char *path, int room) {
   DIR *dir = opendir(directory);
   if (!dir) return 0;
   enum { MAX_FILES = 256 }; /* language files looked at in one directory */
   char *names[MAX_FILES];
   int count = 0;
   for (struct dirent *entry; count < MAX_FILES && (entry = readdir(dir));)
-    if (endsWithLng(entry->d_name) && (names[count] = strdup(entry->d_name))) count++;
+    if (endsWith(entry->d_name, extension) && (names[count] = strdup(entry->d_name))) count++;
   closedir(dir);
   qsort(names, (size_t)count, sizeof names[0], compareNames);
   int wanted = -1, english = -1;

@@ -42,4 +42,8 @@ const char *lngMessage(const LngTable *table, int number);
    directory holds no language file. */
 int lngChooseFile(const char *directory, const char *language, char *path, int room);
 
+/* As lngChooseFile, for the files of another extension (".hlf": help files,
+   which name their language in the same header line). */
+int lngChooseFileOf(const char *directory, const char *extension, const char *language, char *path, int room);
+
 #endif

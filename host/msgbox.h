@@ -54,6 +54,11 @@ int msgBoxRun(unsigned flags, const char *const *lines, int lineCount, int butto
    hidden than the box itself and its shadow. */
 void msgBoxHelp(const char *topic);
 
+/* Where F1 finds help from now on: the help file (.hlf) of directory (ending
+   in '/'; null: none) in language. The host sets it for each window, from
+   the module that opens it. */
+void msgBoxSetHelpFiles(const char *directory, const char *language);
+
 /* The system's text for a Windows error code, or null when the host knows
    none. */
 const char *msgErrorText(unsigned code);

@@ -46,6 +46,12 @@ HostModule *findModule(int number) {
   return nullptr;
 }
 
+/* F1 in the windows of a module shows the topics of its help file. */
+void helpFromModule(int number) {
+  HostModule *module = findModule(number);
+  msgBoxSetHelpFiles(module ? module->directory : nullptr, language);
+}
+
 }  // namespace
 
 int hostAddModule(int number, const char *directory) {
@@ -94,7 +100,7 @@ void hostRelease(void) {
 int TS_HOSTAPI hostMenuSlot(int moduleNumber, int x, int y, int maxHeight, unsigned flags, const char *title,
                             const char *bottom, const char *helpTopic, const int *breakKeys, int *breakCode,
                             const MenuEntry *items, int count) {
-  (void)moduleNumber;
+  helpFromModule(moduleNumber);
   if (drawOnly) {
     if (breakCode) *breakCode = -1;
     return -1;
@@ -105,7 +111,7 @@ int TS_HOSTAPI hostMenuSlot(int moduleNumber, int x, int y, int maxHeight, unsig
 
 int TS_HOSTAPI hostDialogSlot(int moduleNumber, int x1, int y1, int x2, int y2, const char *helpTopic,
                               DialogItem *items, int count) {
-  (void)moduleNumber;
+  helpFromModule(moduleNumber);
   if (!items) count = 0;
   Screen *screen = sessionScreen();
   if (drawOnly) {
@@ -132,7 +138,7 @@ int TS_HOSTAPI hostDialogSlot(int moduleNumber, int x1, int y1, int x2, int y2, 
 
 int TS_HOSTAPI hostMessageSlot(int moduleNumber, unsigned flags, const char *helpTopic, const char *const *lines,
                                int lineCount, int buttonCount) {
-  (void)moduleNumber;
+  helpFromModule(moduleNumber);
   (void)helpTopic;
   if (drawOnly) {
     fputs("tessel: message from the plug-in:", stderr);

@@ -209,6 +209,18 @@ TEST(View, BrowseAFileOpeningTwoDialogs) {
   expectFile(readFile(screens), "view-tools.txt");
 }
 
+// F1 shows the topic of the plug-in's help file that the window names.
+TEST(View, F1ShowsTheTopicOfThePluginsHelpFile) {
+  Scratch s;
+  std::string screens = s.file("screens.txt");
+  Outcome run = tessel(s, "view " + quote(kExamples + "tools.dlg") + " --screen " + quote(screens) +
+                          " --keys 'F1 Enter Esc'");
+  EXPECT_EQ(run.status, 0) << run.err;
+  std::string text = readFile(screens);
+  EXPECT_NE(text.find("Flens dialog viewer"), std::string::npos) << text;
+  EXPECT_NE(text.find("Flens shows the dialogs of a dialog description file"), std::string::npos) << text;
+}
+
 TEST(View, ConfigurationTakesEffectInTheNextPreview) {
   Scratch s;
   std::string first = s.file("first.txt"), config = s.file("config.txt"), second = s.file("second.txt");
