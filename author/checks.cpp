@@ -412,11 +412,7 @@ std::vector<std::string> enumNameList(const Analysis &a) {
   return names;
 }
 
-bool isEnumName(const Analysis &a, const std::string &name) {
-  for (const EnumEntry &e : a.enums)
-    if (e.name == name) return true;
-  return false;
-}
+bool isEnumName(const Analysis &a, const std::string &name) { return a.enumNames.count(name) != 0; }
 
 /* The message number a selected word or message name stands for: its
    position in the enum table, else the number it reads as; -1 for none. */

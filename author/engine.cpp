@@ -69,6 +69,7 @@ void scanEnums(Analysis *a, FILE *stream) {
   for (size_t i = 0; i < n; i++) {
     a->enums[i].name = enumNames[i] ? enumNames[i] : "";
     a->enums[i].value = enumValues[i];
+    a->enumNames.insert(a->enums[i].name);
   }
 }
 
@@ -88,7 +89,6 @@ void openSection(Analysis *a, int lineIndex, const char *name) {
   s.firstOfName = findSection(*a, s.name);
   s.loaded = s.firstOfName < 0 && !s.name.empty(); /* an empty name is never loaded */
   if (s.firstOfName < 0) a->firstSection.emplace(s.name, (int)a->sections.size());
-  s.items.reserve(16); /* most dialogs hold fewer: no early regrowth */
   a->sections.push_back(s);
 }
 

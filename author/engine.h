@@ -13,6 +13,7 @@
 
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "author/fields.h"
@@ -95,6 +96,7 @@ struct Analysis {
   std::vector<EnumBlock> enumBlocks;
   std::vector<Finding> findings;       /* in order of position */
   std::unordered_map<std::string, int> firstSection; /* name -> the section a load of it gives */
+  std::unordered_set<std::string> enumNames;         /* every name of the ENUM table */
 };
 
 /* Analyses text (a dialog file's bytes as read in text mode). */
