@@ -12,54 +12,9 @@ tessel=$1
 examples=$2
 command -v tmux >/dev/null || { echo "tmux is not installed: skipped"; exit 77; }
 
-work=$(mktemp -d /tmp/tessel-tmux-XXXXXX)
-# One tmux server per pane, each on its own socket: a server that is still
-# shutting down never meets the next one.
-runs=0
-socket=""
-cleanup() {
-  [ -n "$socket" ] && tmux -L "$socket" kill-server 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
+name=tessel-tmux
+. "$(dirname "$0")/tmux_pane.sh"
 export TESSEL_REGISTRY="$work/registry.sqlite3"
-
-fail() {
-  echo "FAIL: $*"
-  tmux -L "$socket" capture-pane -p 2>/dev/null
-  exit 1
-}
-
-# Runs a command line in a fresh pane, 80x25 unless a size follows; the pane
-# reports its exit status and the terminal modes, then waits.
-start() {
-  cat >"$work/run.sh" <<SCRIPT
-trap 'echo interrupted' INT
-$1
-status=\$?
-echo "MODES: \$(stty -a | tr ' ;' '\n\n' | grep -Ex -- '-?(icanon|echo)' | tr '\n' ' ')"
-echo "EXIT=\$status"
-exec sleep 60
-SCRIPT
-  [ -n "$socket" ] && tmux -L "$socket" kill-server 2>/dev/null
-  runs=$((runs + 1))
-  socket="tessel-test-$$-$runs"
-  tmux -L "$socket" -f /dev/null new-session -d -x "${2:-80}" -y "${3:-25}" "env LANG=C.UTF-8 LC_ALL=C.UTF-8 bash $work/run.sh" ||
-    fail "tmux cannot start"
-}
-
-screen() { tmux -L "$socket" capture-pane -p; }
-
-# Waits up to ten seconds for a text on the screen.
-waitFor() {
-  for _ in $(seq 1 100); do
-    screen | grep -qF -- "$1" && return 0
-    sleep 0.1
-  done
-  fail "never saw: $1"
-}
-
-keys() { tmux -L "$socket" send-keys "$@"; }
 
 # Waits up to ten seconds for a line in a file.
 waitInFile() {

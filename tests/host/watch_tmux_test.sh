@@ -9,52 +9,10 @@ tessel=$1
 examples=$2
 command -v tmux >/dev/null || { echo "tmux is not installed: skipped"; exit 77; }
 
-work=$(mktemp -d /tmp/tessel-watch-tmux-XXXXXX)
-socket=""
-runs=0
-cleanup() {
-  [ -n "$socket" ] && tmux -L "$socket" kill-server 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
+name=tessel-watch-tmux
+. "$(dirname "$0")/tmux_pane.sh"
 export TESSEL_REGISTRY="$work/registry.sqlite3"
 cp "$examples/tools.dlg" "$work/tools.dlg"
-
-fail() {
-  echo "FAIL: $*"
-  tmux -L "$socket" capture-pane -p 2>/dev/null
-  exit 1
-}
-
-# Runs a command line in a fresh 80x25 pane that reports the exit status
-# and the terminal modes, then waits.
-start() {
-  cat >"$work/run.sh" <<SCRIPT
-trap 'echo interrupted' INT
-$1
-status=\$?
-echo "MODES: \$(stty -a | tr ' ;' '\n\n' | grep -Ex -- '-?(icanon|echo)' | tr '\n' ' ')"
-echo "EXIT=\$status"
-exec sleep 60
-SCRIPT
-  [ -n "$socket" ] && tmux -L "$socket" kill-server 2>/dev/null
-  runs=$((runs + 1))
-  socket="tessel-watch-test-$$-$runs"
-  tmux -L "$socket" -f /dev/null new-session -d -x 80 -y 25 "env LANG=C.UTF-8 LC_ALL=C.UTF-8 bash $work/run.sh" ||
-    fail "tmux cannot start"
-}
-
-screen() { tmux -L "$socket" capture-pane -p; }
-
-waitFor() {
-  for _ in $(seq 1 100); do
-    screen | grep -qF -- "$1" && return 0
-    sleep 0.1
-  done
-  fail "never saw: $1"
-}
-
-keys() { tmux -L "$socket" send-keys "$@"; }
 
 # ---- a change reopens the dialog; errors keep it and say why ----
 start "cd '$work' && '$tessel' view --watch tools.dlg"
