@@ -8,25 +8,9 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
+#include "tests/author/author_test_support.h"
+
 namespace {
-
-struct Result {
-  int status;
-  std::string out;
-};
-
-Result tessel(const std::string &args) {
-  std::string command = std::string(TESSEL_TEST_BIN_DIR) + "tessel " + args + " 2>/dev/null";
-  Result run{-1, ""};
-  FILE *pipe = popen(command.c_str(), "r");
-  if (!pipe) return run;
-  char buffer[4096];
-  size_t got;
-  while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, got);
-  int status = pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
-}
 
 std::string writeFile(const std::string &name, const std::string &text) {
   std::ofstream(name, std::ios::binary) << text;
@@ -54,7 +38,7 @@ TEST(Check, ExitStatusAndForms) {
   };
   for (const auto &row : rows) {
     SCOPED_TRACE(row.args);
-    Result run = tessel(row.args);
+    TesselRun run = runTessel(row.args);
     EXPECT_EQ(run.status, row.status);
     if (!row.out.empty()) {
       EXPECT_EQ(run.out, row.out);
@@ -64,7 +48,7 @@ TEST(Check, ExitStatusAndForms) {
 
 TEST(Check, JsonReadsBack) {
   std::string faulty = writeFile("check_json.dlg", "ENUM { a, a }\nname A\nDOUBLEBOX 0 3 1 20 3 F 0 (FOO) F \"\xE9\"\n");
-  Result run = tessel("check --format json " + faulty);
+  TesselRun run = runTessel("check --format json " + faulty);
   EXPECT_EQ(run.status, 1);
   nlohmann::json all = nlohmann::json::parse(run.out);  // bytes of the code page come out as UTF-8
   ASSERT_TRUE(all.is_array());

@@ -8,27 +8,15 @@
 #include <vector>
 
 #include "author/engine.h"
+#include "tests/author/author_test_support.h"
 #include "tests/author/lockstep.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-// Every regular file under the directories, recursively.
-std::vector<std::string> filesUnder(const std::vector<std::string> &dirs) {
-  std::vector<std::string> files;
-  for (const std::string &dir : dirs) {
-    std::error_code error;
-    for (fs::recursive_directory_iterator it(dir, error), end; !error && it != end; it.increment(error))
-      if (it->is_regular_file(error)) files.push_back(fs::absolute(it->path()).string());
-  }
-  return files;
-}
-
 TEST(Lockstep, EngineItemsAreWhatTheLibraryLoads) {
-  const std::string src = TESSEL_SOURCE_DIR;
-  std::vector<std::string> files = filesUnder({src + "examples", src + "viewer", src + "tests/data",
-                                               src + "tests/fuzz/corpus", "hostile_files-run"});
+  std::vector<std::string> files = everyDialogFile();
   int dialogFiles = 0;
   for (const std::string &path : files) {
     if (fs::file_size(path) > (64u << 20)) continue;

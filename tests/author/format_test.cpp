@@ -15,9 +15,11 @@
 
 #include "author/engine.h"
 #include "author/format.h"
+#include "tests/author/author_test_support.h"
 #include "tests/author/lockstep.h"
 
 namespace fs = std::filesystem;
+
 
 namespace {
 
@@ -131,21 +133,8 @@ TEST(Format, SmallFiles) {
   }
 }
 
-// Every regular file under the directories, recursively.
-std::vector<std::string> filesUnder(const std::vector<std::string> &dirs) {
-  std::vector<std::string> files;
-  for (const std::string &dir : dirs) {
-    std::error_code error;
-    for (fs::recursive_directory_iterator it(dir, error), end; !error && it != end; it.increment(error))
-      if (it->is_regular_file(error)) files.push_back(fs::absolute(it->path()).string());
-  }
-  return files;
-}
-
 TEST(Format, EveryFileOfTheTreeLoadsTheSame) {
-  const std::string src = TESSEL_SOURCE_DIR;
-  std::vector<std::string> files = filesUnder({src + "examples", src + "viewer", src + "tests/data",
-                                               src + "tests/fuzz/corpus", "hostile_files-run"});
+  std::vector<std::string> files = everyDialogFile();
   int changed = 0, checked = 0;
   for (const std::string &path : files) {
     if (fs::file_size(path) > (16u << 20)) continue;
@@ -158,24 +147,6 @@ TEST(Format, EveryFileOfTheTreeLoadsTheSame) {
   }
   EXPECT_GT(checked, 20);
   EXPECT_GT(changed, 3);
-}
-
-struct Result {
-  int status;
-  std::string out;
-};
-
-Result tessel(const std::string &args) {
-  std::string command = std::string(TESSEL_TEST_BIN_DIR) + "tessel " + args + " 2>/dev/null";
-  Result run{-1, ""};
-  FILE *pipe = popen(command.c_str(), "r");
-  if (!pipe) return run;
-  char buffer[4096];
-  size_t got;
-  while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, got);
-  int status = pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
 }
 
 TEST(Format, Command) {
@@ -206,7 +177,7 @@ TEST(Format, Command) {
   };
   for (const auto &row : rows) {
     SCOPED_TRACE(row.args);
-    Result run = tessel(row.args);
+    TesselRun run = runTessel(row.args);
     EXPECT_EQ(run.status, row.status);
     EXPECT_EQ(run.out, row.out);
     EXPECT_EQ(readFile(file), row.fileAfter);

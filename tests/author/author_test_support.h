@@ -1,0 +1,52 @@
+// What the authoring tools' tests share: the tree's dialog files and the
+// hostile files to walk, and a run of the tessel program.
+#ifndef TESSEL_TESTS_AUTHOR_AUTHOR_TEST_SUPPORT_H
+#define TESSEL_TESTS_AUTHOR_AUTHOR_TEST_SUPPORT_H
+
+#include <stdio.h>
+#include <sys/wait.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+// Every regular file under the directories, recursively.
+inline std::vector<std::string> filesUnder(const std::vector<std::string> &dirs) {
+  std::vector<std::string> files;
+  for (const std::string &dir : dirs) {
+    std::error_code error;
+    for (std::filesystem::recursive_directory_iterator it(dir, error), end; !error && it != end; it.increment(error))
+      if (it->is_regular_file(error)) files.push_back(std::filesystem::absolute(it->path()).string());
+  }
+  return files;
+}
+
+// The dialog files of the tree, the fuzz seeds and the generated hostile
+// files (run from the tests' output directory).
+inline std::vector<std::string> everyDialogFile() {
+  const std::string src = TESSEL_SOURCE_DIR;
+  return filesUnder({src + "examples", src + "viewer", src + "tests/data", src + "tests/fuzz/corpus",
+                     "hostile_files-run"});
+}
+
+struct TesselRun {
+  int status;
+  std::string out;
+};
+
+// Runs tessel with args (a shell command line's rest); its standard error
+// is dropped.
+inline TesselRun runTessel(const std::string &args) {
+  std::string command = std::string(TESSEL_TEST_BIN_DIR) + "tessel " + args + " 2>/dev/null";
+  TesselRun run{-1, ""};
+  FILE *pipe = popen(command.c_str(), "r");
+  if (!pipe) return run;
+  char buffer[4096];
+  size_t got;
+  while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, got);
+  int status = pclose(pipe);
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
+}
+
+#endif
