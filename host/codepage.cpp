@@ -126,3 +126,18 @@ int utf8Decode(const char *text, uint32_t *codePoint) {
   *codePoint = cp;
   return length;
 }
+
+std::string cpToUtf8(const std::string &bytes) {
+  std::string out;
+  out.reserve(bytes.size());
+  for (unsigned char c : bytes) {
+    if (c < 0x80) {
+      out += (char)c;
+      continue;
+    }
+    char code[4];
+    int n = utf8Encode(cpDecode(c), code);
+    out.append(code, (size_t)n);
+  }
+  return out;
+}

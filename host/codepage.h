@@ -9,6 +9,8 @@
 
 #include <stdint.h>
 
+#include <string>
+
 /* Shown for a byte that the code page leaves undefined. */
 #define CP_UNDEFINED 0xFFFDu
 
@@ -34,5 +36,8 @@ int utf8Encode(uint32_t codePoint, char out[4]);
    point and returns the bytes read. A malformed sequence reads as one byte
    giving U+FFFD. */
 int utf8Decode(const char *text, uint32_t *codePoint);
+
+/* Bytes of the code page as UTF-8 (for the terminal, JSON and editors). */
+std::string cpToUtf8(const std::string &bytes);
 
 #endif

@@ -96,7 +96,7 @@ void printFinding(FILE *out, const Colours &c, const std::string &file, const au
                      : f.severity == author::Severity::Warning ? c.warning
                                                                : c.note;
   fprintf(out, "%s%s:%d:%d:%s %s%s:%s %s", c.bold, file.c_str(), f.span.line, f.span.column, c.reset, tint,
-          author::severityName(f.severity), c.reset, toUtf8(f.message).c_str());
+          author::severityName(f.severity), c.reset, cpToUtf8(f.message).c_str());
   if (code && code[0]) fprintf(out, " [%s]", code);
   fputc('\n', out);
 }
@@ -110,26 +110,12 @@ nlohmann::ordered_json findingJson(const std::string &file, const author::Analys
                       {"endColumn", f.span.endColumn},
                       {"severity", author::severityName(f.severity)},
                       {"code", code},
-                      {"message", toUtf8(f.message)}};
-  j["dialog"] = f.section >= 0 ? nlohmann::ordered_json(toUtf8(a.sections[(size_t)f.section].name)) : nlohmann::ordered_json();
+                      {"message", cpToUtf8(f.message)}};
+  j["dialog"] = f.section >= 0 ? nlohmann::ordered_json(cpToUtf8(a.sections[(size_t)f.section].name)) : nlohmann::ordered_json();
   return j;
 }
 
 }  // namespace
-
-std::string toUtf8(const std::string &text) {
-  std::string out;
-  for (unsigned char c : text) {
-    if (c < 0x80) {
-      out += (char)c;
-      continue;
-    }
-    char bytes[4];
-    int n = utf8Encode(cpDecode(c), bytes);
-    out.append(bytes, (size_t)n);
-  }
-  return out;
-}
 
 void printFindings(FILE *out, const std::string &file, const author::Analysis &a) {
   Colours c = coloursFor(out);

@@ -14,7 +14,5 @@
    a terminal and NO_COLOR is not set. */
 void printFindings(FILE *out, const std::string &file, const author::Analysis &a);
 
-/* The bytes of the host's code page as UTF-8, for the terminal and JSON. */
-std::string toUtf8(const std::string &text);
 
 #endif

@@ -270,21 +270,6 @@ long long hostOffsetOfSpan(const author::Analysis &a, int line, int column) {
   return std::min(offset, (long long)a.text.size());
 }
 
-std::string hostToUtf8(const std::string &bytes) {
-  std::string out;
-  out.reserve(bytes.size());
-  for (unsigned char c : bytes) {
-    if (c < 0x80) {
-      out += (char)c;
-      continue;
-    }
-    char code[4];
-    int n = utf8Encode(cpDecode(c), code);
-    out.append(code, (size_t)n);
-  }
-  return out;
-}
-
 Json positionJson(Position p) { return Json{{"line", p.line}, {"character", p.character}}; }
 
 Json rangeJson(const Document &d, long long start, long long end, PositionEncoding encoding) {

@@ -82,8 +82,6 @@ size_t textOffsetOfHost(const Document &d, long long offset);
    engine, clamped to the text. */
 long long hostOffsetOfSpan(const author::Analysis &a, int line, int column);
 
-/* The analysed bytes as UTF-8, for texts sent to the client. */
-std::string hostToUtf8(const std::string &bytes);
 
 /* LSP JSON of a range of host bytes. */
 Json rangeJson(const Document &d, long long start, long long end, PositionEncoding encoding);

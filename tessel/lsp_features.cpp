@@ -10,6 +10,7 @@
 #include "author/complete.h"
 #include "author/format.h"
 #include "author/hover.h"
+#include "host/codepage.h"
 #include "tessel/lsp_server.h"
 
 namespace {
@@ -54,8 +55,8 @@ Json symbol(LspServer *server, const Document &d, const std::string &name, const
             author::TextRange whole, author::TextRange selection) {
   selection.start = std::max(selection.start, whole.start);
   selection.end = std::min(std::max(selection.end, selection.start), whole.end);
-  return Json{{"name", name.empty() ? std::string("(no name)") : hostToUtf8(name)},
-              {"detail", hostToUtf8(detail)},
+  return Json{{"name", name.empty() ? std::string("(no name)") : cpToUtf8(name)},
+              {"detail", cpToUtf8(detail)},
               {"kind", kind},
               {"range", range(server, d, whole)},
               {"selectionRange", range(server, d, selection)}};
@@ -148,7 +149,7 @@ Outcome formatLines(LspServer *server, Document *d, size_t first, size_t last) {
   if (d->lossy)
     return failure(RPC_REQUEST_FAILED, "the document holds characters that code page " +
                                            std::to_string(server->store.options.codepage) + " cannot: not formatted");
-  std::string formatted = hostToUtf8(author::formatText(d->analysis.text));
+  std::string formatted = cpToUtf8(author::formatText(d->analysis.text));
   Document after = makeDocument(d->uri, d->version, formatted);
   std::vector<std::string> old = splitLines(d->text, d->lineStarts);
   std::vector<std::string> now = splitLines(after.text, after.lineStarts);
@@ -187,7 +188,7 @@ Outcome onHover(LspServer *server, const Json &params) {
   author::TextRange described;
   std::string text = author::describeAt(d->analysis, at, &described);
   if (text.empty()) return ok(nullptr);
-  return ok({{"contents", {{"kind", "plaintext"}, {"value", hostToUtf8(text)}}}, {"range", range(server, *d, described)}});
+  return ok({{"contents", {{"kind", "plaintext"}, {"value", cpToUtf8(text)}}}, {"range", range(server, *d, described)}});
 }
 
 Outcome onCompletion(LspServer *server, const Json &params) {
@@ -199,10 +200,10 @@ Outcome onCompletion(LspServer *server, const Json &params) {
   Json items = Json::array();
   Json replace = range(server, *d, c.replace);
   for (const author::Candidate &candidate : c.items)
-    items.push_back({{"label", hostToUtf8(candidate.label)},
+    items.push_back({{"label", cpToUtf8(candidate.label)},
                      {"kind", completionKind(candidate.kind)},
-                     {"detail", hostToUtf8(candidate.detail)},
-                     {"textEdit", {{"range", replace}, {"newText", hostToUtf8(candidate.label)}}}});
+                     {"detail", cpToUtf8(candidate.detail)},
+                     {"textEdit", {{"range", replace}, {"newText", cpToUtf8(candidate.label)}}}});
   return ok({{"isIncomplete", false}, {"items", items}});
 }
 
@@ -307,10 +308,10 @@ Outcome onCodeAction(LspServer *server, const Json &params) {
                        {"severity", f.severity == author::Severity::Error ? 1 : 2},
                        {"code", f.code},
                        {"source", "tessel"},
-                       {"message", hostToUtf8(f.message)}};
-    Json edit = {{"range", range(server, *d, {fs, fe})}, {"newText", hostToUtf8(f.suggestion)}};
-    actions.push_back({{"title", "Replace `" + hostToUtf8(a.text.substr((size_t)fs, (size_t)(fe - fs))) + "` with `" +
-                                     hostToUtf8(f.suggestion) + "`"},
+                       {"message", cpToUtf8(f.message)}};
+    Json edit = {{"range", range(server, *d, {fs, fe})}, {"newText", cpToUtf8(f.suggestion)}};
+    actions.push_back({{"title", "Replace `" + cpToUtf8(a.text.substr((size_t)fs, (size_t)(fe - fs))) + "` with `" +
+                                     cpToUtf8(f.suggestion) + "`"},
                        {"kind", "quickfix"},
                        {"isPreferred", true},
                        {"diagnostics", Json::array({diagnostic})},

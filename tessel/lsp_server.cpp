@@ -4,6 +4,7 @@
  * whether it is a request or a notification; unknown requests get
  * MethodNotFound here and nowhere else, unknown notifications are dropped.
  */
+#include "host/codepage.h"
 #include "tessel/lsp_server.h"
 
 #include <stdio.h>
@@ -284,7 +285,7 @@ std::string diagnosticsOf(const Document &d, PositionEncoding encoding) {
     out += ",\"severity\":" + std::to_string(severityNumber(f.severity)) + ",\"code\":";
     appendString(&out, f.code);
     out += ",\"source\":\"tessel\",\"message\":";
-    appendString(&out, hostToUtf8(f.message));
+    appendString(&out, cpToUtf8(f.message));
     if (!f.notes.empty()) {
       out += ",\"relatedInformation\":[";
       for (size_t i = 0; i < f.notes.size(); i++) {
@@ -293,7 +294,7 @@ std::string diagnosticsOf(const Document &d, PositionEncoding encoding) {
         out += ",\"range\":";
         appendRange(&out, d, f.notes[i].span, encoding);
         out += "},\"message\":";
-        appendString(&out, hostToUtf8(f.notes[i].message));
+        appendString(&out, cpToUtf8(f.notes[i].message));
         out += '}';
       }
       out += ']';

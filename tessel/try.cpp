@@ -15,6 +15,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "host/codepage.h"
 #include "host/inspector.h"
 #include "tessel/check.h"
 #include "tessel/command.h"
@@ -127,7 +128,7 @@ void printTable(int exitId, const std::vector<ReadBack> &rows) {
     std::string text = columns;
     if (row.text.empty()) /* no blanks at the end of a row, but a text keeps its own */
       while (!text.empty() && text.back() == ' ') text.pop_back();
-    printf("%s%s\n", text.c_str(), toUtf8(row.text).c_str());
+    printf("%s%s\n", text.c_str(), cpToUtf8(row.text).c_str());
   }
 }
 
@@ -139,7 +140,7 @@ void printJson(int exitId, const std::vector<ReadBack> &rows) {
                      {"name", row.name.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json(row.name)},
                      {"type", typeName(row.type)},
                      {"state", row.state < 0 ? nlohmann::ordered_json() : nlohmann::ordered_json(row.state)},
-                     {"text", toUtf8(row.text)}});
+                     {"text", cpToUtf8(row.text)}});
   nlohmann::ordered_json all = {{"exitId", exitId}, {"items", items}};
   printf("%s\n", all.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace).c_str());
 }
