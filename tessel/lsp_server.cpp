@@ -4,7 +4,6 @@
  * whether it is a request or a notification; unknown requests get
  * MethodNotFound here and nowhere else, unknown notifications are dropped.
  */
-#include "host/codepage.h"
 #include "tessel/lsp_server.h"
 
 #include <stdio.h>
@@ -13,6 +12,7 @@
 #include <new>
 
 #include "author/findings.h"
+#include "host/codepage.h"
 #include "tessel/lsp_transport.h"
 
 namespace {
