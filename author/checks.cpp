@@ -524,6 +524,7 @@ void checkLines(Analysis *a, const Options &options) {
   for (size_t i = 0; i < a->lines.size(); i++) {
     const Line &line = a->lines[i];
     int index = (int)i;
+    if (line.section >= 0 && !a->sections[(size_t)line.section].interpreted && line.kind != LineKind::Header) continue;
     switch (line.kind) {
       case LineKind::Header: checkHeader(a, index); break;
       case LineKind::Item: checkItem(a, index, line.section, options); break;
@@ -568,6 +569,7 @@ std::string unlistedNames(const Analysis &a) {
 void checkSections(Analysis *a) {
   for (size_t i = 0; i < a->sections.size(); i++) {
     const Section &s = a->sections[i];
+    if (!s.interpreted) continue;
     Span header = spanOf(*a, s.headerLine, 0, (int)a->lines[(size_t)s.headerLine].text.size());
     if (s.name.empty()) {
       addFinding(a, makeFinding(Kind::EmptyName, header), (int)i);

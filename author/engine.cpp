@@ -81,11 +81,12 @@ void recordLineStarts(Analysis *a) {
 }
 
 /* Opens a new section for a header line. */
-void openSection(Analysis *a, int lineIndex, const char *name) {
+void openSection(Analysis *a, int lineIndex, const char *name, const Options &options) {
   Section s;
   s.name = name;
   s.headerLine = lineIndex;
   s.helpTopic = tsDefaultHelpTopic;
+  s.interpreted = options.dialog.empty() || s.name == options.dialog;
   s.firstOfName = findSection(*a, s.name);
   s.loaded = s.firstOfName < 0 && !s.name.empty(); /* an empty name is never loaded */
   if (s.firstOfName < 0) a->firstSection.emplace(s.name, (int)a->sections.size());
@@ -135,7 +136,7 @@ void readLines(Analysis *a, FILE *stream, const Options &options) {
     }
     if (current < 0) {
       if (tsReadHeader(text, word)) {
-        openSection(a, index, word);
+        openSection(a, index, word, options);
         current = (int)a->sections.size() - 1;
         line.kind = LineKind::Header;
       }
@@ -145,7 +146,9 @@ void readLines(Analysis *a, FILE *stream, const Options &options) {
     }
     line.section = current;
     Section &s = a->sections[(size_t)current];
-    if (s.items.size() >= TS_MAX_ITEMS) {
+    if (!s.interpreted) {
+      /* another dialog than the one asked for: only where it ends counts */
+    } else if (s.items.size() >= TS_MAX_ITEMS) {
       /* The loader has stopped reading this section: nothing more counts. */
       DialogItem record;
       int32_t id = -1;

@@ -61,6 +61,7 @@ struct Section {
   std::vector<Item> items;
   int32_t width = 0, height = 0;
   bool loaded = true;         /* the first section of a (non-empty) name: the one a load gives */
+  bool interpreted = true;    /* its lines were read as the loader reads them (Options::dialog) */
   int firstOfName = -1;       /* for a later one, the section a load of its name gives */
 };
 
@@ -83,7 +84,8 @@ constexpr size_t kListLimit = 100;
 struct Options {
   int lngMode = 0;           /* the language mode the items are read in */
   int codepage = 437;        /* the host's 8-bit code page, for the UTF-8 check; 0 skips it */
-  std::string dialog;        /* when set, only that section's findings and the file's */
+  std::string dialog;        /* when set, only sections of that name are interpreted and checked:
+                                the findings are theirs and the file's */
 };
 
 struct Analysis {

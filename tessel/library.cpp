@@ -87,7 +87,9 @@ DialogData *loadDialog(const Library *library, const char *file, const char *nam
   return library->load(own, PLUGIN_MODULE_NUMBER, file, name);
 }
 
-int reportNoDialog(const author::Analysis &a, const char *shown, const char *name) {
+int reportNoDialog(const char *file, const char *shown, const char *name, author::Options reading) {
+  reading.dialog.clear(); /* every line: the near miss may lie anywhere */
+  author::Analysis a = author::analyzeFile(file, reading);
   std::string names;
   for (const std::string &listed : a.listed) {
     if (names.size() + listed.size() + 2 >= 400) {

@@ -43,7 +43,7 @@ DialogData *loadDialog(const Library *library, const char *file, const char *nam
 /* Reports that file (shown under the name shown) has no dialog name with
    items, naming the dialogs it does define and the nearest near miss;
    closes the session first. Returns EXIT_FAILED. */
-int reportNoDialog(const author::Analysis &a, const char *shown, const char *name);
+int reportNoDialog(const char *file, const char *shown, const char *name, author::Options reading);
 
 /* `tessel --version`: tessel's version and the library's, or why the
    library could not be asked (on stderr). Always EXIT_OK. */

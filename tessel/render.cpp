@@ -78,7 +78,6 @@ int drawAgain(void *context) {
   if (!dialog) return EXIT_OK;
   if (!f->quiet) {
     author::Analysis analysis = author::analyzeFile(f->file, *f->checking);
-    author::keepFindingsOf(&analysis, f->name);
     printFindings(stderr, f->shown, analysis);
   }
   f->library->show(dialog);
@@ -113,17 +112,19 @@ int cmdRender(const CommandLine *line) {
   /* What tessel check says of this dialog and of the file as a whole. */
   author::Options checking;
   checking.codepage = atoi(o->codepage);
+  checking.dialog = name; /* the dialog drawn, and the file as a whole */
   author::Analysis analysis = author::analyzeFile(file, checking);
   DialogData *dialog = loadDialog(&library, file, name);
-  if (!dialog) return reportNoDialog(analysis, o->args[0], name);
-  author::keepFindingsOf(&analysis, name);
+  if (!dialog) return reportNoDialog(file, o->args[0], name, checking);
   if (!o->quiet) printFindings(stderr, o->args[0], analysis);
   library.show(dialog);
   library.release(dialog);
   status = writeScreen(format, name);
   if (status == EXIT_OK && o->watch) {
     Frame frame = {&library, file, o->args[0], name, format, &checking, o->quiet};
-    status = watchRender(file, o->args[0], name, checking, drawAgain, &frame);
+    author::Options whole = checking; /* a version is good when the whole file is */
+    whole.dialog.clear();
+    status = watchRender(file, o->args[0], name, whole, drawAgain, &frame);
   }
   sessionClose();
   return status;

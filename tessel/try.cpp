@@ -167,6 +167,7 @@ int cmdTry(const CommandLine *line) {
   author::Options checking;
   checking.lngMode = o->lngMode;
   checking.codepage = atoi(o->codepage);
+  checking.dialog = name; /* the dialog tried, and the file as a whole */
   author::Analysis analysis;
   FILE *dumpFile = nullptr;
   status = openSession(o, &dumpFile);
@@ -187,7 +188,6 @@ int cmdTry(const CommandLine *line) {
     /* the file as it is now: each reload reads the new version */
     analysis = author::analyzeFile(file, checking);
     section = author::findSection(analysis, name);
-    author::keepFindingsOf(&analysis, name);
     inspectDialogsOf(o->args[0], &analysis, name);
     DialogData *dialog = loadDialog(&library, file, name);
     if (!dialog || section < 0) {
@@ -195,7 +195,7 @@ int cmdTry(const CommandLine *line) {
       watchStop();
       closeSession(&dumpFile);
       hostSetInspector(nullptr);
-      return reportNoDialog(analysis, o->args[0], name);
+      return reportNoDialog(file, o->args[0], name, checking);
     }
     exitId = library.show(dialog);
     if (o->watch && watchReopen()) { /* closed by a change, not by the user */
