@@ -113,10 +113,9 @@ int cmdRender(const CommandLine *line) {
   author::Options checking;
   checking.codepage = atoi(o->codepage);
   checking.dialog = name; /* the dialog drawn, and the file as a whole */
-  author::Analysis analysis = author::analyzeFile(file, checking);
   DialogData *dialog = loadDialog(&library, file, name);
   if (!dialog) return reportNoDialog(file, o->args[0], name, checking);
-  if (!o->quiet) printFindings(stderr, o->args[0], analysis);
+  if (!o->quiet) printFindings(stderr, o->args[0], author::analyzeFile(file, checking)); /* --quiet: not read */
   library.show(dialog);
   library.release(dialog);
   status = writeScreen(format, name);
