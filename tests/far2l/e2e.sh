@@ -19,6 +19,12 @@ socket="tessel-far2l-$$-0"
 runs=0
 cleanup() {
   [ -f "$work/pid" ] && kill -9 "$(cat "$work/pid")" 2>/dev/null
+  # The host's TTY back end may have moved to a session of its own: every
+  # process started on this run's scratch folder is ended by its id.
+  local pid
+  for pid in $(ps -eo pid=,args= | awk -v w="$work" 'index($0, w) && $1 != '"$$"' {print $1}'); do
+    kill -9 "$pid" 2>/dev/null
+  done
   tmux -L "$socket" kill-server 2>/dev/null
   [ -n "${FAR2L_KEEP:-}" ] || rm -rf "$work"
 }
