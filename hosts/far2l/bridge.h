@@ -63,6 +63,12 @@ int BridgeStartup(const oldfar::PluginStartupInfo *host, ts::StartupInfo *ours);
    with every text converted; the texts stay valid until the next call. */
 void BridgePluginInfo(const ts::PluginInfo *ours, oldfar::PluginInfo *host);
 
+/* Copies back from the host's items what the user can change: focus, check
+   and radio states, edit texts (converted to our code page unless
+   utf8Dialog, cut to the 503 bytes before the library's save area). Texts
+   of other items, positions and bytes from 504 of every text stay ours. */
+void BridgeCopyBack(ts::DialogItem *items, const oldfar::FarDialogItem *hostItems, int count, int utf8Dialog);
+
 /* Text conversions: our code page to the host's UTF-8 and back. A text
    that is valid UTF-8 with a byte above 127 already goes to the host as it
    stands. Unconvertible characters become '?'. */

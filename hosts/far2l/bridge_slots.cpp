@@ -206,22 +206,10 @@ int TS_HOSTAPI dialogThunk(int token, int x1, int y1, int x2, int y2, const char
   } else
     chosen = host->Dialog(host->ModuleNumber, x1, y1, x2, y2, helpTopic, hostItems.data(), count);
 
-  /* Back only what the user changes: focus, check and radio states, edit
-     texts. The host's decorated button texts, its positions and the save
-     area of hidden items stay as the library left them. */
   BridgeTrace("dialog exit %d", chosen);
+  BridgeCopyBack(items, hostItems.data(), count, utf8Dialog);
   for (int i = 0; i < count; i++) {
-    ts::DialogItem &ours = items[i];
-    const oldfar::FarDialogItem &theirs = hostItems[i];
-    ours.focus = theirs.Focus;
-    if (ours.type == ts::DI_CHECKBOX || ours.type == ts::DI_RADIOBUTTON) ours.selected = theirs.Selected;
-    if (isEditType(ours.type)) {
-      size_t length = strnlen(theirs.Data, sizeof theirs.Data);
-      std::string text = utf8Dialog ? std::string(theirs.Data, length) : BridgeFromHost(theirs.Data, length);
-      size_t kept = text.size() < kTextRoom - 1 ? text.size() : kTextRoom - 1;
-      memcpy(ours.data, text.data(), kept);
-      ours.data[kept] = 0;
-    }
+    const ts::DialogItem &ours = items[i];
     if (ours.type == ts::DI_CHECKBOX || ours.type == ts::DI_RADIOBUTTON)
       BridgeTrace("item %d state %ld", i, (long)ours.selected);
     else if (isEditType(ours.type))
@@ -272,6 +260,22 @@ const char *const *convertList(const char *const *list, int count, std::vector<c
 }
 
 }  // namespace
+
+void BridgeCopyBack(ts::DialogItem *items, const oldfar::FarDialogItem *hostItems, int count, int utf8Dialog) {
+  for (int i = 0; i < count; i++) {
+    ts::DialogItem &ours = items[i];
+    const oldfar::FarDialogItem &theirs = hostItems[i];
+    ours.focus = theirs.Focus;
+    if (ours.type == ts::DI_CHECKBOX || ours.type == ts::DI_RADIOBUTTON) ours.selected = theirs.Selected;
+    if (isEditType(ours.type)) {
+      size_t length = strnlen(theirs.Data, sizeof theirs.Data);
+      std::string text = utf8Dialog ? std::string(theirs.Data, length) : BridgeFromHost(theirs.Data, length);
+      size_t kept = text.size() < kTextRoom - 1 ? text.size() : kTextRoom - 1;
+      memcpy(ours.data, text.data(), kept);
+      ours.data[kept] = 0;
+    }
+  }
+}
 
 int BridgeStartup(const oldfar::PluginStartupInfo *host, ts::StartupInfo *ours) {
   if (!ours) return 0;
