@@ -4,7 +4,9 @@
 # box and a radio button and hands them back (the bridge's trace says what
 # the library read), the configuration dialog's choice is stored and survives
 # a restart, a file that is no description file is left to the host, F1 shows
-# the plug-in's help, and the host quits cleanly. Then hostile description
+# the plug-in's help, an item's colour reaches its cells, texts of code page
+# 437 show and come back converted while UTF-8 texts pass as they stand, and
+# the host quits cleanly. Then hostile description
 # files are offered: the host must neither crash nor hang.
 # Usage: tests/far2l/e2e.sh (after scripts/far2l build). Skips without tmux.
 set -u
@@ -30,7 +32,7 @@ cleanup() {
 }
 trap cleanup EXIT
 mkdir -p "$work/files" "$work/profile"
-cp "$root/tests/far2l/form.dlg" "$work/files/"
+cp "$root/tests/far2l/form.dlg" "$root/tests/far2l/texts.dlg" "$work/files/"
 echo "plain text" >"$work/files/notes.txt"
 trace=$work/trace.txt
 
@@ -98,6 +100,25 @@ pick() {
     sleep 0.2
   done
   fail "cannot put the cursor on $1"
+}
+
+# The colours in effect at the first cell of TEXT on the screen, as
+# "foreground/background" SGR codes ("default" when none is set).
+cellColour() {
+  local line prefix code fg=default bg=default
+  line=$(tmux -L "$socket" capture-pane -e -p | grep -aF -- "$1" | head -1)
+  [ -n "$line" ] || { echo "absent"; return; }
+  prefix=${line%%"$1"*}
+  while read -r code; do
+    case "$code" in
+      0 | "") fg=default bg=default ;;
+      39) fg=default ;;
+      49) bg=default ;;
+      3[0-7] | 9[0-7] | "38;"*) fg=$code ;;
+      4[0-7] | 10[0-7] | "48;"*) bg=$code ;;
+    esac
+  done < <(printf '%s' "$prefix" | grep -ao $'\e\\[[0-9;]*m' | sed 's/^.\[//; s/m$//')
+  echo "$fg/$bg"
 }
 
 quit() {
@@ -173,8 +194,35 @@ waitFor "Disable Flens"
 keys Enter
 waitInTrace "item 5 state 1"
 keys Escape
+
+# ---- colours and texts: code page 437 both ways, UTF-8 as it stands ----
+: >"$trace"
+pick texts.dlg
+keys C-PageDown
+waitFor "Select Dialog"
+keys Enter
+waitFor "Unpainted"
+painted=$(cellColour "Painted")
+plain=$(cellColour "Unpainted")
+case "$painted" in 93/44 | 33/44 | "38;5;11/48;5;4") ;; *) fail "Painted is not yellow on blue: $painted" ;; esac
+case "$plain" in 93/* | 33/* | */44) fail "Unpainted carries the colour: $plain" ;; esac
+screen | grep -qF "Café 437" || fail "byte 0x82 of code page 437 not shown as é"
+keys -l "né"
+keys Enter
+waitInTrace "$(printf 'item 4 text [n\202]')"
+waitFor "Select Dialog"
+keys Down
+keys Enter
+waitFor "UTF-8"
+screen | grep -qF "Café UTF-8" || fail "UTF-8 text converted: $(screen | grep -F UTF-8)"
+keys -l "né"
+keys Enter
+waitInTrace "item 2 text [né]"
+waitFor "Select Dialog"
+keys Escape
+waitInTrace "texts.dlg mode 128: -2"
 quit
-echo "far2l: browsing, dialogs, configuration, help and quitting pass"
+echo "far2l: browsing, dialogs, configuration, help, colours, code pages and quitting pass"
 
 # ---- hostile description files offered in the host ----
 hostile=$(ls -d "$root"/build/native/tests/hostile_files-run 2>/dev/null)
