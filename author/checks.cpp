@@ -19,11 +19,12 @@ namespace author {
 
 namespace {
 
-inline bool isSpaceByte(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-inline bool isLetterByte(char c) { return (unsigned)((c | 0x20) - 'a') < 26u; }
-inline bool isDigitByte(char c) { return c >= '0' && c <= '9'; }
-inline bool isNameByte(char c) { return isLetterByte(c) || isDigitByte(c) || c == '_'; }
-inline char upper(char c) { return c >= 'a' && c <= 'z' ? (char)(c - 32) : c; }
+/* The library's own character classes, on the bytes of a std::string. */
+inline bool isSpaceByte(char c) { return tsIsSpace((unsigned char)c); }
+inline bool isLetterByte(char c) { return tsIsLetter((unsigned char)c); }
+inline bool isDigitByte(char c) { return tsIsDigit((unsigned char)c); }
+inline bool isNameByte(char c) { return tsIsNameChar((unsigned char)c); }
+inline char upper(char c) { return (char)tsToUpper((unsigned char)c); }
 
 std::string upperCase(std::string s) {
   for (char &c : s) c = upper(c);
@@ -343,21 +344,21 @@ void checkLongLines(Analysis *a) {
 /* ---- items ---- */
 
 /* A word of a flag list and whether it is a name of the flag or colour tables. */
-bool isFlagName(const std::string &word) {
+/* Every name a flag list may hold: the flag table, then the two colour
+   tables. */
+const std::vector<std::string> &flagListNames() {
   static const std::vector<std::string> kNames = [] {
-    std::vector<std::string> names = tableNames(itemFlagNames, 12);
-    for (int i = 0; i < 16; i++) names.push_back(colorNames[i]);
-    for (int i = 0; i < 16; i++) names.push_back(bkColorNames[i]);
+    std::vector<std::string> names = tableNames(itemFlagNames, TS_FLAG_COUNT);
+    for (int i = 0; i < TS_COLOR_COUNT; i++) names.push_back(colorNames[i]);
+    for (int i = 0; i < TS_COLOR_COUNT; i++) names.push_back(bkColorNames[i]);
     return names;
   }();
-  return std::find(kNames.begin(), kNames.end(), word) != kNames.end();
+  return kNames;
 }
 
-std::vector<std::string> flagCandidates() {
-  std::vector<std::string> names = tableNames(itemFlagNames, 12);
-  for (int i = 0; i < 16; i++) names.push_back(colorNames[i]);
-  for (int i = 0; i < 16; i++) names.push_back(bkColorNames[i]);
-  return names;
+bool isFlagName(const std::string &word) {
+  const std::vector<std::string> &names = flagListNames();
+  return std::find(names.begin(), names.end(), word) != names.end();
 }
 
 /* Finds word (ASCII case ignored) in text from p; -1 when absent. */
@@ -399,8 +400,7 @@ void checkFlags(Analysis *a, int index, int section, const ItemFields &fields) {
       snprintf(hex, sizeof hex, "0x%X", (unsigned)value);
       addFinding(a, makeFinding(Kind::NumberFlag, span, {w, hex}), section);
     } else {
-      static const std::vector<std::string> kCandidates = flagCandidates();
-      std::string near = nearest(w, kCandidates);
+      std::string near = nearest(w, flagListNames());
       addFinding(a, suggesting(makeFinding(Kind::UnknownFlag, span, {quoted(w), didYouMean(near)}), near), section);
     }
   }

@@ -18,8 +18,8 @@ namespace author {
 
 namespace {
 
-inline bool space(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-inline char upper(char c) { return c >= 'a' && c <= 'z' ? (char)(c - 32) : c; }
+inline bool space(char c) { return tsIsSpace((unsigned char)c); }
+inline char upper(char c) { return (char)tsToUpper((unsigned char)c); }
 
 /* The words of a line's beginning: each one's start, a quoted text or a
    parenthesised list (at the flags) counted as one word even with spaces

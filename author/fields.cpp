@@ -18,7 +18,7 @@ const char *const kFieldNames[FIELD_COUNT] = {
 
 namespace {
 
-inline bool space(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+inline bool space(char c) { return tsIsSpace((unsigned char)c); }
 
 int skipSpace(const std::string &line, int p) {
   while (p < (int)line.size() && space(line[(size_t)p])) p++;
