@@ -17,10 +17,11 @@
 #include "host/codepage.h"
 #include "tessel/check.h"
 #include "tessel/command.h"
+#include "tessel/options.h"
 
 namespace {
 
-enum { CHECK_CLEAN = 0, CHECK_FINDINGS = 1, CHECK_USAGE = 2 };
+enum { CHECK_CLEAN = 0, CHECK_FINDINGS = 1 }; /* bad usage: EXIT_USAGE */
 
 const char kCheckUsage[] =
     "usage: tessel check FILE.dlg... [--dialog NAME] [--format gcc|json] [--codepage CP]\n"
@@ -38,13 +39,6 @@ struct CheckOptions {
   std::string codepage = "437";
 };
 
-int usageError(const char *format, const char *value) {
-  fprintf(stderr, "tessel check: ");
-  fprintf(stderr, format, value);
-  fprintf(stderr, " (see tessel check --help)\n");
-  return CHECK_USAGE;
-}
-
 /* Reads the options; returns -1 to go on, or the exit status. */
 int readOptions(int argc, char **argv, CheckOptions *o) {
   for (int i = 1; i < argc; i++) {
@@ -55,26 +49,26 @@ int readOptions(int argc, char **argv, CheckOptions *o) {
     }
     bool takesValue = strcmp(arg, "--dialog") == 0 || strcmp(arg, "--format") == 0 || strcmp(arg, "--codepage") == 0;
     if (takesValue) {
-      if (i + 1 >= argc) return usageError("option %s needs a value", arg);
+      if (i + 1 >= argc) return commandUsageError("check", "option %s needs a value", arg);
       const char *value = argv[++i];
       if (strcmp(arg, "--dialog") == 0) {
         o->dialog = value;
       } else if (strcmp(arg, "--format") == 0) {
         if (strcmp(value, "gcc") != 0 && strcmp(value, "json") != 0)
-          return usageError("bad --format \"%s\": give gcc or json", value);
+          return commandUsageError("check", "bad --format \"%s\": give gcc or json", value);
         o->json = strcmp(value, "json") == 0;
       } else {
         o->codepage = value;
       }
     } else if (arg[0] == '-' && arg[1]) {
-      return usageError("unknown option \"%s\"", arg);
+      return commandUsageError("check", "unknown option \"%s\"", arg);
     } else {
       o->files.push_back(arg);
     }
   }
-  if (o->files.empty()) return usageError("%s", "no file to check");
+  if (o->files.empty()) return commandUsageError("check", "%s", "no file to check");
   if (!cpSelect(o->codepage.c_str()))
-    return usageError("unknown code page \"%s\" (iconv knows none of that name)", o->codepage.c_str());
+    return commandUsageError("check", "unknown code page \"%s\" (iconv knows none of that name)", o->codepage.c_str());
   return -1;
 }
 

@@ -19,10 +19,11 @@
 
 #include "author/format.h"
 #include "tessel/command.h"
+#include "tessel/options.h"
 
 namespace {
 
-enum { FMT_DONE = 0, FMT_CHANGED_OR_FAILED = 1, FMT_USAGE = 2 };
+enum { FMT_DONE = 0, FMT_CHANGED_OR_FAILED = 1 }; /* bad usage: EXIT_USAGE */
 
 const char kFmtUsage[] =
     "usage: tessel fmt FILE.dlg... [--check] [--stdout]\n"
@@ -39,13 +40,6 @@ struct FmtOptions {
   bool check = false;
   bool toStdout = false;
 };
-
-int usageError(const char *format, const char *value) {
-  fprintf(stderr, "tessel fmt: ");
-  fprintf(stderr, format, value);
-  fprintf(stderr, " (see tessel fmt --help)\n");
-  return FMT_USAGE;
-}
 
 /* Reads the options; returns -1 to go on, or the exit status. */
 int readOptions(int argc, char **argv, FmtOptions *o) {
@@ -64,10 +58,10 @@ int readOptions(int argc, char **argv, FmtOptions *o) {
     } else if (strcmp(arg, "--stdout") == 0) {
       o->toStdout = true;
     } else {
-      return usageError("unknown option \"%s\"", arg);
+      return commandUsageError("fmt", "unknown option \"%s\"", arg);
     }
   }
-  if (o->files.empty()) return usageError("%s", "no file to format");
+  if (o->files.empty()) return commandUsageError("fmt", "%s", "no file to format");
   return -1;
 }
 

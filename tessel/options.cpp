@@ -169,3 +169,10 @@ int checkOptionsFor(const Options *o, unsigned groups) {
   hostSetLanguage(o->language);
   return EXIT_OK;
 }
+
+int commandUsageError(const char *command, const char *format, const char *value) {
+  fprintf(stderr, "tessel %s: ", command);
+  fprintf(stderr, format, value);
+  fprintf(stderr, " (see tessel %s --help)\n", command);
+  return EXIT_USAGE;
+}

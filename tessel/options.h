@@ -54,6 +54,11 @@ enum OptionGroup {
    names", "identifiers"), or null for a mode the library does not know. */
 const char *lngModeText(int mode);
 
+/* For a command that reads its own words (check, fmt): writes "tessel
+   COMMAND: ", format with value for its %s, and a pointer to the command's
+   help as one line on stderr; returns EXIT_USAGE. */
+int commandUsageError(const char *command, const char *format, const char *value);
+
 /* Writes "tessel: " and format (with a and b for its two %s at most) as one
    line on stderr; returns status. */
 int fail(int status, const char *format, const char *a = "", const char *b = "");
