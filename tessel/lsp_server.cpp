@@ -218,7 +218,7 @@ void handleNotification(LspServer *server, const Incoming &in) {
   bool allowed = in.method == "exit" || server->lifecycle == Lifecycle::Running;
   if (!allowed) return;
   Outcome o = run(m, server, in.params);
-  if (o.code) fprintf(stderr, "tessel lsp: %s: %s\n", in.method.c_str(), o.message.c_str());
+  if (o.code && server->log) fprintf(server->log, "tessel lsp: %s: %s\n", in.method.c_str(), o.message.c_str());
 }
 
 /* ---- diagnostics ---- */

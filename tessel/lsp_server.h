@@ -7,6 +7,8 @@
 #ifndef TESSEL_TESSEL_LSP_SERVER_H
 #define TESSEL_TESSEL_LSP_SERVER_H
 
+#include <stdio.h>
+
 #include <string>
 
 #include "tessel/lsp_documents.h"
@@ -20,6 +22,7 @@ struct LspServer {
   int outFd = 1;
   bool outputGone = false; /* a write failed: the client has gone */
   int exitStatus = -1;     /* set by the exit notification */
+  FILE *log = stderr;      /* where a failed notification is reported; null: nowhere */
 };
 
 /* What a handler gives: a result, or an error code and message. */
