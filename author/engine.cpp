@@ -233,7 +233,7 @@ Analysis analyzeText(std::string text, const Options &options) {
   tsClearEnums();
   measureSections(&a);
   listDialogs(&a);
-  checkAll(&a, options);
+  if (options.checks) checkAll(&a, options);
   std::stable_sort(a.findings.begin(), a.findings.end(), [](const Finding &x, const Finding &y) {
     return x.span.line != y.span.line ? x.span.line < y.span.line : x.span.column < y.span.column;
   });

@@ -86,6 +86,7 @@ struct Options {
   int codepage = 437;        /* the host's 8-bit code page, for the UTF-8 check; 0 skips it */
   std::string dialog;        /* when set, only sections of that name are interpreted and checked:
                                 the findings are theirs and the file's */
+  bool checks = true;        /* false: what the library reads, without findings (the formatter's use) */
 };
 
 struct Analysis {

@@ -269,7 +269,7 @@ bool sameReading(const Analysis &a, const Analysis &b) {
 /* What the formatter reads for its own purposes: only the lines. */
 Analysis analyze(const std::string &text) {
   Options options;
-  options.codepage = 0;
+  options.checks = false;
   return analyzeText(text, options);
 }
 
