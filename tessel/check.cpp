@@ -140,6 +140,7 @@ int cmdCheck(const CommandLine *line) {
       for (const author::Finding &note : f.notes) all.push_back(findingJson(file, a, note, f.code));
     }
   }
-  if (o.json) printf("%s\n", all.dump(2).c_str());
+  /* A file name need not be UTF-8: such bytes come out as U+FFFD. */
+  if (o.json) printf("%s\n", all.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace).c_str());
   return found ? CHECK_FINDINGS : CHECK_CLEAN;
 }

@@ -61,6 +61,14 @@ TEST(Check, JsonReadsBack) {
   EXPECT_EQ(all[2]["line"], 3);
   EXPECT_EQ(all[2]["column"], 27);
   EXPECT_EQ(all[2]["endColumn"], 30);
+
+  // A file name that is not UTF-8 is named with U+FFFD, not a crash.
+  std::string oddName = writeFile("check_\xE9.dlg", "name A\nCHEKBOX 1 5 2 0 2 F 0 () F \"x\"\n");
+  run = runTessel("check --format json " + oddName);
+  EXPECT_EQ(run.status, 1);
+  all = nlohmann::json::parse(run.out, nullptr, false);
+  ASSERT_FALSE(all.is_discarded()) << run.out;
+  EXPECT_EQ(all[0]["file"], "check_\xEF\xBF\xBD.dlg");
 }
 
 }  // namespace
