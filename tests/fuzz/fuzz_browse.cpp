@@ -301,7 +301,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   // A menu shown means the file was taken; a name not ending in .dlg never is.
   if ((menuCalls > 0) != (result == -2)) abort();
   if (strcmp(extension, ".txt") == 0 && result != -1) abort();
-  unlink(filePath.c_str());
+  // The offered file stays until the next input with its extension rewrites
+  // it, or the run ends.
   // The library keeps the enum names of its last load until the next one: a
   // load from an empty file frees them, so that each input ends with the heap
   // it began with and libFuzzer need not run it again to look for a leak.
