@@ -36,27 +36,10 @@ cp "$root/tests/far2l/form.dlg" "$root/tests/far2l/texts.dlg" "$work/files/"
 echo "plain text" >"$work/files/notes.txt"
 trace=$work/trace.txt
 
-fail() {
-  echo "FAIL: $*"
-  tmux -L "$socket" capture-pane -p 2>/dev/null
-  exit 1
-}
-screen() { tmux -L "$socket" capture-pane -p; }
+. "$root/tests/host/tmux_screen.sh"
+# Every key is given time to reach the host before the next.
 keys() { tmux -L "$socket" send-keys "$@"; sleep 0.3; }
-waitFor() {
-  for _ in $(seq 1 100); do
-    screen | grep -qF -- "$1" && return 0
-    sleep 0.1
-  done
-  fail "never saw: $1"
-}
-waitInTrace() {
-  for _ in $(seq 1 100); do
-    grep -qF -- "$1" "$trace" 2>/dev/null && return 0
-    sleep 0.1
-  done
-  fail "never saw in the trace: $1"
-}
+waitInTrace() { waitInFile "$trace" "$1"; }
 
 # Starts the host on DIR in a fresh pane; its process id goes to $work/pid,
 # its exit status to $work/status.

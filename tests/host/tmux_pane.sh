@@ -1,8 +1,8 @@
 # Shared by the tests that drive a program on a real terminal under tmux:
 # a scratch directory, one tmux server per pane (each on its own socket, so
 # that a server still shutting down never meets the next one), keys in with
-# send-keys and the screen back with capture-pane. Source it after setting
-# name (the tests' own word, for the directory and the sockets).
+# send-keys and the screen back with capture-pane (tmux_screen.sh). Source it
+# after setting name (the tests' own word, for the directory and the sockets).
 work=$(mktemp -d "/tmp/$name-XXXXXX")
 runs=0
 socket=""
@@ -12,11 +12,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-fail() {
-  echo "FAIL: $*"
-  tmux -L "$socket" capture-pane -p 2>/dev/null
-  exit 1
-}
+. "$(dirname "${BASH_SOURCE[0]}")/tmux_screen.sh"
 
 # Runs a command line in a fresh pane, 80x25 unless a size follows; the pane
 # reports its exit status and the terminal modes, then waits.
@@ -34,17 +30,6 @@ SCRIPT
   socket="$name-$$-$runs"
   tmux -L "$socket" -f /dev/null new-session -d -x "${2:-80}" -y "${3:-25}" "env LANG=C.UTF-8 LC_ALL=C.UTF-8 bash $work/run.sh" ||
     fail "tmux cannot start"
-}
-
-screen() { tmux -L "$socket" capture-pane -p; }
-
-# Waits up to ten seconds for a text on the screen.
-waitFor() {
-  for _ in $(seq 1 100); do
-    screen | grep -qF -- "$1" && return 0
-    sleep 0.1
-  done
-  fail "never saw: $1"
 }
 
 keys() { tmux -L "$socket" send-keys "$@"; }

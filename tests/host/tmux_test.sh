@@ -16,15 +16,6 @@ name=tessel-tmux
 . "$(dirname "$0")/tmux_pane.sh"
 export TESSEL_REGISTRY="$work/registry.sqlite3"
 
-# Waits up to ten seconds for a line in a file.
-waitInFile() {
-  for _ in $(seq 1 100); do
-    grep -qF -- "$2" "$1" 2>/dev/null && return 0
-    sleep 0.1
-  done
-  fail "never saw in $1: $2"
-}
-
 # ---- browse a file: menu, a dialog, back to the menu, an Alt hot key ----
 start "'$tessel' view '$examples/tools.dlg' --screen '$work/screens.txt'"
 waitFor "Select Dialog"
