@@ -38,6 +38,12 @@ Document *cursorOf(LspServer *server, const Json &params, long long *at, Outcome
   return d;
 }
 
+/* params.range as two positions; false when it holds none. */
+bool readRange(const Json &params, Position *from, Position *to) {
+  const Json *r = member(params, "range");
+  return r && readPosition(member(*r, "start"), from) && readPosition(member(*r, "end"), to);
+}
+
 /* CompletionItemKind of the protocol for each kind of candidate. */
 int completionKind(author::CandidateKind kind) {
   switch (kind) {
@@ -271,10 +277,8 @@ Outcome onRangeFormatting(LspServer *server, const Json &params) {
   Outcome error;
   Document *d = documentOf(server, params, &error);
   if (!d) return error;
-  const Json *r = member(params, "range");
   Position from, to;
-  if (!r || !readPosition(member(*r, "start"), &from) || !readPosition(member(*r, "end"), &to))
-    return failure(RPC_INVALID_PARAMS, "no valid range");
+  if (!readRange(params, &from, &to)) return failure(RPC_INVALID_PARAMS, "no valid range");
   if (to.line < from.line) std::swap(from, to);
   /* A range that ends at the start of a line leaves that line out. */
   size_t last = (size_t)std::max(from.line, to.character == 0 && to.line > from.line ? to.line - 1 : to.line);
@@ -285,10 +289,8 @@ Outcome onCodeAction(LspServer *server, const Json &params) {
   Outcome error;
   Document *d = documentOf(server, params, &error);
   if (!d) return error;
-  const Json *r = member(params, "range");
   Position from, to;
-  if (!r || !readPosition(member(*r, "start"), &from) || !readPosition(member(*r, "end"), &to))
-    return failure(RPC_INVALID_PARAMS, "no valid range");
+  if (!readRange(params, &from, &to)) return failure(RPC_INVALID_PARAMS, "no valid range");
   ensureAnalysis(d, server->store);
   const Json *context = member(params, "context");
   const Json *only = context ? member(*context, "only") : nullptr;
