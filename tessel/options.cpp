@@ -61,6 +61,20 @@ int parseTexts(const char *text, int *mode) {
   return 0;
 }
 
+/* The options that take no value, and the field each one sets. */
+struct Flag {
+  const char *name;
+  int Options::*field;
+};
+const Flag kFlags[] = {{"--help", &Options::help},   {"-h", &Options::help},    {"--quiet", &Options::quiet},
+                       {"--watch", &Options::watch}, {"--json", &Options::json}, {"--version", &Options::version}};
+
+const Flag *findFlag(const char *arg) {
+  for (const Flag &flag : kFlags)
+    if (strcmp(arg, flag.name) == 0) return &flag;
+  return nullptr;
+}
+
 }  // namespace
 
 const char *lngModeText(int mode) {
@@ -88,24 +102,9 @@ int parseOptions(int argc, char **argv, Options *o) {
       optionsEnded = 1;
       continue;
     }
-    if (!optionsEnded && (strcmp(arg, "--help") == 0 || strcmp(arg, "-h") == 0)) {
-      o->help = 1;
-      continue;
-    }
-    if (!optionsEnded && strcmp(arg, "--quiet") == 0) {
-      o->quiet = 1;
-      continue;
-    }
-    if (!optionsEnded && strcmp(arg, "--watch") == 0) {
-      o->watch = 1;
-      continue;
-    }
-    if (!optionsEnded && strcmp(arg, "--json") == 0) {
-      o->json = 1;
-      continue;
-    }
-    if (!optionsEnded && strcmp(arg, "--version") == 0) {
-      o->version = 1;
+    const Flag *flag = optionsEnded ? nullptr : findFlag(arg);
+    if (flag) {
+      o->*flag->field = 1;
       continue;
     }
     if (optionsEnded || strncmp(arg, "--", 2) != 0) {
