@@ -41,6 +41,9 @@ Session::Session(const std::vector<std::string> &args) {
   close(out[1]);
   close(err[1]);
   in_ = in[1];
+  /* Writes never block: sendRaw reads the server's output while its input is
+     full, as an editor does, or the two would wait on each other. */
+  fcntl(in_, F_SETFL, fcntl(in_, F_GETFL) | O_NONBLOCK);
   out_ = out[0];
   err_ = err[0];
 }
@@ -56,9 +59,17 @@ void Session::sendRaw(const std::string &bytes) {
   size_t done = 0;
   while (in_ >= 0 && done < bytes.size()) {
     ssize_t n = write(in_, bytes.data() + done, bytes.size() - done);
+    if (n > 0) {
+      done += (size_t)n;
+      continue;
+    }
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return;
-    done += (size_t)n;
+    if (n < 0 && errno != EAGAIN) return;
+    /* The server's input is full: take what it has written meanwhile (kept
+       for next), then wait until either side can move. */
+    struct pollfd p[2] = {{in_, POLLOUT, 0}, {out_, POLLIN, 0}};
+    if (poll(p, 2, 10000) <= 0) return;
+    if (p[1].revents & (POLLIN | POLLHUP)) fill(0);
   }
 }
 
