@@ -23,6 +23,14 @@ void noSuchDialog(Analysis *a, const std::string &name);
    text-overflow, hotkey-clash, default-button. */
 void checkLayout(Analysis *a, int section);
 
+/* Where the host's dialog puts an item of a section shown at its size: its
+   cells in the dialog (inclusive), and whether it shows anything. */
+struct Place {
+  long long left = 0, right = 0, top = 0, bottom = 0;
+  bool drawn = true;
+};
+std::vector<Place> placeItems(const Section &s);
+
 /* Bytes start to end of line index lineIndex as a span. */
 Span spanOf(const Analysis &a, int lineIndex, int start, int end);
 

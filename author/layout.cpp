@@ -1,92 +1,33 @@
 /*
  * Layout checks of one dialog: where the host's dialog puts each item (its
  * left column, or its place in a centred row; its width from its text and
- * decoration), and what then lies outside the dialog or its box, overlaps,
- * overflows, or clashes (hot keys, default buttons).
+ * decoration), by the window's own rules (layout/), and what then lies
+ * outside the dialog or its box, overlaps, overflows, or clashes (hot keys,
+ * default buttons).
  */
 #include <algorithm>
 #include <map>
 
 #include "author/checks.h"
 #include "author/fields.h"
+#include "layout/layout.h"
 
 namespace author {
 
 namespace {
 
 /* Cells in 64 bits: coordinates may be anything up to the 32-bit maximum. */
-typedef long long Cell;
+typedef LayoutCell Cell;
 
-struct Place {
-  Cell left = 0, right = 0, top = 0, bottom = 0; /* cells, inclusive */
-  bool drawn = true;
-};
-
-const char *const kTypeWords[10] = {"text", "vertical text", "single box", "double box", "edit field",
-                                    "password field", "fixed field", "button", "check box", "radio button"};
-
-bool isBox(int type) { return type == DI_SINGLEBOX || type == DI_DOUBLEBOX; }
-
-bool centres(const DialogItem &item) {
-  return (item.flags & DIF_CENTERGROUP) &&
-         ((item.type == DI_TEXT && !(item.flags & DIF_SEPARATOR)) || item.type == DI_BUTTON ||
-          item.type == DI_CHECKBOX || item.type == DI_RADIOBUTTON);
+/* What a message calls an item without a text of its own. */
+const char *typeWord(int type) {
+  static const char *const kTypeWords[10] = {"text",           "vertical text", "single box", "double box",
+                                             "edit field",     "password field", "fixed field", "button",
+                                             "check box",      "radio button"};
+  return layoutKnownType(type) ? kTypeWords[type] : "item";
 }
 
-Cell textWidth(const DialogItem &item) {
-  int hot;
-  return (Cell)visibleText(item.data, (item.flags & DIF_SHOWAMPERSAND) != 0, &hot).size();
-}
-
-/* The cells an item takes on its row, as the host's dialog draws it. */
-Cell itemWidth(const DialogItem &item) {
-  Cell text = textWidth(item);
-  Cell field = std::max<Cell>(1, (Cell)item.x2 - item.x1 + 1);
-  switch (item.type) {
-    case DI_TEXT: return text;
-    case DI_VTEXT: return 1;
-    case DI_BUTTON: return text + (item.flags & DIF_NOBRACKETS ? 0 : 4);
-    case DI_CHECKBOX:
-    case DI_RADIOBUTTON: return text + 4;
-    case DI_EDIT: return field + (item.flags & DIF_HISTORY ? 1 : 0);
-    case DI_PSWEDIT:
-    case DI_FIXEDIT: return field;
-    default: return (Cell)item.x2 - item.x1 + 1;
-  }
-}
-
-std::vector<Place> placeItems(const Section &s) {
-  std::vector<Place> places(s.items.size());
-  for (size_t i = 0; i < s.items.size(); i++) {
-    const DialogItem &item = s.items[i].record;
-    Place &p = places[i];
-    p.left = item.x1;
-    if (item.type == DI_TEXT && item.x1 == -1) p.left = (s.width - itemWidth(item)) / 2;
-    p.top = item.y1;
-    p.bottom = isBox(item.type) || item.type == DI_VTEXT ? std::max<Cell>(item.y1, item.y2) : item.y1;
-    p.drawn = !(item.type == DI_TEXT && (item.flags & DIF_SEPARATOR)) && item.type <= DI_RADIOBUTTON;
-  }
-  std::vector<bool> grouped(s.items.size());
-  for (size_t i = 0; i < s.items.size(); i++) {
-    if (grouped[i] || !centres(s.items[i].record)) continue;
-    Cell total = -1;
-    for (size_t j = i; j < s.items.size(); j++)
-      if (centres(s.items[j].record) && s.items[j].record.y1 == s.items[i].record.y1)
-        total += itemWidth(s.items[j].record) + 1;
-    Cell x = (s.width - total) / 2;
-    for (size_t j = i; j < s.items.size(); j++)
-      if (centres(s.items[j].record) && s.items[j].record.y1 == s.items[i].record.y1) {
-        grouped[j] = true;
-        places[j].left = x;
-        x += itemWidth(s.items[j].record) + 1;
-      }
-  }
-  for (size_t i = 0; i < s.items.size(); i++) {
-    const DialogItem &item = s.items[i].record;
-    places[i].right = isBox(item.type) ? item.x2 : places[i].left + itemWidth(item) - 1;
-  }
-  return places;
-}
+bool isBox(int type) { return layoutIsBox(type) != 0; }
 
 Span itemSpan(const Analysis &a, const Item &item) {
   return spanOf(a, item.line, 0, (int)a.lines[(size_t)item.line].text.size());
@@ -104,7 +45,7 @@ std::string describe(const Analysis &, const Item &item) {
   int hot;
   std::string text = visibleText(item.record.data, true, &hot);
   if (text.empty()) text = item.fields.token[FIELD_TEXT];
-  if (text.empty() || text == "NULL") return "the " + std::string(kTypeWords[item.record.type % 10]);
+  if (text.empty() || text == "NULL") return "the " + std::string(typeWord(item.record.type));
   return "\"" + quoted(text) + "\"";
 }
 
@@ -141,8 +82,7 @@ void checkPlaces(Analysis *a, int section, const std::vector<Place> &places) {
       continue;
     }
     if (isBox(item.record.type)) {
-      int hot;
-      Cell title = (Cell)visibleText(item.record.data, (item.record.flags & DIF_SHOWAMPERSAND) != 0, &hot).size();
+      Cell title = hotWidth(item.record.data, TS_ITEM_DATA_SIZE, (item.record.flags & DIF_SHOWAMPERSAND) != 0);
       Cell room = p.right - p.left - 3; /* the top edge less its corners and a space each side */
       if (title > 0 && title > room)
         addFinding(a, makeFinding(Kind::TextOverflow, textSpan(*a, item),
@@ -189,27 +129,24 @@ void checkOverlaps(Analysis *a, int section, const std::vector<Place> &places) {
   }
 }
 
-bool hasHotKey(int type) { return type <= DI_DOUBLEBOX || type >= DI_BUTTON; }
-
 void checkHotKeys(Analysis *a, int section) {
   const Section &s = a->sections[(size_t)section];
-  std::map<char, size_t> taken;
+  std::map<int, size_t> taken;
   for (size_t i = 0; i < s.items.size(); i++) {
     const DialogItem &item = s.items[i].record;
-    if (!hasHotKey(item.type) || (item.flags & DIF_SHOWAMPERSAND)) continue;
-    int hot;
-    std::string text = visibleText(item.data, false, &hot);
-    if (hot < 0) continue;
-    char key = text[(size_t)hot];
-    if (key >= 'A' && key <= 'Z') key = (char)(key + 32);
+    if (!layoutHasHotKey(item.type)) continue;
+    int key = hotKeyOf(item.data, TS_ITEM_DATA_SIZE, (item.flags & DIF_SHOWAMPERSAND) != 0);
+    if (!key) continue;
     auto it = taken.find(key);
     if (it == taken.end()) {
       taken[key] = i;
       continue;
     }
+    char visible[WINDOW_TEXT_MAX];
+    int hot = hotSplit(item.data, TS_ITEM_DATA_SIZE, 0, visible, sizeof visible);
     const Item &first = s.items[it->second];
     addFinding(a, makeFinding(Kind::HotkeyClash, textSpan(*a, s.items[i]),
-                              {std::string(1, text[(size_t)hot]), describe(*a, first),
+                              {std::string(1, visible[hot]), describe(*a, first),
                                std::to_string(a->lines[(size_t)first.line].number)}),
                section);
   }
@@ -239,6 +176,29 @@ void checkDefaults(Analysis *a, int section) {
 }
 
 }  // namespace
+
+/* Where the window puts each item: its columns by the window's own rules,
+   its rows from the record. */
+std::vector<Place> placeItems(const Section &s) {
+  std::vector<DialogItem> records;
+  for (const Item &item : s.items) records.push_back(item.record);
+  /* The library shows the dialog centred at its size. */
+  Cell width, height;
+  layoutDialogSize(-1, -1, s.width, s.height, &width, &height);
+  std::vector<Cell> column(records.size());
+  layoutColumns(records.data(), (int)records.size(), width, column.data());
+  std::vector<Place> places(records.size());
+  for (size_t i = 0; i < records.size(); i++) {
+    const DialogItem &item = records[i];
+    Place &p = places[i];
+    p.left = column[i];
+    p.top = item.y1;
+    p.bottom = isBox(item.type) || item.type == DI_VTEXT ? std::max<Cell>(item.y1, item.y2) : item.y1;
+    p.right = isBox(item.type) ? item.x2 : p.left + layoutItemWidth(&item) - 1;
+    p.drawn = layoutDrawsItem(&item) != 0;
+  }
+  return places;
+}
 
 void checkLayout(Analysis *a, int section) {
   std::vector<Place> places = placeItems(a->sections[(size_t)section]);

@@ -13,6 +13,7 @@
 #include "host/inspector.h"
 #include "host/keys.h"
 #include "host/session.h"
+#include "layout/layout.h"
 
 namespace {
 
@@ -22,51 +23,28 @@ const int kTextMax = TS_ITEM_DATA_SIZE - 1;
 /* Weight of a row against a column when arrows look for the nearest item. */
 const int kRowWeight = 100000;
 
-int isEdit(int type) { return type == DI_EDIT || type == DI_PSWEDIT || type == DI_FIXEDIT; }
+int isEdit(int type) { return layoutIsEdit(type); }
 
-int isFocusable(const DialogItem *item) {
-  return isEdit(item->type) || item->type == DI_BUTTON || item->type == DI_CHECKBOX ||
-         item->type == DI_RADIOBUTTON;
-}
+int isFocusable(const DialogItem *item) { return layoutIsFocusable(item->type); }
 
 /* Items whose text carries a hot key: all but the edit fields. */
-int hasHotKey(const DialogItem *item) {
-  return item->type == DI_TEXT || item->type == DI_VTEXT || item->type == DI_SINGLEBOX ||
-         item->type == DI_DOUBLEBOX || item->type == DI_BUTTON || item->type == DI_CHECKBOX ||
-         item->type == DI_RADIOBUTTON;
-}
+int hasHotKey(const DialogItem *item) { return layoutHasHotKey(item->type); }
 
 int showsAmpersand(const DialogItem *item) { return (item->flags & DIF_SHOWAMPERSAND) != 0; }
 
 int textLength(const DialogItem *item) { return (int)strnlen(item->data, TS_ITEM_DATA_SIZE); }
 
-int fieldWidth(const DialogItem *item) {
-  int width = item->x2 - item->x1 + 1;
-  return width < 1 ? 1 : width;
+/* Cells as the window's int arithmetic holds them: far past any screen in
+   both directions, never near overflow. */
+const LayoutCell kCellLimit = 1 << 24;
+
+int screenCells(LayoutCell cells) {
+  return (int)(cells < -kCellLimit ? -kCellLimit : cells > kCellLimit ? kCellLimit : cells);
 }
 
-/* How a button item shows: bare with DIF_NOBRACKETS, in braces when it is
-   the default button. */
-int buttonFrame(const DialogItem *item) {
-  if (item->flags & DIF_NOBRACKETS) return BUTTON_BARE;
-  return item->defaultButton ? BUTTON_BRACES : BUTTON_BRACKETS;
-}
+int fieldWidth(const DialogItem *item) { return screenCells(layoutFieldWidth(item)); }
 
-/* The cells an item takes on its row. */
-int itemWidth(const DialogItem *item) {
-  int text = hotWidth(item->data, TS_ITEM_DATA_SIZE, showsAmpersand(item));
-  switch (item->type) {
-    case DI_TEXT: return text;
-    case DI_VTEXT: return 1;
-    case DI_BUTTON: return buttonWidth(item->data, TS_ITEM_DATA_SIZE, showsAmpersand(item), buttonFrame(item));
-    case DI_CHECKBOX:
-    case DI_RADIOBUTTON: return text + 4;
-    case DI_EDIT: return fieldWidth(item) + (item->flags & DIF_HISTORY ? 1 : 0);
-    case DI_PSWEDIT:
-    case DI_FIXEDIT: return fieldWidth(item);
-    default: return item->x2 - item->x1 + 1;
-  }
-}
+int buttonFrame(const DialogItem *item) { return layoutButtonFrame(item); }
 
 /* Whether the dialog is larger than the screen it was placed on. */
 int exceedsScreen(const DialogView *v, int cols, int rows) { return v->width > cols || v->height > rows; }
@@ -78,13 +56,6 @@ int onScreen(const DialogView *v, int i) {
   int x = v->left + v->column[i], y = v->top + v->items[i].y1;
   int rows = v->rows - (exceedsScreen(v, v->cols, v->rows) ? 1 : 0);
   return x >= 0 && y >= 0 && x < v->cols && y < rows;
-}
-
-/* Items that DIF_CENTERGROUP moves. */
-int centresInGroup(const DialogItem *item) {
-  return (item->flags & DIF_CENTERGROUP) &&
-         ((item->type == DI_TEXT && !(item->flags & DIF_SEPARATOR)) || item->type == DI_BUTTON ||
-          item->type == DI_CHECKBOX || item->type == DI_RADIOBUTTON);
 }
 
 /* ---- radio runs: consecutive radio buttons, a new run at DIF_GROUP ---- */
@@ -285,25 +256,9 @@ int pressHot(DialogView *v, int i) {
 /* ---- layout ---- */
 
 void layOut(DialogView *v) {
-  unsigned char grouped[DIALOG_MAX_ITEMS] = {0};
-  for (int i = 0; i < v->count; i++) {
-    const DialogItem *item = &v->items[i];
-    v->column[i] = item->x1;
-    if (item->type == DI_TEXT && item->x1 == -1) v->column[i] = (v->width - itemWidth(item)) / 2;
-  }
-  for (int i = 0; i < v->count; i++) {
-    if (grouped[i] || !centresInGroup(&v->items[i])) continue;
-    int total = -1;
-    for (int j = i; j < v->count; j++)
-      if (centresInGroup(&v->items[j]) && v->items[j].y1 == v->items[i].y1) total += itemWidth(&v->items[j]) + 1;
-    int x = (v->width - total) / 2;
-    for (int j = i; j < v->count; j++)
-      if (centresInGroup(&v->items[j]) && v->items[j].y1 == v->items[i].y1) {
-        grouped[j] = 1;
-        v->column[j] = x;
-        x += itemWidth(&v->items[j]) + 1;
-      }
-  }
+  LayoutCell column[DIALOG_MAX_ITEMS];
+  layoutColumns(v->items, v->count, v->width, column);
+  for (int i = 0; i < v->count; i++) v->column[i] = screenCells(column[i]);
 }
 
 /* ---- drawing ---- */
@@ -405,22 +360,12 @@ void drawTooSmall(const DialogView *v, Screen *s) {
 }  // namespace
 
 void dialogPlace(DialogView *v, int cols, int rows) {
-  if (v->x1 < 0) {
-    v->width = v->x2;
-    v->left = (cols - v->width) / 2;
-  } else {
-    v->width = v->x2 - v->x1 + 1;
-    v->left = v->x1;
-  }
-  if (v->y1 < 0) {
-    v->height = v->y2;
-    v->top = (rows - v->height) / 2;
-  } else {
-    v->height = v->y2 - v->y1 + 1;
-    v->top = v->y1;
-  }
-  if (v->width < 1) v->width = 1;
-  if (v->height < 1) v->height = 1;
+  LayoutCell width, height;
+  layoutDialogSize(v->x1, v->y1, v->x2, v->y2, &width, &height);
+  v->width = screenCells(width);
+  v->height = screenCells(height);
+  v->left = v->x1 < 0 ? (cols - v->width) / 2 : v->x1;
+  v->top = v->y1 < 0 ? (rows - v->height) / 2 : v->y1;
   if (v->left < 0) v->left = 0;
   if (v->top < 0) v->top = 0;
   v->cols = cols;

@@ -47,14 +47,6 @@ int drawHotText(Screen *screen, int x, int y, const char *text, int length, int 
   return drawBytes(screen, x, y, visible, (int)strlen(visible), normal, hot, hotIndex, maxCells);
 }
 
-/* Cells the frame of a button adds to its text: a bracket and a blank on
-   each side. */
-enum { BUTTON_FRAME_CELLS = 4 };
-
-int buttonWidth(const char *text, int length, int showAmpersand, int frame) {
-  return hotWidth(text, length, showAmpersand) + (frame == BUTTON_BARE ? 0 : BUTTON_FRAME_CELLS);
-}
-
 int drawButton(Screen *screen, int x, int y, const char *text, int length, int showAmpersand, int frame,
                Paint normal, Paint hot) {
   if (frame == BUTTON_BARE) return drawHotText(screen, x, y, text, length, showAmpersand, normal, hot, -1);

@@ -3,12 +3,13 @@
  * palettes, panels with their shadow, single and double frames with a title
  * in the border, separator lines that join the frame under their ends,
  * buttons, and texts in the host's code page with their hot-key letter
- * marked (the marks themselves are host/hotkey.h's business).
+ * marked (the marks themselves, and a button's width, are layout/'s business).
  */
 #ifndef TESSEL_HOST_DRAW_H
 #define TESSEL_HOST_DRAW_H
 
 #include "host/screen.h"
+#include "layout/layout.h"
 
 /* The paints of one kind of window. */
 typedef struct Palette {
@@ -51,14 +52,8 @@ int drawBytes(Screen *screen, int x, int y, const char *bytes, int length, Paint
 int drawHotText(Screen *screen, int x, int y, const char *text, int length, int showAmpersand,
                 Paint normal, Paint hot, int maxCells);
 
-/* How a button shows its text: "[ text ]", "{ text }" (a dialog's default
-   button) or the bare text. */
-enum ButtonFrame { BUTTON_BRACKETS, BUTTON_BRACES, BUTTON_BARE };
-
-/* The cells a button takes: its text as hotWidth counts it, and the frame. */
-int buttonWidth(const char *text, int length, int showAmpersand, int frame);
-
-/* Draws a button at x, y: the frame (ButtonFrame) and the text in normal,
+/* Draws a button at x, y: the frame (ButtonFrame of layout/layout.h:
+   "[ text ]", "{ text }" for a dialog's default button, or the bare text) and the text in normal,
    the hot-key letter in hot. Returns the cells it took. */
 int drawButton(Screen *screen, int x, int y, const char *text, int length, int showAmpersand, int frame,
                Paint normal, Paint hot);

@@ -86,6 +86,10 @@ TEST(Findings, EachMistakeAtItsLine) {
        {"3:overlap"}},
       {"hot key clash", "name A\nCHECKBOX 1 5 2 0 2 F 0 0 F \"&Save\"\nCHECKBOX 2 5 3 0 3 F 0 0 F \"&sync\"\nTEXT 0 0 4 20 4 F 0 0 F \"\"\n",
        {"3:hotkey-clash"}},
+      {"numeric types draw nothing and take no hot key",
+       "name A\n12 1 5 2 0 2 F 0 () F \"&alpha\"\n12 2 5 3 0 3 F 0 () F \"&again\"\n-5 0 0 1 20 1 F 0 () F \"\"\n"
+       "TEXT 0 0 4 20 4 F 0 0 F \"\"\n",
+       {}},
       {"no default button", "name A\nBUTTON 1 5 2 0 2 F 0 () F \"OK\"\nTEXT 0 0 3 20 3 F 0 0 F \"\"\n",
        {"1:default-button"}},
   };
