@@ -13,6 +13,7 @@
 #include <map>
 
 #include "author/fields.h"
+#include "layout/layout.h"
 #include "dialog/dialog_internal.h"
 
 namespace author {
@@ -513,14 +514,42 @@ void checkItem(Analysis *a, int index, int section, const Options &options) {
       findFolded(fields.token[FIELD_TEXT], "cancel", 0) < 0)
     addFinding(a, makeFinding(Kind::CancelId, span(FIELD_ID), {quoted(item.record.data)}), section);
 
+  if (strchr(item.record.data, '\t'))
+    addFinding(a, makeFinding(Kind::TabInText, span(FIELD_TEXT)), section);
+
   if (options.codepage != 0 && hasUtf8(item.record.data))
     addFinding(a, makeFinding(Kind::Utf8Text, span(FIELD_TEXT),
                               {std::to_string(options.codepage), quoted(item.record.data)}),
                section);
 }
 
+/* Whether the library would read the line as an item, were it in a dialog. */
+bool readsAsItem(const std::string &text) {
+  DialogItem record;
+  int32_t id = -1;
+  char *string = nullptr;
+  bool item = ParseItemLine(0, 0, &record, &id, &string, text.c_str()) == 2;
+  free(string);
+  return item;
+}
+
+/* A UTF-8 byte-order mark at the start of the file: what it does to the
+   first line. */
+bool checkByteOrderMark(Analysis *a) {
+  if (a->lines.empty() || a->lines[0].text.compare(0, 3, "\xEF\xBB\xBF") != 0) return false;
+  std::string rest = a->lines[0].text.substr(3);
+  const char *what = "the first line does not read as written";
+  if (rest.compare(0, 4, "name") == 0) what = "the `name` line there opens no dialog, and its items belong to none";
+  if (rest.compare(0, 4, "ENUM") == 0) what = "the ENUM block there is not read";
+  addFinding(a, makeFinding(Kind::ByteOrderMark, spanOf(*a, 0, 0, 3), {what}), -1);
+  return true;
+}
+
 void checkLines(Analysis *a, const Options &options) {
   std::vector<bool> pastSaid(a->sections.size(), false);
+  /* Items before the first dialog are said once, and not when a mark or a
+     broken header already explains them. */
+  bool strayItemSaid = checkByteOrderMark(a);
   for (size_t i = 0; i < a->lines.size(); i++) {
     const Line &line = a->lines[i];
     int index = (int)i;
@@ -545,6 +574,14 @@ void checkLines(Analysis *a, const Options &options) {
           addFinding(a, makeFinding(Kind::NotAHeader, spanOf(*a, index, 0, (int)line.text.size()),
                                     {whyNoHeader(line.text)}),
                      -1);
+          strayItemSaid = true;
+        } else if (!strayItemSaid && readsAsItem(line.text)) {
+          strayItemSaid = true;
+          int more = 0;
+          for (size_t j = i + 1; j < a->lines.size() && a->lines[j].section < 0; j++)
+            more += a->lines[j].kind == LineKind::Ignored && a->lines[j].column == 1 && readsAsItem(a->lines[j].text);
+          std::string tail = more ? ", nor the " + std::to_string(more) + " more after it" : "";
+          addFinding(a, makeFinding(Kind::ItemBeforeName, spanOf(*a, index, 0, (int)line.text.size()), {tail}), -1);
         }
         break;
       default: break;
@@ -564,6 +601,43 @@ std::string unlistedNames(const Analysis &a) {
   for (size_t i = 0; i < missing.size() && i < 3; i++) names += (i ? ", \"" : "\"") + missing[i] + "\"";
   if (missing.size() > 3) names += " and " + std::to_string(missing.size() - 3) + " more";
   return names + (missing.size() == 1 ? " is" : " are") + " never listed";
+}
+
+/* Identifiers that look-ups cannot tell apart (0, for items nobody reads
+   back, and -1, the cancel, are shared on purpose), and a second item with
+   the focus set. */
+void checkIdentifiers(Analysis *a, int section) {
+  const Section &s = a->sections[(size_t)section];
+  std::map<int32_t, size_t> seen;
+  int focused = -1;
+  for (size_t i = 0; i < s.items.size(); i++) {
+    const Item &item = s.items[i];
+    auto span = [&](int f) {
+      return spanOf(*a, item.line, item.fields.span[f].start, item.fields.span[f].end);
+    };
+    if (item.id != 0 && item.id != -1) {
+      auto it = seen.find(item.id);
+      if (it == seen.end()) {
+        seen[item.id] = i;
+      } else {
+        const Item &first = s.items[it->second];
+        addFinding(a, makeFinding(Kind::DuplicateId, span(FIELD_ID),
+                                  {std::to_string(item.id), describeItem(first),
+                                   std::to_string(a->lines[(size_t)first.line].number)}),
+                   section);
+      }
+    }
+    if (item.record.focus && layoutIsFocusable(item.record.type)) {
+      if (focused < 0) {
+        focused = (int)i;
+      } else {
+        const Item &first = s.items[(size_t)focused];
+        addFinding(a, makeFinding(Kind::TwoFocus, span(FIELD_FOCUS),
+                                  {describeItem(first), std::to_string(a->lines[(size_t)first.line].number)}),
+                   section);
+      }
+    }
+  }
 }
 
 void checkSections(Analysis *a) {
@@ -587,6 +661,7 @@ void checkSections(Analysis *a) {
       addFinding(a, makeFinding(Kind::EmptyDialog, header, {s.name}), (int)i);
       continue;
     }
+    checkIdentifiers(a, (int)i);
     checkLayout(a, (int)i);
   }
   if (a->listed.size() >= kListLimit) {

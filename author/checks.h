@@ -31,6 +31,10 @@ struct Place {
 };
 std::vector<Place> placeItems(const Section &s);
 
+/* An item as a message names it: its text in quotes, or the text field as
+   written (a message name, say) when the text is empty, or its type. */
+std::string describeItem(const Item &item);
+
 /* Bytes start to end of line index lineIndex as a span. */
 Span spanOf(const Analysis &a, int lineIndex, int start, int end);
 

@@ -64,6 +64,18 @@ const KindInfo kKinds[] = {
     {"not-in-codepage", Severity::Error,
      "the character U+%1 has no byte in code page %2: the file cannot hold it as the host reads it, and the "
      "library would read `?` here"},
+    {"byte-order-mark", Severity::Error,
+     "the file begins with a UTF-8 byte-order mark: the library reads its three bytes as the start of the first "
+     "line, so %1"},
+    {"item-before-name", Severity::Error,
+     "item line before any `name` line: it belongs to no dialog, and no load reads it%1"},
+    {"duplicate-id", Severity::Warning,
+     "identifier %1 is also that of %2 (line %3): reading back or changing an item by identifier reaches only "
+     "the first"},
+    {"two-focus", Severity::Warning,
+     "a second item with the focus: %1 (line %2) has it already, and the host focuses the first"},
+    {"tab-in-text", Severity::Warning,
+     "the text holds a tab: the host's window draws it as one character cell, not as blanks up to a tab stop"},
     {"", Severity::Note, "first defined here"},
     {"", Severity::Note, "first declared here"},
 };

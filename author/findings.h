@@ -51,6 +51,11 @@ enum class Kind {
   CancelId,
   Utf8Text,
   NotInCodePage,
+  ByteOrderMark,
+  ItemBeforeName,
+  DuplicateId,
+  TwoFocus,
+  TabInText,
   FirstDefinedHere, /* notes */
   DeclaredHere,
   KindCount

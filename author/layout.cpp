@@ -39,15 +39,7 @@ Span textSpan(const Analysis &a, const Item &item) {
   return spanOf(a, item.line, fields.span[f].start, fields.span[f].end);
 }
 
-/* An item as a message names it: its text, or the text field as written
-   (a message name, say) when the text is empty. */
-std::string describe(const Analysis &, const Item &item) {
-  int hot;
-  std::string text = visibleText(item.record.data, true, &hot);
-  if (text.empty()) text = item.fields.token[FIELD_TEXT];
-  if (text.empty() || text == "NULL") return "the " + std::string(typeWord(item.record.type));
-  return "\"" + quoted(text) + "\"";
-}
+std::string describe(const Analysis &, const Item &item) { return describeItem(item); }
 
 /* The innermost box whose inside holds the cell (x, y), or -1. */
 int enclosingBox(const Section &s, const std::vector<Place> &places, size_t self, Cell x, Cell y) {
@@ -176,6 +168,16 @@ void checkDefaults(Analysis *a, int section) {
 }
 
 }  // namespace
+
+/* An item as a message names it: its text, or the text field as written
+   (a message name, say) when the text is empty. */
+std::string describeItem(const Item &item) {
+  int hot;
+  std::string text = visibleText(item.record.data, true, &hot);
+  if (text.empty()) text = item.fields.token[FIELD_TEXT];
+  if (text.empty() || text == "NULL") return "the " + std::string(typeWord(item.record.type));
+  return "\"" + quoted(text) + "\"";
+}
 
 /* Where the window puts each item: its columns by the window's own rules,
    its rows from the record. */

@@ -90,6 +90,13 @@ TEST(Findings, EachMistakeAtItsLine) {
        "name A\n12 1 5 2 0 2 F 0 () F \"&alpha\"\n12 2 5 3 0 3 F 0 () F \"&again\"\n-5 0 0 1 20 1 F 0 () F \"\"\n"
        "TEXT 0 0 4 20 4 F 0 0 F \"\"\n",
        {}},
+      {"item before any name", "TEXT 0 5 2 9 2 F 0 0 F \"x\"\nTEXT 0 5 3 9 3 F 0 0 F \"y\"\nname A\nTEXT 0 5 2 9 2 F 0 0 F \"x\"\n",
+       {"1:item-before-name"}},
+      {"byte-order mark", "\xEF\xBB\xBFname A\nTEXT 0 5 2 9 2 F 0 0 F \"x\"\n", {"1:byte-order-mark"}},
+      {"same identifier, two focused", "name A\nCHECKBOX 3 5 2 0 2 T 0 0 F \"a\"\nCHECKBOX 3 5 3 0 3 T 0 0 F \"b\"\n"
+       "TEXT 0 5 4 9 4 T 0 0 F \"x\"\nTEXT 0 5 5 9 5 F 0 0 F \"y\"\n",
+       {"3:duplicate-id", "3:two-focus"}},
+      {"tab in a text", "name A\nTEXT 0 5 2 20 2 F 0 0 F \"a\tb\"\n", {"2:tab-in-text"}},
       {"no default button", "name A\nBUTTON 1 5 2 0 2 F 0 () F \"OK\"\nTEXT 0 0 3 20 3 F 0 0 F \"\"\n",
        {"1:default-button"}},
   };
