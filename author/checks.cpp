@@ -442,6 +442,24 @@ void checkItem(Analysis *a, int index, int section, const Options &options) {
   const ItemFields &fields = item.fields;
   auto span = [&](int f) { return spanOf(*a, index, fields.span[f].start, fields.span[f].end); };
 
+  /* A field left out shifts every field after it: the first field that
+     holds what the next one should is said, and the knock-on findings of
+     the fields after it are not. */
+  const std::string &selectedToken = fields.token[FIELD_SELECTED], &flagsToken = fields.token[FIELD_FLAGS];
+  int shifted = -1;
+  if (!selectedToken.empty() && text[(size_t)fields.span[FIELD_SELECTED].start] == '(')
+    shifted = FIELD_SELECTED; /* a flag list */
+  else if (flagsToken.size() == 1 && strchr("TtFf", flagsToken[0]) && fields.span[FIELD_DEFAULT].written &&
+           strchr("\"%", text[(size_t)fields.span[FIELD_DEFAULT].start]))
+    shifted = FIELD_FLAGS; /* a default letter, and a text where the default goes */
+  if (shifted >= 0) {
+    const FieldSpan &s = fields.span[shifted];
+    addFinding(a, makeFinding(Kind::MissingField, span(shifted),
+                              {kFieldNames[shifted], "`" + quoted(text.substr((size_t)s.start, (size_t)(s.end - s.start))) + "`"}),
+               section);
+    return;
+  }
+
   /* A one-letter field written longer shifts every field after it: said
      once, and the fields after it are not judged. */
   for (int f : {FIELD_FOCUS, FIELD_DEFAULT}) {

@@ -76,6 +76,9 @@ const KindInfo kKinds[] = {
      "a second item with the focus: %1 (line %2) has it already, and the host focuses the first"},
     {"tab-in-text", Severity::Warning,
      "the text holds a tab: the host's window draws it as one character cell, not as blanks up to a tab stop"},
+    {"missing-field", Severity::Error,
+     "%1 field seems to be missing: %2 stands where it goes, so it and every field after it are read one "
+     "place early"},
     {"", Severity::Note, "first defined here"},
     {"", Severity::Note, "first declared here"},
 };

@@ -56,6 +56,7 @@ enum class Kind {
   DuplicateId,
   TwoFocus,
   TabInText,
+  MissingField,
   FirstDefinedHere, /* notes */
   DeclaredHere,
   KindCount

@@ -14,6 +14,7 @@
 #include <string.h>
 
 #include <algorithm>
+#include <map>
 #include <vector>
 
 #include "author/engine.h"
@@ -322,10 +323,20 @@ void formatRun(const std::vector<ItemLine> &run, std::vector<std::string> *conte
   }
 }
 
+/* The lines the check finds broken: an error, a field left out among them.
+   By 1-based line. */
+std::map<int, std::string> brokenItemLines(const std::string &text) {
+  std::map<int, std::string> broken;
+  Analysis checked = analyzeText(text, Options());
+  for (const Finding &f : checked.findings)
+    if (f.severity == Severity::Error) broken.emplace(f.span.line, f.code);
+  return broken;
+}
+
 /* One formatting pass over text: the formatted text, or text itself when
-   nothing could be changed safely. Uses the library's enum table and leaves
-   it empty. */
-std::string formatOnce(const std::string &text) {
+   nothing could be changed safely; broken item lines stay as they are and
+   are added to refused. Uses the library's enum table and leaves it empty. */
+std::string formatOnce(const std::string &text, std::vector<Refusal> *refused) {
   Document d = splitLines(text);
   size_t count = d.lines.size();
   std::vector<std::string> original(count);
@@ -334,6 +345,7 @@ std::string formatOnce(const std::string &text) {
   Analysis a = analyze(before);
   std::vector<int> whole = wholeLines(a, count);
   std::vector<bool> inEnum = enumLines(a, count);
+  std::map<int, std::string> broken = brokenItemLines(before);
 
   /* The item interpreter resolves names through the file's ENUM table. */
   FILE *stream = plOpenMemoryFile(before.data(), before.size());
@@ -353,6 +365,11 @@ std::string formatOnce(const std::string &text) {
       const std::string &content = original[n];
       item = line.kind == LineKind::Item && line.text == content && content.size() <= kLongestLine &&
              cutCells(content, &l);
+      auto b = broken.find(line.number);
+      if (item && b != broken.end()) {
+        if (refused) refused->push_back({line.number, b->second});
+        item = false;
+      }
       if (item && line.section != runSection) {
         formatRun(run, &contents);
         run.clear();
@@ -391,12 +408,12 @@ std::string formatOnce(const std::string &text) {
 
 }  // namespace
 
-std::string formatText(const std::string &text) {
+std::string formatText(const std::string &text, std::vector<Refusal> *refused) {
   /* A second pass must change nothing; where it would, the text stays as
      it is, so that formatting a formatted text never changes it. */
-  std::string once = formatOnce(text);
+  std::string once = formatOnce(text, refused);
   if (once == text) return text;
-  return formatOnce(once) == once ? once : text;
+  return formatOnce(once, nullptr) == once ? once : text;
 }
 
 }  // namespace author

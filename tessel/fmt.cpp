@@ -30,7 +30,8 @@ const char kFmtUsage[] =
     "Aligns the fields of each run of item lines into columns and writes flag\n"
     "lists as (A+B); comments, blank lines, ENUM blocks, line ends and texts stay\n"
     "as they are, and what the library loads from the file never changes.\n"
-    "  --check    change nothing; name each file that would change\n"
+    "  --check    change nothing; name each file that would change or holds a\n"
+    "             broken item line\n"
     "  --stdout   print the formatted text instead of rewriting the file\n"
     "Exit status: 0 done, 1 a file would change (--check) or cannot be read or\n"
     "written, 2 bad usage.\n";
@@ -147,8 +148,12 @@ int cmdFmt(const CommandLine *line) {
       status = FMT_CHANGED_OR_FAILED;
       continue;
     }
-    std::string formatted = author::formatText(text);
-    bool changes = formatted != text;
+    std::vector<author::Refusal> refused;
+    std::string formatted = author::formatText(text, &refused);
+    for (const author::Refusal &r : refused)
+      fprintf(stderr, "tessel fmt: %s:%d: left as it is: tessel check finds the line broken [%s]\n", file.c_str(),
+              r.line, r.code.c_str());
+    bool changes = formatted != text || (o.check && !refused.empty());
     if (o.toStdout) fwrite(formatted.data(), 1, formatted.size(), stdout);
     if (o.check) {
       if (changes) {

@@ -97,6 +97,9 @@ TEST(Findings, EachMistakeAtItsLine) {
        "TEXT 0 5 4 9 4 T 0 0 F \"x\"\nTEXT 0 5 5 9 5 F 0 0 F \"y\"\n",
        {"3:duplicate-id", "3:two-focus"}},
       {"tab in a text", "name A\nTEXT 0 5 2 20 2 F 0 0 F \"a\tb\"\n", {"2:tab-in-text"}},
+      {"a field left out", "name A\nCHECKBOX 1 5 2 0 2 F 0 F \"&Case\"\nCHECKBOX 2 5 3 0 3 F (DIF_GROUP) F \"x\"\n"
+       "TEXT 0 0 4 40 4 F 0 0 F \"\"\n",
+       {"2:missing-field", "3:missing-field"}},
       {"no default button", "name A\nBUTTON 1 5 2 0 2 F 0 () F \"OK\"\nTEXT 0 0 3 20 3 F 0 0 F \"\"\n",
        {"1:default-button"}},
   };

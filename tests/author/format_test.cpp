@@ -124,6 +124,9 @@ TEST(Format, SmallFiles) {
        "name A\nTEXT 0 5 2 9 2 F \"" + std::string(162, 's') + "\" ( YELLOW + DIF_GROUP ) F x\n"},
       {"a respaced line whose rest the ENUM scan would read", enumReach, enumReach},
       {"an indented item is no item", "name A\n TEXT 0  5 2 9 2 F 0 0 F x\n", "name A\n TEXT 0  5 2 9 2 F 0 0 F x\n"},
+      {"a line whose fields shifted stays as written",
+       "name A\nCHECKBOX 1 5 2 0 2 F 0 F   \"&Case\"\nTEXT 0  5 3 9 3 F 0 0 F x\n",
+       "name A\nCHECKBOX 1 5 2 0 2 F 0 F   \"&Case\"\nTEXT 0 5 3 9 3 F 0 0 F x\n"},
   };
   for (const Row &row : rows) {
     SCOPED_TRACE(row.name);
@@ -131,6 +134,11 @@ TEST(Format, SmallFiles) {
     EXPECT_EQ(formatted, row.expected);
     EXPECT_EQ(ruleBroken(row.input, formatted), "");
   }
+  std::vector<author::Refusal> refused;
+  author::formatText("name A\nCHECKBOX 1 5 2 0 2 F 0 F   \"&Case\"\n", &refused);
+  ASSERT_EQ(refused.size(), 1u);
+  EXPECT_EQ(refused[0].line, 2);
+  EXPECT_EQ(refused[0].code, "missing-field");
 }
 
 TEST(Format, EveryFileOfTheTreeLoadsTheSame) {
