@@ -551,6 +551,24 @@ bool readsAsItem(const std::string &text) {
   return item;
 }
 
+/* A line before any dialog that was meant to open one: a first word that
+   is `name` misspelt or in other letter case, one more word, and an item
+   line next. */
+bool isHeaderTypo(const Analysis &a, size_t index) {
+  const std::string &text = a.lines[index].text;
+  int start;
+  std::string word = firstWord(text, &start);
+  if (word.size() < 3 || word == "name" || distance(word, "name") > 1) return false;
+  size_t p = (size_t)start + word.size();
+  while (p < text.size() && isSpaceByte(text[p])) p++;
+  if (p >= text.size()) return false;
+  size_t rest = text[p] == '"' ? text.find('"', p + 1) : text.find_first_of(" \t", p);
+  if (rest != std::string::npos && text[p] == '"') rest++;
+  while (rest != std::string::npos && rest < text.size() && isSpaceByte(text[rest])) rest++;
+  if (rest != std::string::npos && rest < text.size()) return false;
+  return index + 1 < a.lines.size() && readsAsItem(a.lines[index + 1].text);
+}
+
 /* A UTF-8 byte-order mark at the start of the file: what it does to the
    first line. */
 bool checkByteOrderMark(Analysis *a) {
@@ -591,6 +609,14 @@ void checkLines(Analysis *a, const Options &options) {
         } else if (tsIsSectionEnd(line.text.c_str())) {
           addFinding(a, makeFinding(Kind::NotAHeader, spanOf(*a, index, 0, (int)line.text.size()),
                                     {whyNoHeader(line.text)}),
+                     -1);
+          strayItemSaid = true;
+        } else if (isHeaderTypo(*a, i)) {
+          int start;
+          std::string word = firstWord(line.text, &start);
+          addFinding(a, suggesting(makeFinding(Kind::HeaderTypo, spanOf(*a, index, start, start + (int)word.size()),
+                                               {quoted(word), didYouMean("name")}),
+                                   "name"),
                      -1);
           strayItemSaid = true;
         } else if (!strayItemSaid && readsAsItem(line.text)) {

@@ -79,6 +79,8 @@ const KindInfo kKinds[] = {
     {"missing-field", Severity::Error,
      "%1 field seems to be missing: %2 stands where it goes, so it and every field after it are read one "
      "place early"},
+    {"header-typo", Severity::Error,
+     "`%1` is not `name`: this line opens no dialog, and the library passes over it and the item lines after it%2"},
     {"", Severity::Note, "first defined here"},
     {"", Severity::Note, "first declared here"},
 };

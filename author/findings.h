@@ -57,6 +57,7 @@ enum class Kind {
   TwoFocus,
   TabInText,
   MissingField,
+  HeaderTypo,
   FirstDefinedHere, /* notes */
   DeclaredHere,
   KindCount

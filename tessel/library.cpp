@@ -33,7 +33,8 @@ std::string nearMiss(const author::Analysis &a, const char *shown, const char *n
   const author::Finding *best = nullptr;
   for (const author::Finding &f : a.findings) {
     bool header = f.kind == author::Kind::NotAHeader || f.kind == author::Kind::NameCut ||
-                  f.kind == author::Kind::EmptyDialog || f.kind == author::Kind::NameTooLong;
+                  f.kind == author::Kind::EmptyDialog || f.kind == author::Kind::NameTooLong ||
+                  f.kind == author::Kind::HeaderTypo || f.kind == author::Kind::ByteOrderMark;
     if (!header) continue;
     if (author::lineText(a, f.span.line).find(name) != std::string::npos) return std::string(shown) + ":" + std::to_string(f.span.line) + ": " + f.message;
     if (!best) best = &f;

@@ -100,6 +100,9 @@ TEST(Findings, EachMistakeAtItsLine) {
       {"a field left out", "name A\nCHECKBOX 1 5 2 0 2 F 0 F \"&Case\"\nCHECKBOX 2 5 3 0 3 F (DIF_GROUP) F \"x\"\n"
        "TEXT 0 0 4 40 4 F 0 0 F \"\"\n",
        {"2:missing-field", "3:missing-field"}},
+      {"name misspelt", "nmae \"Confirm\"\nTEXT 0 5 2 9 2 F 0 0 F \"x\"\nname B\nTEXT 0 5 2 9 2 F 0 0 F \"x\"\n",
+       {"1:header-typo"}},
+      {"prose before the first dialog", "Same here\nGame of life\nname B\nTEXT 0 5 2 9 2 F 0 0 F \"x\"\n", {}},
       {"no default button", "name A\nBUTTON 1 5 2 0 2 F 0 () F \"OK\"\nTEXT 0 0 3 20 3 F 0 0 F \"\"\n",
        {"1:default-button"}},
   };

@@ -450,6 +450,30 @@ TEST(Arguments, BadOnesGiveOneLineAndAStatus) {
   }
 }
 
+// A dialog that render cannot find is explained by the line that meant to
+// open it: a misspelt `name`, or a byte-order mark in front of it.
+TEST(Arguments, AMissingDialogNamesItsNearestMiss) {
+  Scratch s;
+  const struct {
+    const char *text;
+    const char *miss;
+  } rows[] = {
+      {"ENUM { eOk }\nnmae \"Confirm\"\nTEXT 0 5 2 20 2 F 0 () F \"Sure?\"\nname Other\nTEXT 0 5 2 20 2 F 0 () F \"x\"\n",
+       "nearest miss: confirm.dlg:2: `nmae` is not `name`"},
+      {"\xEF\xBB\xBFname Confirm\nTEXT 0 5 2 20 2 F 0 () F \"Sure?\"\n", "nearest miss: confirm.dlg:1: the file begins with a UTF-8 byte-order mark"},
+  };
+  for (const auto &row : rows) {
+    SCOPED_TRACE(row.text);
+    FILE *f = fopen(s.file("confirm.dlg").c_str(), "wb");
+    ASSERT_TRUE(f);
+    fputs(row.text, f);
+    fclose(f);
+    Outcome run = tessel(s, "render confirm.dlg Confirm");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find(row.miss), std::string::npos) << run.err;
+  }
+}
+
 TEST(Arguments, HelpForEachCommand) {
   Scratch s;
   const char *const commands[] = {"--help", "help", "view --help", "config --help", "render --help", "try --help"};
