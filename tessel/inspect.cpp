@@ -20,6 +20,7 @@ namespace {
 /* The file the installed inspector describes. */
 std::string inspectedName;
 const author::Analysis *inspected;
+const author::Analysis *broken; /* the file as it stands, while it has errors */
 std::string preferred;
 
 /* Flag bits the library knows: DIF_SETCOLOR (bit 8) up to DIF_HISTORY. */
@@ -116,8 +117,11 @@ void describe(const DialogItem *items, int count, int index, InspectorText *text
                     std::to_string(shown.x2) + "," + std::to_string(shown.y2));
   addLine(text, "flags: " + flagNames(shown.flags));
   addLine(text, "text: " + textSource(a, author::readItemFields(line.text)));
+  const author::Analysis &judged = broken ? *broken : a;
+  if (broken) addLine(text, "This is the last good version: the file now has errors. Line " +
+                                std::to_string(line.number) + " as it stands now:");
   int findings = 0;
-  for (const author::Finding &f : a.findings) {
+  for (const author::Finding &f : judged.findings) {
     if (f.span.line != line.number) continue;
     addLine(text, std::string(author::severityName(f.severity)) + ": " + f.message + " [" + f.code + "]");
     findings++;
@@ -126,6 +130,8 @@ void describe(const DialogItem *items, int count, int index, InspectorText *text
 }
 
 }  // namespace
+
+void inspectBrokenVersion(const author::Analysis *now) { broken = now; }
 
 void inspectDialogsOf(const char *shown, const author::Analysis *analysis, const char *prefer) {
   inspectedName = shown;

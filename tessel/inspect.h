@@ -18,6 +18,12 @@
    when several match equally (null: the first). */
 void inspectDialogsOf(const char *shown, const author::Analysis *analysis, const char *prefer);
 
+/* While the file on disk has errors (--watch keeps the last good version
+   on screen), now is what the engine makes of it as it stands: the box says
+   that it shows the last good version, and gives what tessel check says now
+   of the item's line. Null once a good version is shown again. */
+void inspectBrokenVersion(const author::Analysis *now);
+
 /* The ENUM name that item's line writes as its identifier, or the empty
    string when it writes a number (or a name that no ENUM declares). */
 std::string enumNameOf(const author::Analysis &a, const author::Item &item);

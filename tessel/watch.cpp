@@ -20,6 +20,7 @@
 #include "host/session.h"
 #include "host/slots.h"
 #include "host/watch.h"
+#include "tessel/inspect.h"
 
 namespace {
 
@@ -57,6 +58,7 @@ struct Watch {
   std::string file, shown;
   author::Options options;
   author::Analysis good;         /* the last version without errors */
+  author::Analysis broken;       /* the version on disk while it has errors, for the inspector */
   Phase phase = Phase::Idle;
   Shown target = Shown::Menu;
   std::string name;              /* the dialog's menu text (view) or name (try) */
@@ -184,6 +186,8 @@ int onChange(void *) {
   author::Analysis a;
   std::string problem;
   if (!watchExamine(watch.file, watch.shown, watch.options, &a, &problem)) {
+    watch.broken = std::move(a);
+    inspectBrokenVersion(&watch.broken);
     sessionSetStatus(problem.c_str(), 1);
     watch.notice = false;
     char line[160];
@@ -193,6 +197,7 @@ int onChange(void *) {
     return SESSION_KEEP;
   }
   watch.judgedMs = msSince(start);
+  inspectBrokenVersion(nullptr);
   watch.good = std::move(a);
   std::string summary = watchSummary(watch.good, watch.shown);
   sessionSetStatus(summary.c_str(), 0);
@@ -316,6 +321,7 @@ int watchExamine(const std::string &file, const std::string &shown, const author
 }
 
 int watchStart(const char *file, const char *shown, const Options *o) {
+  inspectBrokenVersion(nullptr);
   watch = Watch();
   watch.file = file;
   watch.shown = shown;
@@ -372,6 +378,7 @@ void watchStop(void) {
   if (!watch.on) return;
   sessionSetWatch(nullptr, nullptr, nullptr);
   fileWatchClose(&watch.files);
+  inspectBrokenVersion(nullptr);
   watch = Watch();
 }
 

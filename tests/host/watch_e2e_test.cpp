@@ -239,10 +239,13 @@ TEST(WatchView, ErrorsKeepTheLastGoodVersionUntilFixed) {
   std::string original = readFile(s.file("tools.dlg"));
   std::string broken = replaced(original, "TEXT 0 5 3 0 3", "TXET 0 5 3 0 3");
   std::string fixed = replaced(original, "\"&To:\"", "\"&Into:\"");
-  int status = viewWhileChanging(s, "Enter Tab \"abc\" Reload Reload Esc Esc",
+  int status = viewWhileChanging(s, "Enter Tab \"abc\" Reload F3 F3 Reload Esc Esc",
                                  {[&](const std::string &file) { writeInPlace(file, broken); },
                                   [&](const std::string &file) { writeInPlace(file, fixed); }});
   EXPECT_EQ(status, 0);
+  // F3 on the kept version says which version it inspects.
+  EXPECT_NE(readFile(s.file("screens.txt")).find("This is the last good version: the file now has errors."),
+            std::string::npos);
   std::string kept = afterReload(s.file("screens.txt"), 1);
   EXPECT_NE(kept.find("To:    D:\\backup\\abc"), std::string::npos) << "the last good version\n" << kept;
   EXPECT_EQ(bottomRow(kept).rfind("1 error, 0 warnings: tools.dlg:17: `TXET` is no item type", 0), 0u) << kept;
