@@ -532,6 +532,19 @@ void checkItem(Analysis *a, int index, int section, const Options &options) {
       findFolded(fields.token[FIELD_TEXT], "cancel", 0) < 0)
     addFinding(a, makeFinding(Kind::CancelId, span(FIELD_ID), {quoted(item.record.data)}), section);
 
+  /* Words after the last field: the library reads no further. */
+  bool registry = fields.token[FIELD_SOURCE].c_str()[0] == 'R';
+  int last = registry && fields.span[FIELD_FALLBACK].written ? FIELD_FALLBACK : FIELD_TEXT;
+  if (fields.span[last].written) {
+    size_t p = (size_t)fields.span[last].end, end = text.size();
+    while (p < end && isSpaceByte(text[p])) p++;
+    while (end > p && isSpaceByte(text[end - 1])) end--;
+    if (p < end && text[p] != ';')
+      addFinding(a, makeFinding(Kind::TextRestDropped, spanOf(*a, index, (int)p, (int)end),
+                                {quoted(text.substr(p, end - p)), last == FIELD_TEXT ? "the text" : "the fallback text"}),
+                 section);
+  }
+
   if (strchr(item.record.data, '\t'))
     addFinding(a, makeFinding(Kind::TabInText, span(FIELD_TEXT)), section);
 

@@ -81,6 +81,9 @@ const KindInfo kKinds[] = {
      "place early"},
     {"header-typo", Severity::Error,
      "`%1` is not `name`: this line opens no dialog, and the library passes over it and the item lines after it%2"},
+    {"text-rest-dropped", Severity::Warning,
+     "`%1` after %2 is dropped: the library reads one word, or one quoted text, there; quote a text of "
+     "several words"},
     {"", Severity::Note, "first defined here"},
     {"", Severity::Note, "first declared here"},
 };

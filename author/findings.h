@@ -58,6 +58,7 @@ enum class Kind {
   TabInText,
   MissingField,
   HeaderTypo,
+  TextRestDropped,
   FirstDefinedHere, /* notes */
   DeclaredHere,
   KindCount

@@ -323,13 +323,14 @@ void formatRun(const std::vector<ItemLine> &run, std::vector<std::string> *conte
   }
 }
 
-/* The lines the check finds broken: an error, a field left out among them.
-   By 1-based line. */
+/* The lines the check finds broken: an error (a field left out among them),
+   or words after the text that the library drops, which aligned would look
+   like a column of their own. By 1-based line. */
 std::map<int, std::string> brokenItemLines(const std::string &text) {
   std::map<int, std::string> broken;
   Analysis checked = analyzeText(text, Options());
   for (const Finding &f : checked.findings)
-    if (f.severity == Severity::Error) broken.emplace(f.span.line, f.code);
+    if (f.severity == Severity::Error || f.kind == Kind::TextRestDropped) broken.emplace(f.span.line, f.code);
   return broken;
 }
 

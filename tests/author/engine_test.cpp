@@ -103,6 +103,8 @@ TEST(Findings, EachMistakeAtItsLine) {
       {"name misspelt", "nmae \"Confirm\"\nTEXT 0 5 2 9 2 F 0 0 F \"x\"\nname B\nTEXT 0 5 2 9 2 F 0 0 F \"x\"\n",
        {"1:header-typo"}},
       {"prose before the first dialog", "Same here\nGame of life\nname B\nTEXT 0 5 2 9 2 F 0 0 F \"x\"\n", {}},
+      {"words after the text", "name A\nTEXT 0 5 2 20 2 F 0 0 F Hello world\nTEXT 0 5 3 20 3 F 0 0 F \"Hi\" ; note\n",
+       {"2:text-rest-dropped"}},
       {"no default button", "name A\nBUTTON 1 5 2 0 2 F 0 () F \"OK\"\nTEXT 0 0 3 20 3 F 0 0 F \"\"\n",
        {"1:default-button"}},
   };
