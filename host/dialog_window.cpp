@@ -44,6 +44,10 @@ int screenCells(LayoutCell cells) {
 
 int fieldWidth(const DialogItem *item) { return screenCells(layoutFieldWidth(item)); }
 
+/* A screen cell at offset cells from origin (a record's row may be any
+   32-bit number). */
+int cellOf(int origin, LayoutCell offset) { return screenCells((LayoutCell)origin + offset); }
+
 int buttonFrame(const DialogItem *item) { return layoutButtonFrame(item); }
 
 /* Whether the dialog is larger than the screen it was placed on. */
@@ -53,7 +57,7 @@ int exceedsScreen(const DialogView *v, int cols, int rows) { return v->width > c
    was placed on, and not on the last row when the screen is smaller than the
    dialog (that row then says so). */
 int onScreen(const DialogView *v, int i) {
-  int x = v->left + v->column[i], y = v->top + v->items[i].y1;
+  int x = cellOf(v->left, v->column[i]), y = cellOf(v->top, v->items[i].y1);
   int rows = v->rows - (exceedsScreen(v, v->cols, v->rows) ? 1 : 0);
   return x >= 0 && y >= 0 && x < v->cols && y < rows;
 }
@@ -266,7 +270,7 @@ void layOut(DialogView *v) {
 void drawItem(const DialogView *v, Screen *s, int i) {
   const DialogItem *item = &v->items[i];
   const Palette *p = v->palette;
-  int x = v->left + v->column[i], y = v->top + item->y1, amp = showsAmpersand(item);
+  int x = cellOf(v->left, v->column[i]), y = cellOf(v->top, item->y1), amp = showsAmpersand(item);
   int ownColour = (item->flags & DIF_SETCOLOR) && !isEdit(item->type);
   Paint normal = ownColour ? paintOfColour((int)(item->flags & DIF_COLORMASK)) : p->text;
   Paint hot = ownColour ? hotPaintOfColour((int)(item->flags & DIF_COLORMASK)) : p->hotkey;
@@ -299,7 +303,7 @@ void drawItem(const DialogView *v, Screen *s, int i) {
     }
     case DI_SINGLEBOX:
     case DI_DOUBLEBOX: {
-      int x2 = x + (item->x2 - item->x1), y2 = v->top + item->y2;
+      int x2 = cellOf(x, (LayoutCell)item->x2 - item->x1), y2 = cellOf(v->top, item->y2);
       drawFrame(s, x, y, x2, y2, item->type == DI_DOUBLEBOX, box);
       drawBorderTitle(s, x, x2, y, item->data, TS_ITEM_DATA_SIZE, (item->flags & DIF_LEFTTEXT) != 0, amp,
                       ownColour ? normal : p->boxTitle, hot);
@@ -404,7 +408,7 @@ void dialogDraw(const DialogView *v, Screen *s) {
   int f = v->focus;
   if (f < 0) return;
   const DialogItem *item = &v->items[f];
-  int x = v->left + v->column[f], y = v->top + item->y1;
+  int x = cellOf(v->left, v->column[f]), y = cellOf(v->top, item->y1);
   if (isEdit(item->type)) x += v->cursor[f] - v->scroll[f];
   else if (item->type == DI_CHECKBOX || item->type == DI_RADIOBUTTON) x += 1;
   screenSetFocus(s, x, y);
