@@ -5,6 +5,8 @@
  * outside the dialog or its box, overlaps, overflows, or clashes (hot keys,
  * default buttons).
  */
+#include <string.h>
+
 #include <algorithm>
 #include <map>
 
@@ -58,6 +60,33 @@ int enclosingBox(const Section &s, const std::vector<Place> &places, size_t self
   return best;
 }
 
+/* A box whose top or bottom edge runs through the first cell of item self,
+   or -1. */
+int onFrameRow(const Section &s, const std::vector<Place> &places, size_t self) {
+  const Place &p = places[self];
+  for (size_t b = 0; b < s.items.size(); b++) {
+    if (b == self || !isBox(s.items[b].record.type) || !places[b].drawn) continue;
+    const Place &box = places[b];
+    if (box.right <= box.left || box.bottom <= box.top) continue; /* drawn as nothing */
+    if ((p.top == box.top || p.top == box.bottom) && p.left > box.left && p.left < box.right) return (int)b;
+  }
+  return -1;
+}
+
+/* Whether the first item is the dialog's frame: a box drawn with an
+   inside, around every other box. */
+bool isFrame(const Section &s, const std::vector<Place> &places) {
+  if (s.items.empty() || !isBox(s.items[0].record.type)) return false;
+  const Place &frame = places[0];
+  if (!frame.drawn || frame.right <= frame.left || frame.bottom <= frame.top) return false;
+  for (size_t b = 1; b < s.items.size(); b++) {
+    if (!isBox(s.items[b].record.type)) continue;
+    const Place &p = places[b];
+    if (p.left < frame.left || p.right > frame.right || p.top < frame.top || p.bottom > frame.bottom) return false;
+  }
+  return true;
+}
+
 void checkPlaces(Analysis *a, int section, const std::vector<Place> &places) {
   const Section &s = a->sections[(size_t)section];
   for (size_t i = 0; i < s.items.size(); i++) {
@@ -73,6 +102,15 @@ void checkPlaces(Analysis *a, int section, const std::vector<Place> &places) {
                  section);
       continue;
     }
+    if (item.record.type == DI_FIXEDIT) {
+      Cell length = (Cell)strnlen(item.record.data, TS_ITEM_DATA_SIZE), room = layoutFieldWidth(&item.record);
+      if (length > room)
+        addFinding(a, makeFinding(Kind::TextOverflow, textSpan(*a, item),
+                                  {"the fixed field's text is " + std::to_string(length) + " long, but the field holds " +
+                                   std::to_string(room) + ": the user sees and edits the first " + std::to_string(room) +
+                                   ", and the plug-in reads back the rest unseen"}),
+                   section);
+    }
     if (isBox(item.record.type)) {
       Cell title = hotWidth(item.record.data, TS_ITEM_DATA_SIZE, (item.record.flags & DIF_SHOWAMPERSAND) != 0);
       Cell room = p.right - p.left - 3; /* the top edge less its corners and a space each side */
@@ -84,6 +122,26 @@ void checkPlaces(Analysis *a, int section, const std::vector<Place> &places) {
       continue;
     }
     int box = enclosingBox(s, places, i, p.left, p.top);
+    int frameRow = onFrameRow(s, places, i);
+    if (box < 0 && frameRow >= 0) {
+      const Item &boxItem = s.items[(size_t)frameRow];
+      addFinding(a, makeFinding(Kind::Overlap, itemSpan(*a, item),
+                                {describe(*a, item) + " stands on row " + std::to_string(p.top) +
+                                 ", the frame of the box of line " + std::to_string(a->lines[(size_t)boxItem.line].number) +
+                                 ", and is drawn over it"}),
+                 section);
+      continue;
+    }
+    const Item &first = s.items[0];
+    if (box < 0 && i > 0 && isFrame(s, places)) {
+      addFinding(a, makeFinding(Kind::OutsideDialog, itemSpan(*a, item),
+                                {describe(*a, item) + " at column " + std::to_string(p.left) + ", row " +
+                                 std::to_string(p.top) + " lies outside the dialog's frame, the box of line " +
+                                 std::to_string(a->lines[(size_t)first.line].number) + " (rows " +
+                                 std::to_string(places[0].top) + " to " + std::to_string(places[0].bottom) + ")"}),
+                 section);
+      continue;
+    }
     if (box >= 0 && (p.right >= places[(size_t)box].right || p.bottom >= places[(size_t)box].bottom)) {
       const Item &boxItem = s.items[(size_t)box];
       std::string what = describe(*a, item) + " reaches column " + std::to_string(p.right) +

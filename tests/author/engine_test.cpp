@@ -105,6 +105,12 @@ TEST(Findings, EachMistakeAtItsLine) {
       {"prose before the first dialog", "Same here\nGame of life\nname B\nTEXT 0 5 2 9 2 F 0 0 F \"x\"\n", {}},
       {"words after the text", "name A\nTEXT 0 5 2 20 2 F 0 0 F Hello world\nTEXT 0 5 3 20 3 F 0 0 F \"Hi\" ; note\n",
        {"2:text-rest-dropped"}},
+      {"fixed field text longer than the field", "name A\nFIXEDIT 1 5 2 9 2 F 0 0 F \"12345678\"\nTEXT 0 0 3 20 3 F 0 0 F \"\"\n",
+       {"2:text-overflow"}},
+      {"on the frame, below the frame",
+       "name A\nDOUBLEBOX 0 3 1 30 5 F 0 () F \"A\"\nTEXT 0 5 1 0 1 F 0 () F \"top\"\nTEXT 0 5 2 0 2 F 0 () F \"in\"\n"
+       "BUTTON 1 5 7 0 7 F 0 () T \"OK\"\n",
+       {"3:overlap", "5:outside-dialog"}},
       {"no default button", "name A\nBUTTON 1 5 2 0 2 F 0 () F \"OK\"\nTEXT 0 0 3 20 3 F 0 0 F \"\"\n",
        {"1:default-button"}},
   };
