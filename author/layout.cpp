@@ -60,15 +60,15 @@ int enclosingBox(const Section &s, const std::vector<Place> &places, size_t self
   return best;
 }
 
-/* A box whose top or bottom edge runs through the first cell of item self,
-   or -1. */
+/* A box whose top or bottom edge runs through the cells of item self
+   (between its corners), or -1. */
 int onFrameRow(const Section &s, const std::vector<Place> &places, size_t self) {
   const Place &p = places[self];
   for (size_t b = 0; b < s.items.size(); b++) {
     if (b == self || !isBox(s.items[b].record.type) || !places[b].drawn) continue;
     const Place &box = places[b];
     if (box.right <= box.left || box.bottom <= box.top) continue; /* drawn as nothing */
-    if ((p.top == box.top || p.top == box.bottom) && p.left > box.left && p.left < box.right) return (int)b;
+    if ((p.top == box.top || p.top == box.bottom) && p.right > box.left && p.left < box.right) return (int)b;
   }
   return -1;
 }
@@ -85,6 +85,23 @@ bool isFrame(const Section &s, const std::vector<Place> &places) {
     if (p.left < frame.left || p.right > frame.right || p.top < frame.top || p.bottom > frame.bottom) return false;
   }
   return true;
+}
+
+/* A one-line item whose bottom row lies below everything drawn: the
+   library sizes the dialog by it, so the window grows by empty rows. */
+void checkBottomRow(Analysis *a, int section, const std::vector<Place> &places, size_t i) {
+  const Section &s = a->sections[(size_t)section];
+  const DialogItem &record = s.items[i].record;
+  if (record.type == DI_VTEXT || record.y2 <= record.y1) return;
+  for (size_t j = 0; j < places.size(); j++)
+    if (places[j].drawn && places[j].bottom >= record.y2) return;
+  const Item &item = s.items[i];
+  addFinding(a, makeFinding(Kind::OutsideDialog, spanOf(*a, item.line, item.fields.span[FIELD_Y2].start,
+                                                        item.fields.span[FIELD_Y2].end),
+                            {describe(*a, item) + " is one row high, on row " + std::to_string(record.y1) +
+                             ", but its bottom row " + std::to_string(record.y2) +
+                             " counts for the dialog's size: the dialog grows by rows that nothing is drawn on"}),
+             section);
 }
 
 void checkPlaces(Analysis *a, int section, const std::vector<Place> &places) {
@@ -119,11 +136,23 @@ void checkPlaces(Analysis *a, int section, const std::vector<Place> &places) {
                                   {"box title " + describe(*a, item) + " is " + std::to_string(title) +
                                    " wide: the box's top edge has room for " + std::to_string(std::max<Cell>(room, 0))}),
                    section);
+      int outer = enclosingBox(s, places, i, p.left, p.top);
+      if (outer >= 0 && (p.right > places[(size_t)outer].right || p.bottom > places[(size_t)outer].bottom)) {
+        const Item &outerItem = s.items[(size_t)outer];
+        addFinding(a, makeFinding(Kind::OutsideDialog, itemSpan(*a, item),
+                                  {describe(*a, item) + " reaches column " + std::to_string(p.right) + ", row " +
+                                   std::to_string(p.bottom) + ": past the box of line " +
+                                   std::to_string(a->lines[(size_t)outerItem.line].number) + ", which ends at column " +
+                                   std::to_string(places[(size_t)outer].right) + ", row " +
+                                   std::to_string(places[(size_t)outer].bottom)}),
+                   section);
+      }
       continue;
     }
+    checkBottomRow(a, section, places, i);
     int box = enclosingBox(s, places, i, p.left, p.top);
     int frameRow = onFrameRow(s, places, i);
-    if (box < 0 && frameRow >= 0) {
+    if (frameRow >= 0) {
       const Item &boxItem = s.items[(size_t)frameRow];
       addFinding(a, makeFinding(Kind::Overlap, itemSpan(*a, item),
                                 {describe(*a, item) + " stands on row " + std::to_string(p.top) +

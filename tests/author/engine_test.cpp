@@ -111,6 +111,10 @@ TEST(Findings, EachMistakeAtItsLine) {
        "name A\nDOUBLEBOX 0 3 1 30 5 F 0 () F \"A\"\nTEXT 0 5 1 0 1 F 0 () F \"top\"\nTEXT 0 5 2 0 2 F 0 () F \"in\"\n"
        "BUTTON 1 5 7 0 7 F 0 () T \"OK\"\n",
        {"3:overlap", "5:outside-dialog"}},
+      {"a box past its box, a bottom row that grows the dialog",
+       "name A\nDOUBLEBOX 0 3 1 30 6 F 0 () F \"A\"\nSINGLEBOX 0 20 2 15 4 F 0 () F \"B\"\n"
+       "EDIT 2 5 5 9 9 F 0 () F \"tall\"\nBUTTON 1 5 3 0 3 F 0 () T \"OK\"\n",
+       {"3:outside-dialog", "4:outside-dialog"}},
       {"no default button", "name A\nBUTTON 1 5 2 0 2 F 0 () F \"OK\"\nTEXT 0 0 3 20 3 F 0 0 F \"\"\n",
        {"1:default-button"}},
   };
