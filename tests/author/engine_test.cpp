@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -122,6 +123,23 @@ TEST(Findings, EachMistakeAtItsLine) {
     SCOPED_TRACE(c.name);
     author::Analysis a = author::analyzeText(c.text, author::Options());
     EXPECT_EQ(found(a), c.expected);
+  }
+}
+
+// examples/mistakes holds a file for every kind of finding that a file can
+// show (a file that cannot be read, a --dialog name the file lacks and a
+// character outside the code page need more than a file).
+TEST(Findings, AMistakesFileForEveryCode) {
+  std::set<std::string> shown;
+  for (const auto &entry : fs::directory_iterator(std::string(TESSEL_SOURCE_DIR) + "examples/mistakes")) {
+    author::Analysis a = author::analyzeFile(entry.path().string(), author::Options());
+    for (const author::Finding &f : a.findings) shown.insert(f.code);
+  }
+  const std::set<std::string> needMore = {"cannot-open", "no-such-dialog", "not-in-codepage"};
+  for (int k = 0; k < (int)author::Kind::KindCount; k++) {
+    std::string code = author::kindInfo((author::Kind)k).code;
+    if (code.empty() || needMore.count(code)) continue;
+    EXPECT_TRUE(shown.count(code)) << "no file in examples/mistakes shows " << code;
   }
 }
 
