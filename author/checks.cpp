@@ -586,10 +586,13 @@ bool isHeaderTypo(const Analysis &a, size_t index) {
    first line. */
 bool checkByteOrderMark(Analysis *a) {
   if (a->lines.empty() || a->lines[0].text.compare(0, 3, "\xEF\xBB\xBF") != 0) return false;
+  /* Before a comment or prose the mark does no harm: only a header or an
+     ENUM block read differently. */
   std::string rest = a->lines[0].text.substr(3);
-  const char *what = "the first line does not read as written";
+  const char *what = nullptr;
   if (rest.compare(0, 4, "name") == 0) what = "the `name` line there opens no dialog, and its items belong to none";
   if (rest.compare(0, 4, "ENUM") == 0) what = "the ENUM block there is not read";
+  if (!what) return false;
   addFinding(a, makeFinding(Kind::ByteOrderMark, spanOf(*a, 0, 0, 3), {what}), -1);
   return true;
 }

@@ -94,6 +94,7 @@ TEST(Findings, EachMistakeAtItsLine) {
       {"item before any name", "TEXT 0 5 2 9 2 F 0 0 F \"x\"\nTEXT 0 5 3 9 3 F 0 0 F \"y\"\nname A\nTEXT 0 5 2 9 2 F 0 0 F \"x\"\n",
        {"1:item-before-name"}},
       {"byte-order mark", "\xEF\xBB\xBFname A\nTEXT 0 5 2 9 2 F 0 0 F \"x\"\n", {"1:byte-order-mark"}},
+      {"byte-order mark before a comment", "\xEF\xBB\xBF; notes\nname A\nTEXT 0 5 2 9 2 F 0 0 F \"x\"\n", {}},
       {"same identifier, two focused", "name A\nCHECKBOX 3 5 2 0 2 T 0 0 F \"a\"\nCHECKBOX 3 5 3 0 3 T 0 0 F \"b\"\n"
        "TEXT 0 5 4 9 4 T 0 0 F \"x\"\nTEXT 0 5 5 9 5 F 0 0 F \"y\"\n",
        {"3:duplicate-id", "3:two-focus"}},
