@@ -454,8 +454,11 @@ void checkItem(Analysis *a, int index, int section, const Options &options) {
     shifted = FIELD_FLAGS; /* a default letter, and a text where the default goes */
   if (shifted >= 0) {
     const FieldSpan &s = fields.span[shifted];
-    addFinding(a, makeFinding(Kind::MissingField, span(shifted),
-                              {kFieldNames[shifted], "`" + quoted(text.substr((size_t)s.start, (size_t)(s.end - s.start))) + "`"}),
+    int wordEnd = s.start;
+    while (wordEnd < (int)text.size() && !isSpaceByte(text[(size_t)wordEnd])) wordEnd++;
+    addFinding(a, makeFinding(Kind::MissingField, spanOf(*a, index, s.start, wordEnd),
+                              {kFieldNames[shifted],
+                               "`" + quoted(text.substr((size_t)s.start, (size_t)(wordEnd - s.start))) + "`"}),
                section);
     return;
   }

@@ -77,8 +77,8 @@ const KindInfo kKinds[] = {
     {"tab-in-text", Severity::Warning,
      "the text holds a tab: the host's window draws it as one character cell, not as blanks up to a tab stop"},
     {"missing-field", Severity::Error,
-     "%1 field seems to be missing: %2 stands where it goes, so it and every field after it are read one "
-     "place early"},
+     "a field seems to be missing: %2 stands where %1 field goes, so it and every field after it are read "
+     "one place early"},
     {"header-typo", Severity::Error,
      "`%1` is not `name`: this line opens no dialog, and the library passes over it and the item lines after it%2"},
     {"text-rest-dropped", Severity::Warning,

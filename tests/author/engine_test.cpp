@@ -100,8 +100,9 @@ TEST(Findings, EachMistakeAtItsLine) {
        {"3:duplicate-id", "3:two-focus"}},
       {"tab in a text", "name A\nTEXT 0 5 2 20 2 F 0 0 F \"a\tb\"\n", {"2:tab-in-text"}},
       {"a field left out", "name A\nCHECKBOX 1 5 2 0 2 F 0 F \"&Case\"\nCHECKBOX 2 5 3 0 3 F (DIF_GROUP) F \"x\"\n"
+       "BUTTON 5 4 0 4 F 0 () T \"OK\"\n"
        "TEXT 0 0 4 40 4 F 0 0 F \"\"\n",
-       {"2:missing-field", "3:missing-field"}},
+       {"2:missing-field", "3:missing-field", "4:not-an-item"}},
       {"name misspelt", "nmae \"Confirm\"\nTEXT 0 5 2 9 2 F 0 0 F \"x\"\nname B\nTEXT 0 5 2 9 2 F 0 0 F \"x\"\n",
        {"1:header-typo"}},
       {"prose before the first dialog", "Same here\nGame of life\nname B\nTEXT 0 5 2 9 2 F 0 0 F \"x\"\n", {}},
