@@ -447,10 +447,14 @@ void checkItem(Analysis *a, int index, int section, const Options &options) {
      the fields after it are not. */
   const std::string &selectedToken = fields.token[FIELD_SELECTED], &flagsToken = fields.token[FIELD_FLAGS];
   int shifted = -1;
-  if (!selectedToken.empty() && text[(size_t)fields.span[FIELD_SELECTED].start] == '(')
+  auto startsWith = [&](int f, const char *bytes) {
+    int at = fields.span[f].start;
+    return fields.span[f].written && at >= 0 && at < (int)text.size() && text[(size_t)at] &&
+           strchr(bytes, text[(size_t)at]) != nullptr;
+  };
+  if (!selectedToken.empty() && startsWith(FIELD_SELECTED, "("))
     shifted = FIELD_SELECTED; /* a flag list */
-  else if (flagsToken.size() == 1 && strchr("TtFf", flagsToken[0]) && fields.span[FIELD_DEFAULT].written &&
-           strchr("\"%", text[(size_t)fields.span[FIELD_DEFAULT].start]))
+  else if (flagsToken.size() == 1 && strchr("TtFf", flagsToken[0]) && startsWith(FIELD_DEFAULT, "\"%"))
     shifted = FIELD_FLAGS; /* a default letter, and a text where the default goes */
   if (shifted >= 0) {
     const FieldSpan &s = fields.span[shifted];
@@ -539,7 +543,7 @@ void checkItem(Analysis *a, int index, int section, const Options &options) {
   bool registry = fields.token[FIELD_SOURCE].c_str()[0] == 'R';
   int last = registry && fields.span[FIELD_FALLBACK].written ? FIELD_FALLBACK : FIELD_TEXT;
   if (fields.span[last].written) {
-    size_t p = (size_t)fields.span[last].end, end = text.size();
+    size_t end = text.size(), p = std::min((size_t)std::max(fields.span[last].end, 0), end);
     while (p < end && isSpaceByte(text[p])) p++;
     while (end > p && isSpaceByte(text[end - 1])) end--;
     if (p < end && text[p] != ';')
