@@ -793,20 +793,6 @@ std::string quoted(const std::string &text) {
   return out;
 }
 
-std::string visibleText(const char *text, bool showAmpersand, int *hot) {
-  std::string out;
-  *hot = -1;
-  for (size_t i = 0; text[i]; i++) {
-    if (!showAmpersand && text[i] == '&') {
-      if (!text[i + 1]) break;
-      i++;
-      if (text[i] != '&' && *hot < 0) *hot = (int)out.size();
-    }
-    out += text[i];
-  }
-  return out;
-}
-
 void checkAll(Analysis *a, const Options &options) {
   checkEnums(a);
   checkLines(a, options);

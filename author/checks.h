@@ -51,11 +51,6 @@ std::string didYouMean(const std::string &suggestion);
 /* A text quoted for a message: at most 40 bytes, control bytes shown as '?'. */
 std::string quoted(const std::string &text);
 
-/* The text as the host's dialog shows it: '&' marks the hot key (unless the
-   item shows ampersands); returns the visible text, and the hot key's index
-   in it (-1: none) through *hot. */
-std::string visibleText(const char *text, bool showAmpersand, int *hot);
-
 }  // namespace author
 
 #endif

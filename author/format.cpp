@@ -326,9 +326,8 @@ void formatRun(const std::vector<ItemLine> &run, std::vector<std::string> *conte
 /* The lines the check finds broken: an error (a field left out among them),
    or words after the text that the library drops, which aligned would look
    like a column of their own. By 1-based line. */
-std::map<int, std::string> brokenItemLines(const std::string &text) {
+std::map<int, std::string> brokenItemLines(const Analysis &checked) {
   std::map<int, std::string> broken;
-  Analysis checked = analyzeText(text, Options());
   for (const Finding &f : checked.findings)
     if (f.severity == Severity::Error || f.kind == Kind::TextRestDropped) broken.emplace(f.span.line, f.code);
   return broken;
@@ -343,10 +342,11 @@ std::string formatOnce(const std::string &text, std::vector<Refusal> *refused) {
   std::vector<std::string> original(count);
   for (size_t n = 0; n < count; n++) original[n] = d.lines[n].content;
   std::string before = readText(d, original);
-  Analysis a = analyze(before);
+  /* Read with the checks: their findings say which lines are broken. */
+  Analysis a = analyzeText(before, Options());
   std::vector<int> whole = wholeLines(a, count);
   std::vector<bool> inEnum = enumLines(a, count);
-  std::map<int, std::string> broken = brokenItemLines(before);
+  std::map<int, std::string> broken = brokenItemLines(a);
 
   /* The item interpreter resolves names through the file's ENUM table. */
   FILE *stream = plOpenMemoryFile(before.data(), before.size());

@@ -29,8 +29,6 @@ const char *typeWord(int type) {
   return layoutKnownType(type) ? kTypeWords[type] : "item";
 }
 
-bool isBox(int type) { return layoutIsBox(type) != 0; }
-
 Span itemSpan(const Analysis &a, const Item &item) {
   return spanOf(a, item.line, 0, (int)a.lines[(size_t)item.line].text.size());
 }
@@ -48,7 +46,7 @@ int enclosingBox(const Section &s, const std::vector<Place> &places, size_t self
   int best = -1;
   long double bestArea = 0;
   for (size_t b = 0; b < s.items.size(); b++) {
-    if (b == self || !isBox(s.items[b].record.type)) continue;
+    if (b == self || !layoutIsBox(s.items[b].record.type)) continue;
     const Place &p = places[b];
     if (x <= p.left || x >= p.right || y <= p.top || y >= p.bottom) continue;
     long double area = (long double)(p.right - p.left) * (long double)(p.bottom - p.top);
@@ -65,7 +63,7 @@ int enclosingBox(const Section &s, const std::vector<Place> &places, size_t self
 int onFrameRow(const Section &s, const std::vector<Place> &places, size_t self) {
   const Place &p = places[self];
   for (size_t b = 0; b < s.items.size(); b++) {
-    if (b == self || !isBox(s.items[b].record.type) || !places[b].drawn) continue;
+    if (b == self || !layoutIsBox(s.items[b].record.type) || !places[b].drawn) continue;
     const Place &box = places[b];
     if (box.right <= box.left || box.bottom <= box.top) continue; /* drawn as nothing */
     if ((p.top == box.top || p.top == box.bottom) && p.right > box.left && p.left < box.right) return (int)b;
@@ -76,11 +74,11 @@ int onFrameRow(const Section &s, const std::vector<Place> &places, size_t self) 
 /* Whether the first item is the dialog's frame: a box drawn with an
    inside, around every other box. */
 bool isFrame(const Section &s, const std::vector<Place> &places) {
-  if (s.items.empty() || !isBox(s.items[0].record.type)) return false;
+  if (s.items.empty() || !layoutIsBox(s.items[0].record.type)) return false;
   const Place &frame = places[0];
   if (!frame.drawn || frame.right <= frame.left || frame.bottom <= frame.top) return false;
   for (size_t b = 1; b < s.items.size(); b++) {
-    if (!isBox(s.items[b].record.type)) continue;
+    if (!layoutIsBox(s.items[b].record.type)) continue;
     const Place &p = places[b];
     if (p.left < frame.left || p.right > frame.right || p.top < frame.top || p.bottom > frame.bottom) return false;
   }
@@ -114,7 +112,7 @@ void checkPlaces(Analysis *a, int section, const std::vector<Place> &places) {
       std::string what = describe(*a, item) + " reaches column " + std::to_string(p.right) + ", row " +
                          std::to_string(p.bottom) + ": past the dialog, which is " + std::to_string(s.width) + " by " +
                          std::to_string(s.height);
-      bool byText = !isBox(item.record.type) && item.record.x2 < p.right;
+      bool byText = !layoutIsBox(item.record.type) && item.record.x2 < p.right;
       addFinding(a, makeFinding(byText ? Kind::TextOverflow : Kind::OutsideDialog, textSpan(*a, item), {what}),
                  section);
       continue;
@@ -128,7 +126,7 @@ void checkPlaces(Analysis *a, int section, const std::vector<Place> &places) {
                                    ", and the plug-in reads back the rest unseen"}),
                    section);
     }
-    if (isBox(item.record.type)) {
+    if (layoutIsBox(item.record.type)) {
       Cell title = hotWidth(item.record.data, TS_ITEM_DATA_SIZE, (item.record.flags & DIF_SHOWAMPERSAND) != 0);
       Cell room = p.right - p.left - 3; /* the top edge less its corners and a space each side */
       if (title > 0 && title > room)
@@ -161,8 +159,8 @@ void checkPlaces(Analysis *a, int section, const std::vector<Place> &places) {
                  section);
       continue;
     }
-    const Item &first = s.items[0];
     if (box < 0 && i > 0 && isFrame(s, places)) {
+      const Item &first = s.items[0];
       addFinding(a, makeFinding(Kind::OutsideDialog, itemSpan(*a, item),
                                 {describe(*a, item) + " at column " + std::to_string(p.left) + ", row " +
                                  std::to_string(p.top) + " lies outside the dialog's frame, the box of line " +
@@ -187,7 +185,7 @@ void checkOverlaps(Analysis *a, int section, const std::vector<Place> &places) {
   const Section &s = a->sections[(size_t)section];
   std::map<Cell, std::vector<size_t>> rows;
   for (size_t i = 0; i < s.items.size(); i++) {
-    if (!places[i].drawn || isBox(s.items[i].record.type)) continue;
+    if (!places[i].drawn || layoutIsBox(s.items[i].record.type)) continue;
     for (Cell y = places[i].top; y <= places[i].bottom && y - places[i].top < 64; y++) rows[y].push_back(i);
   }
   std::vector<bool> said(s.items.size());
@@ -259,8 +257,9 @@ void checkDefaults(Analysis *a, int section) {
 /* An item as a message names it: its text, or the text field as written
    (a message name, say) when the text is empty. */
 std::string describeItem(const Item &item) {
-  int hot;
-  std::string text = visibleText(item.record.data, true, &hot);
+  char visible[WINDOW_TEXT_MAX];
+  hotSplit(item.record.data, TS_ITEM_DATA_SIZE, 1, visible, sizeof visible);
+  std::string text = visible;
   if (text.empty()) text = item.fields.token[FIELD_TEXT];
   if (text.empty() || text == "NULL") return "the " + std::string(typeWord(item.record.type));
   return "\"" + quoted(text) + "\"";
@@ -282,8 +281,8 @@ std::vector<Place> placeItems(const Section &s) {
     Place &p = places[i];
     p.left = column[i];
     p.top = item.y1;
-    p.bottom = isBox(item.type) || item.type == DI_VTEXT ? std::max<Cell>(item.y1, item.y2) : item.y1;
-    p.right = isBox(item.type) ? item.x2 : p.left + layoutItemWidth(&item) - 1;
+    p.bottom = layoutIsBox(item.type) || item.type == DI_VTEXT ? std::max<Cell>(item.y1, item.y2) : item.y1;
+    p.right = layoutIsBox(item.type) ? item.x2 : p.left + layoutItemWidth(&item) - 1;
     p.drawn = layoutDrawsItem(&item) != 0;
   }
   return places;

@@ -23,8 +23,6 @@ const int kTextMax = TS_ITEM_DATA_SIZE - 1;
 /* Weight of a row against a column when arrows look for the nearest item. */
 const int kRowWeight = 100000;
 
-int isEdit(int type) { return layoutIsEdit(type); }
-
 int isFocusable(const DialogItem *item) { return layoutIsFocusable(item->type); }
 
 /* Items whose text carries a hot key: all but the edit fields. */
@@ -47,8 +45,6 @@ int fieldWidth(const DialogItem *item) { return screenCells(layoutFieldWidth(ite
 /* A screen cell at offset cells from origin (a record's row may be any
    32-bit number). */
 int cellOf(int origin, LayoutCell offset) { return screenCells((LayoutCell)origin + offset); }
-
-int buttonFrame(const DialogItem *item) { return layoutButtonFrame(item); }
 
 /* Whether the dialog is larger than the screen it was placed on. */
 int exceedsScreen(const DialogView *v, int cols, int rows) { return v->width > cols || v->height > rows; }
@@ -174,7 +170,7 @@ int editKey(DialogView *v, int i, int key) {
 void focusOn(DialogView *v, int i, int select) {
   v->focus = i;
   if (i < 0) return;
-  if (isEdit(v->items[i].type)) {
+  if (layoutIsEdit(v->items[i].type)) {
     v->cursor[i] = cursorLimit(v, i);
     keepCursorShown(v, i);
   }
@@ -271,7 +267,7 @@ void drawItem(const DialogView *v, Screen *s, int i) {
   const DialogItem *item = &v->items[i];
   const Palette *p = v->palette;
   int x = cellOf(v->left, v->column[i]), y = cellOf(v->top, item->y1), amp = showsAmpersand(item);
-  int ownColour = (item->flags & DIF_SETCOLOR) && !isEdit(item->type);
+  int ownColour = (item->flags & DIF_SETCOLOR) && !layoutIsEdit(item->type);
   Paint normal = ownColour ? paintOfColour((int)(item->flags & DIF_COLORMASK)) : p->text;
   Paint hot = ownColour ? hotPaintOfColour((int)(item->flags & DIF_COLORMASK)) : p->hotkey;
   Paint box = ownColour ? normal : p->box;
@@ -329,7 +325,7 @@ void drawItem(const DialogView *v, Screen *s, int i) {
     }
     case DI_BUTTON:
       if (i == v->focus) normal = p->focus, hot = p->focusHotkey;
-      drawButton(s, x, y, item->data, TS_ITEM_DATA_SIZE, amp, buttonFrame(item), normal, hot);
+      drawButton(s, x, y, item->data, TS_ITEM_DATA_SIZE, amp, layoutButtonFrame(item), normal, hot);
       break;
     case DI_CHECKBOX:
     case DI_RADIOBUTTON: {
@@ -390,7 +386,7 @@ void dialogOpen(DialogView *v, DialogItem *items, int count, int x1, int y1, int
   v->palette = &kDialogPalette;
   v->focus = -1;
   for (int i = 0; i < v->count; i++) /* a text must end inside its record */
-    if (isEdit(items[i].type) && textLength(&items[i]) > kTextMax) items[i].data[kTextMax] = 0;
+    if (layoutIsEdit(items[i].type) && textLength(&items[i]) > kTextMax) items[i].data[kTextMax] = 0;
   dialogPlace(v, cols, rows);
   int first = -1;
   for (int i = 0; i < v->count && first < 0; i++)
@@ -409,7 +405,7 @@ void dialogDraw(const DialogView *v, Screen *s) {
   if (f < 0) return;
   const DialogItem *item = &v->items[f];
   int x = cellOf(v->left, v->column[f]), y = cellOf(v->top, item->y1);
-  if (isEdit(item->type)) x += v->cursor[f] - v->scroll[f];
+  if (layoutIsEdit(item->type)) x += v->cursor[f] - v->scroll[f];
   else if (item->type == DI_CHECKBOX || item->type == DI_RADIOBUTTON) x += 1;
   screenSetFocus(s, x, y);
   if (item->type != DI_BUTTON) screenSetCursor(s, x, y);
@@ -418,7 +414,7 @@ void dialogDraw(const DialogView *v, Screen *s) {
 int dialogKey(DialogView *v, int key) {
   int f = v->focus;
   DialogItem *item = f >= 0 ? &v->items[f] : nullptr;
-  int inEdit = item && isEdit(item->type);
+  int inEdit = item && layoutIsEdit(item->type);
   switch (key) {
     case TK_ESC:
     case TK_F10: return closeWith(v, -1);
