@@ -13,8 +13,8 @@
 #include <map>
 
 #include "author/fields.h"
-#include "layout/layout.h"
 #include "dialog/dialog_internal.h"
+#include "layout/layout.h"
 
 namespace author {
 
@@ -71,8 +71,8 @@ std::vector<std::string> tableNames(const char *const *names, int count) {
 
 /* Line index of the line holding a text offset (the first piece). */
 int lineAt(const Analysis &a, long long offset) {
-  auto it = std::upper_bound(a.lines.begin(), a.lines.end(), offset,
-                             [](long long o, const Line &l) { return o < l.offset; });
+  auto it =
+      std::upper_bound(a.lines.begin(), a.lines.end(), offset, [](long long o, const Line &l) { return o < l.offset; });
   return it == a.lines.begin() ? 0 : (int)(it - a.lines.begin()) - 1;
 }
 
@@ -142,8 +142,8 @@ void checkEnums(Analysis *a) {
       first[e.name] = i;
       continue;
     }
-    Finding f = makeFinding(Kind::DuplicateEnum, spanAt(*a, e.offset, (int)e.name.size()),
-                            {e.name, std::to_string(e.value)});
+    Finding f =
+        makeFinding(Kind::DuplicateEnum, spanAt(*a, e.offset, (int)e.name.size()), {e.name, std::to_string(e.value)});
     const EnumEntry &earlier = a->enums[it->second];
     f.notes.push_back(makeFinding(Kind::DeclaredHere, spanAt(*a, earlier.offset, (int)earlier.name.size())));
     addFinding(a, f, -1);
@@ -159,8 +159,9 @@ void checkEnums(Analysis *a) {
       long long dropped = droppedName(*a, b);
       if (dropped >= 0) {
         int length = nameLength(*a, dropped);
-        addFinding(a, makeFinding(Kind::EnumTableFull, spanAt(*a, dropped, length),
-                                  {a->text.substr((size_t)dropped, (size_t)length)}),
+        addFinding(a,
+                   makeFinding(Kind::EnumTableFull, spanAt(*a, dropped, length),
+                               {a->text.substr((size_t)dropped, (size_t)length)}),
                    -1);
       }
     }
@@ -168,9 +169,10 @@ void checkEnums(Analysis *a) {
       const EnumEntry &e = a->enums[(size_t)(b.first + i)];
       int length = nameLength(*a, e.offset);
       if (length > (int)e.name.size())
-        addFinding(a, makeFinding(Kind::NameTooLong, spanAt(*a, e.offset, length),
-                                  {"ENUM name is " + std::to_string(length) + " bytes long: the library keeps " +
-                                   std::to_string(e.name.size()) + " of them"}),
+        addFinding(a,
+                   makeFinding(Kind::NameTooLong, spanAt(*a, e.offset, length),
+                               {"ENUM name is " + std::to_string(length) + " bytes long: the library keeps " +
+                                std::to_string(e.name.size()) + " of them"}),
                    -1);
     }
   }
@@ -180,8 +182,8 @@ void checkEnums(Analysis *a) {
     const std::string &t = a->text;
     if (start + 4 > (long long)t.size() || upperCase(t.substr((size_t)start, 4)) != "ENUM") continue;
     if (start + 4 < (long long)t.size() && isLetterByte(t[(size_t)start + 4])) continue;
-    bool read = std::any_of(a->enumBlocks.begin(), a->enumBlocks.end(),
-                            [&](const EnumBlock &b) { return b.offset == start; });
+    bool read =
+        std::any_of(a->enumBlocks.begin(), a->enumBlocks.end(), [&](const EnumBlock &b) { return b.offset == start; });
     bool inside = std::any_of(a->enumBlocks.begin(), a->enumBlocks.end(),
                               [&](const EnumBlock &b) { return start > b.offset && start <= b.end; });
     if (!read && !inside) addFinding(a, makeFinding(Kind::EnumNotRead, spanAt(*a, start, 4)), -1);
@@ -245,9 +247,10 @@ void checkHeader(Analysis *a, int index) {
   const std::string &name = a->sections[(size_t)line.section].name;
   int written = end - start - (isQuoted ? 2 : 0);
   if (written > (int)name.size()) {
-    addFinding(a, makeFinding(Kind::NameTooLong, spanOf(*a, index, start, end),
-                              {"dialog name is " + std::to_string(written) + " bytes long: the library keeps " +
-                               std::to_string(name.size()) + " of them, so a load by the whole name finds nothing"}),
+    addFinding(a,
+               makeFinding(Kind::NameTooLong, spanOf(*a, index, start, end),
+                           {"dialog name is " + std::to_string(written) + " bytes long: the library keeps " +
+                            std::to_string(name.size()) + " of them, so a load by the whole name finds nothing"}),
                line.section);
     return;
   }
@@ -256,8 +259,7 @@ void checkHeader(Analysis *a, int index) {
   if (!isQuoted && rest < (int)line.text.size() && line.text[(size_t)rest] != ';') {
     std::string more = line.text.substr((size_t)rest);
     while (!more.empty() && isSpaceByte(more.back())) more.pop_back();
-    addFinding(a, makeFinding(Kind::NameCut, spanOf(*a, index, rest, rest + (int)more.size()),
-                              {name, quoted(more)}),
+    addFinding(a, makeFinding(Kind::NameCut, spanOf(*a, index, rest, rest + (int)more.size()), {name, quoted(more)}),
                line.section);
   }
 }
@@ -306,8 +308,8 @@ void checkSkippedLine(Analysis *a, int index, int section) {
     while (end < (int)line.text.size() && !isSpaceByte(line.text[(size_t)end])) end++;
     std::string found = quoted(line.text.substr((size_t)at, (size_t)(end - at)));
     bool coordinate = f >= FIELD_X1 && f <= FIELD_Y2;
-    why = "field " + std::to_string(f) + ", " + kFieldNames[f] + (coordinate ? ", must be decimal digits" : ", cannot be read") +
-          ": found `" + found + "`";
+    why = "field " + std::to_string(f) + ", " + kFieldNames[f] +
+          (coordinate ? ", must be decimal digits" : ", cannot be read") + ": found `" + found + "`";
     addFinding(a, makeFinding(Kind::NotAnItem, spanOf(*a, index, at, end), {why}), section);
     return;
   }
@@ -319,8 +321,9 @@ void checkPastLimit(Analysis *a, int index, int section) {
   int more = 0;
   for (size_t i = (size_t)index + 1; i < a->lines.size() && a->lines[i].section == section; i++)
     more += a->lines[i].kind == LineKind::PastLimit;
-  addFinding(a, makeFinding(Kind::TooManyItems, spanOf(*a, index, 0, (int)a->lines[(size_t)index].text.size()),
-                            {a->sections[(size_t)section].name, std::to_string(more)}),
+  addFinding(a,
+             makeFinding(Kind::TooManyItems, spanOf(*a, index, 0, (int)a->lines[(size_t)index].text.size()),
+                         {a->sections[(size_t)section].name, std::to_string(more)}),
              section);
 }
 
@@ -336,9 +339,10 @@ void checkLongLines(Analysis *a) {
     size_t end = a->text.find('\n', (size_t)head.offset);
     long long length = (end == std::string::npos ? (long long)a->text.size() : (long long)end) - head.offset;
     if (!matters || length < TS_LINE_SIZE) continue;
-    addFinding(a, makeFinding(Kind::LineTooLong, spanOf(*a, (int)i - 1, 0, (int)head.text.size()),
-                              {std::to_string(length), ""}),
-               head.section);
+    addFinding(
+        a,
+        makeFinding(Kind::LineTooLong, spanOf(*a, (int)i - 1, 0, (int)head.text.size()), {std::to_string(length), ""}),
+        head.section);
   }
 }
 
@@ -452,17 +456,17 @@ void checkItem(Analysis *a, int index, int section, const Options &options) {
     return fields.span[f].written && at >= 0 && at < (int)text.size() && text[(size_t)at] &&
            strchr(bytes, text[(size_t)at]) != nullptr;
   };
-  if (!selectedToken.empty() && startsWith(FIELD_SELECTED, "("))
-    shifted = FIELD_SELECTED; /* a flag list */
+  if (!selectedToken.empty() && startsWith(FIELD_SELECTED, "(")) shifted = FIELD_SELECTED; /* a flag list */
   else if (flagsToken.size() == 1 && strchr("TtFf", flagsToken[0]) && startsWith(FIELD_DEFAULT, "\"%"))
     shifted = FIELD_FLAGS; /* a default letter, and a text where the default goes */
   if (shifted >= 0) {
     const FieldSpan &s = fields.span[shifted];
     int wordEnd = s.start;
     while (wordEnd < (int)text.size() && !isSpaceByte(text[(size_t)wordEnd])) wordEnd++;
-    addFinding(a, makeFinding(Kind::MissingField, spanOf(*a, index, s.start, wordEnd),
-                              {kFieldNames[shifted],
-                               "`" + quoted(text.substr((size_t)s.start, (size_t)(wordEnd - s.start))) + "`"}),
+    addFinding(a,
+               makeFinding(Kind::MissingField, spanOf(*a, index, s.start, wordEnd),
+                           {kFieldNames[shifted],
+                            "`" + quoted(text.substr((size_t)s.start, (size_t)(wordEnd - s.start))) + "`"}),
                section);
     return;
   }
@@ -475,9 +479,10 @@ void checkItem(Analysis *a, int index, int section, const Options &options) {
     int wordStop = end;
     while (wordStop < (int)text.size() && !isSpaceByte(text[(size_t)wordStop])) wordStop++;
     std::string written = text.substr((size_t)fields.span[f].start, (size_t)(wordStop - fields.span[f].start));
-    addFinding(a, makeFinding(Kind::OneLetterField, spanOf(*a, index, fields.span[f].start, wordStop),
-                              {f == FIELD_FOCUS ? "focus" : "default button", quoted(written),
-                               fields.token[f], quoted(written.substr(1))}),
+    addFinding(a,
+               makeFinding(Kind::OneLetterField, spanOf(*a, index, fields.span[f].start, wordStop),
+                           {f == FIELD_FOCUS ? "focus" : "default button", quoted(written), fields.token[f],
+                            quoted(written.substr(1))}),
                section);
     return;
   }
@@ -486,9 +491,10 @@ void checkItem(Analysis *a, int index, int section, const Options &options) {
   if (!isEnumName(*a, id) && !isInteger(id)) {
     std::string result = item.id == -1 ? "the item gets -1" : "it reads as the number " + std::to_string(item.id);
     std::string near = nearest(id, enumNameList(*a));
-    addFinding(a, suggesting(makeFinding(Kind::UnknownIdentifier, span(FIELD_ID), {quoted(id), result, didYouMean(near)}),
-                             near),
-               section);
+    addFinding(
+        a,
+        suggesting(makeFinding(Kind::UnknownIdentifier, span(FIELD_ID), {quoted(id), result, didYouMean(near)}), near),
+        section);
   }
 
   const std::string &selected = fields.token[FIELD_SELECTED];
@@ -496,11 +502,13 @@ void checkItem(Analysis *a, int index, int section, const Options &options) {
   if (!selected.empty() && selected[0] != '"' && !truth && !isEnumName(*a, selected) && !isInteger(selected)) {
     int g = messageNumber(*a, selected);
     std::string near = nearest(selected, enumNameList(*a));
-    addFinding(a, suggesting(makeFinding(Kind::UnknownSelected, span(FIELD_SELECTED),
-                                         {quoted(selected), g == -1 ? "it gives 0" : "it reads as message " + std::to_string(g),
-                                          didYouMean(near)}),
-                             near),
-               section);
+    addFinding(
+        a,
+        suggesting(makeFinding(Kind::UnknownSelected, span(FIELD_SELECTED),
+                               {quoted(selected), g == -1 ? "it gives 0" : "it reads as message " + std::to_string(g),
+                                didYouMean(near)}),
+                   near),
+        section);
   }
 
   checkFlags(a, index, section, fields);
@@ -511,8 +519,9 @@ void checkItem(Analysis *a, int index, int section, const Options &options) {
   const std::string &message = fields.token[FIELD_TEXT];
   if (!source.empty() && source[0] == 'L' && !isEnumName(*a, message) && !isInteger(message)) {
     std::string near = nearest(message, enumNameList(*a));
-    addFinding(a, suggesting(makeFinding(Kind::UnknownMessage, span(FIELD_TEXT), {quoted(message), didYouMean(near)}), near),
-               section);
+    addFinding(
+        a, suggesting(makeFinding(Kind::UnknownMessage, span(FIELD_TEXT), {quoted(message), didYouMean(near)}), near),
+        section);
   }
 
   if (fields.tokensLength + 1 >= TS_TOKEN_ROOM) {
@@ -525,11 +534,12 @@ void checkItem(Analysis *a, int index, int section, const Options &options) {
       if (open == '(' && f == FIELD_FLAGS) written -= 2;
       if (open == '%') written -= 2;
       if ((int)fields.token[f].size() >= written) continue;
-      addFinding(a, makeFinding(Kind::FieldTooLong, spanOf(*a, index, s.start, s.end),
-                                {std::string("the fields of an item line share 199 bytes: ") + kFieldNames[f] +
-                                 " is cut to " + std::to_string(fields.token[f].size()) + " of its " +
-                                 std::to_string(written) + " bytes"}),
-                 section);
+      addFinding(
+          a,
+          makeFinding(Kind::FieldTooLong, spanOf(*a, index, s.start, s.end),
+                      {std::string("the fields of an item line share 199 bytes: ") + kFieldNames[f] + " is cut to " +
+                       std::to_string(fields.token[f].size()) + " of its " + std::to_string(written) + " bytes"}),
+          section);
       break;
     }
   }
@@ -547,18 +557,18 @@ void checkItem(Analysis *a, int index, int section, const Options &options) {
     while (p < end && isSpaceByte(text[p])) p++;
     while (end > p && isSpaceByte(text[end - 1])) end--;
     if (p < end && text[p] != ';')
-      addFinding(a, makeFinding(Kind::TextRestDropped, spanOf(*a, index, (int)p, (int)end),
-                                {quoted(text.substr(p, end - p)), last == FIELD_TEXT ? "the text" : "the fallback text"}),
+      addFinding(a,
+                 makeFinding(Kind::TextRestDropped, spanOf(*a, index, (int)p, (int)end),
+                             {quoted(text.substr(p, end - p)), last == FIELD_TEXT ? "the text" : "the fallback text"}),
                  section);
   }
 
-  if (strchr(item.record.data, '\t'))
-    addFinding(a, makeFinding(Kind::TabInText, span(FIELD_TEXT)), section);
+  if (strchr(item.record.data, '\t')) addFinding(a, makeFinding(Kind::TabInText, span(FIELD_TEXT)), section);
 
   if (options.codepage != 0 && hasUtf8(item.record.data))
-    addFinding(a, makeFinding(Kind::Utf8Text, span(FIELD_TEXT),
-                              {std::to_string(options.codepage), quoted(item.record.data)}),
-               section);
+    addFinding(
+        a, makeFinding(Kind::Utf8Text, span(FIELD_TEXT), {std::to_string(options.codepage), quoted(item.record.data)}),
+        section);
 }
 
 /* Whether the library would read the line as an item, were it in a dialog. */
@@ -614,15 +624,19 @@ void checkLines(Analysis *a, const Options &options) {
     int index = (int)i;
     if (line.section >= 0 && !a->sections[(size_t)line.section].interpreted && line.kind != LineKind::Header) continue;
     switch (line.kind) {
-      case LineKind::Header: checkHeader(a, index); break;
-      case LineKind::Item: checkItem(a, index, line.section, options); break;
+      case LineKind::Header:
+        checkHeader(a, index);
+        break;
+      case LineKind::Item:
+        checkItem(a, index, line.section, options);
+        break;
       case LineKind::PastLimit:
         if (!pastSaid[(size_t)line.section]) checkPastLimit(a, index, line.section);
         pastSaid[(size_t)line.section] = true;
         break;
       case LineKind::SectionEnd:
-        addFinding(a, makeFinding(Kind::NotAHeader, spanOf(*a, index, 0, (int)line.text.size()),
-                                  {whyNoHeader(line.text)}),
+        addFinding(a,
+                   makeFinding(Kind::NotAHeader, spanOf(*a, index, 0, (int)line.text.size()), {whyNoHeader(line.text)}),
                    a->lines[i - 1].section);
         break;
       case LineKind::Ignored:
@@ -630,16 +644,17 @@ void checkLines(Analysis *a, const Options &options) {
         if (line.section >= 0) {
           checkSkippedLine(a, index, line.section);
         } else if (tsIsSectionEnd(line.text.c_str())) {
-          addFinding(a, makeFinding(Kind::NotAHeader, spanOf(*a, index, 0, (int)line.text.size()),
-                                    {whyNoHeader(line.text)}),
-                     -1);
+          addFinding(
+              a, makeFinding(Kind::NotAHeader, spanOf(*a, index, 0, (int)line.text.size()), {whyNoHeader(line.text)}),
+              -1);
           strayItemSaid = true;
         } else if (isHeaderTypo(*a, i)) {
           int start;
           std::string word = firstWord(line.text, &start);
-          addFinding(a, suggesting(makeFinding(Kind::HeaderTypo, spanOf(*a, index, start, start + (int)word.size()),
-                                               {quoted(word), didYouMean("name")}),
-                                   "name"),
+          addFinding(a,
+                     suggesting(makeFinding(Kind::HeaderTypo, spanOf(*a, index, start, start + (int)word.size()),
+                                            {quoted(word), didYouMean("name")}),
+                                "name"),
                      -1);
           strayItemSaid = true;
         } else if (!strayItemSaid && readsAsItem(line.text)) {
@@ -651,7 +666,8 @@ void checkLines(Analysis *a, const Options &options) {
           addFinding(a, makeFinding(Kind::ItemBeforeName, spanOf(*a, index, 0, (int)line.text.size()), {tail}), -1);
         }
         break;
-      default: break;
+      default:
+        break;
     }
   }
   checkLongLines(a);
@@ -679,18 +695,17 @@ void checkIdentifiers(Analysis *a, int section) {
   int focused = -1;
   for (size_t i = 0; i < s.items.size(); i++) {
     const Item &item = s.items[i];
-    auto span = [&](int f) {
-      return spanOf(*a, item.line, item.fields.span[f].start, item.fields.span[f].end);
-    };
+    auto span = [&](int f) { return spanOf(*a, item.line, item.fields.span[f].start, item.fields.span[f].end); };
     if (item.id != 0 && item.id != -1) {
       auto it = seen.find(item.id);
       if (it == seen.end()) {
         seen[item.id] = i;
       } else {
         const Item &first = s.items[it->second];
-        addFinding(a, makeFinding(Kind::DuplicateId, span(FIELD_ID),
-                                  {std::to_string(item.id), describeItem(first),
-                                   std::to_string(a->lines[(size_t)first.line].number)}),
+        addFinding(a,
+                   makeFinding(Kind::DuplicateId, span(FIELD_ID),
+                               {std::to_string(item.id), describeItem(first),
+                                std::to_string(a->lines[(size_t)first.line].number)}),
                    section);
       }
     }
@@ -699,8 +714,9 @@ void checkIdentifiers(Analysis *a, int section) {
         focused = (int)i;
       } else {
         const Item &first = s.items[(size_t)focused];
-        addFinding(a, makeFinding(Kind::TwoFocus, span(FIELD_FOCUS),
-                                  {describeItem(first), std::to_string(a->lines[(size_t)first.line].number)}),
+        addFinding(a,
+                   makeFinding(Kind::TwoFocus, span(FIELD_FOCUS),
+                               {describeItem(first), std::to_string(a->lines[(size_t)first.line].number)}),
                    section);
       }
     }
@@ -719,8 +735,9 @@ void checkSections(Analysis *a) {
     if (!s.loaded) {
       Finding f = makeFinding(Kind::DuplicateDialog, header, {s.name, unlistedNames(*a)});
       const Section &first = a->sections[(size_t)s.firstOfName];
-      f.notes.push_back(makeFinding(Kind::FirstDefinedHere,
-                                    spanOf(*a, first.headerLine, 0, (int)a->lines[(size_t)first.headerLine].text.size())));
+      f.notes.push_back(
+          makeFinding(Kind::FirstDefinedHere,
+                      spanOf(*a, first.headerLine, 0, (int)a->lines[(size_t)first.headerLine].text.size())));
       addFinding(a, f, (int)i);
       continue;
     }
@@ -734,9 +751,9 @@ void checkSections(Analysis *a) {
   if (a->listed.size() >= kListLimit) {
     for (const Section &s : a->sections)
       if (s.loaded && std::find(a->listed.begin(), a->listed.end(), s.name) == a->listed.end()) {
-        addFinding(a, makeFinding(Kind::TooManyDialogs,
-                                  spanOf(*a, s.headerLine, 0, (int)a->lines[(size_t)s.headerLine].text.size()),
-                                  {s.name}),
+        addFinding(a,
+                   makeFinding(Kind::TooManyDialogs,
+                               spanOf(*a, s.headerLine, 0, (int)a->lines[(size_t)s.headerLine].text.size()), {s.name}),
                    -1);
         break;
       }
@@ -802,7 +819,8 @@ void checkAll(Analysis *a, const Options &options) {
 void noSuchDialog(Analysis *a, const std::string &name) {
   std::string known;
   for (size_t i = 0; i < a->listed.size() && i < 10; i++) known += (i ? ", \"" : "\"") + a->listed[i] + "\"";
-  std::string tail = a->listed.empty() ? " (it defines none)" : " (it defines " + known + (a->listed.size() > 10 ? ", ..." : "") + ")";
+  std::string tail =
+      a->listed.empty() ? " (it defines none)" : " (it defines " + known + (a->listed.size() > 10 ? ", ..." : "") + ")";
   addFinding(a, makeFinding(Kind::NoSuchDialog, Span(), {name, tail}), -1);
 }
 

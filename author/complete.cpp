@@ -31,7 +31,9 @@ std::vector<int> wordStarts(const std::string &prefix) {
     while (p < n && space(prefix[(size_t)p])) p++;
     if (p >= n) break;
     starts.push_back(p);
-    char close = prefix[(size_t)p] == '"' ? '"' : prefix[(size_t)p] == '(' && starts.size() == FIELD_FLAGS + 1 ? ')' : 0;
+    char close = prefix[(size_t)p] == '"'                                       ? '"'
+                 : prefix[(size_t)p] == '(' && starts.size() == FIELD_FLAGS + 1 ? ')'
+                                                                                : 0;
     if (close) {
       size_t end = prefix.find(close, (size_t)p + 1);
       p = end == std::string::npos ? n : (int)end + 1;
@@ -89,8 +91,8 @@ void addFlags(Completion *c) {
   for (int p = 0; p < TS_FLAG_COUNT; p++)
     c->items.push_back({itemFlagNames[p], hex(p == 0 ? 0xFFu : 1u << (p + 7)), CandidateKind::Flag});
   for (int k = 0; k < TS_COLOR_COUNT; k++)
-    c->items.push_back({colorNames[k], "foreground " + std::to_string(k) + ": " + hex((uint32_t)k | 0x100u),
-                        CandidateKind::Colour});
+    c->items.push_back(
+        {colorNames[k], "foreground " + std::to_string(k) + ": " + hex((uint32_t)k | 0x100u), CandidateKind::Colour});
   for (int k = 0; k < TS_COLOR_COUNT; k++)
     c->items.push_back({bkColorNames[k], "background " + std::to_string(k) + ": " + hex((uint32_t)(k << 4) | 0x100u),
                         CandidateKind::Colour});
@@ -112,7 +114,8 @@ void addEnumNames(const Analysis &a, Completion *c) {
     const EnumEntry &e = a.enums[i];
     if (std::find(seen.begin(), seen.end(), e.name) != seen.end()) continue;
     seen.push_back(e.name);
-    c->items.push_back({e.name, "= " + std::to_string(e.value) + ", position " + std::to_string(i), CandidateKind::EnumName});
+    c->items.push_back(
+        {e.name, "= " + std::to_string(e.value) + ", position " + std::to_string(i), CandidateKind::EnumName});
   }
   std::reverse(c->items.begin(), c->items.end());
 }

@@ -22,15 +22,15 @@ enum class CompleteContext { None, ItemType, Flag, EnumName, TextSource, DialogN
 enum class CandidateKind { ItemType, Flag, Colour, EnumName, TextSource };
 
 struct Candidate {
-  std::string label;   /* as it is to be written */
-  std::string detail;  /* its meaning: type code, bits, value and position */
+  std::string label;  /* as it is to be written */
+  std::string detail; /* its meaning: type code, bits, value and position */
   CandidateKind kind;
 };
 
 struct Completion {
   CompleteContext context = CompleteContext::None;
-  TextRange replace;             /* the word being typed, which a candidate replaces */
-  std::vector<Candidate> items;  /* every candidate of the context; the editor filters */
+  TextRange replace;            /* the word being typed, which a candidate replaces */
+  std::vector<Candidate> items; /* every candidate of the context; the editor filters */
 };
 
 /* The candidates for the place at offset of a's text (the cursor: what lies

@@ -271,8 +271,7 @@ Analysis analyzeFile(const std::string &path, const Options &options) {
 }
 
 std::string lineText(const Analysis &a, int number) {
-  auto it = std::lower_bound(a.lines.begin(), a.lines.end(), number,
-                             [](const Line &l, int n) { return l.number < n; });
+  auto it = std::lower_bound(a.lines.begin(), a.lines.end(), number, [](const Line &l, int n) { return l.number < n; });
   return it != a.lines.end() && it->number == number ? it->text : std::string();
 }
 

@@ -12,9 +12,9 @@
 namespace author {
 
 const char *const kFieldNames[FIELD_COUNT] = {
-    "the type",          "the identifier", "the left column", "the top row",  "the right column",
-    "the bottom row",    "the focus",      "the selected",    "the flags",    "the default button",
-    "the text source",   "the registry root", "the text",     "the fallback text"};
+    "the type",        "the identifier",    "the left column", "the top row",      "the right column",
+    "the bottom row",  "the focus",         "the selected",    "the flags",        "the default button",
+    "the text source", "the registry root", "the text",        "the fallback text"};
 
 namespace {
 
@@ -43,7 +43,8 @@ int fieldEnd(const std::string &line, int f, int p) {
   char c = p < (int)line.size() ? line[(size_t)p] : 0;
   switch (f) {
     case FIELD_FOCUS:
-    case FIELD_DEFAULT: return p < (int)line.size() ? p + 1 : p;
+    case FIELD_DEFAULT:
+      return p < (int)line.size() ? p + 1 : p;
     case FIELD_X1:
     case FIELD_Y1:
     case FIELD_X2:
@@ -55,11 +56,15 @@ int fieldEnd(const std::string &line, int f, int p) {
     }
     case FIELD_SELECTED:
     case FIELD_TEXT:
-    case FIELD_FALLBACK: return c == '"' ? enclosedEnd(line, p, '"') : wordEnd(line, p);
-    case FIELD_FLAGS: return c == '(' ? enclosedEnd(line, p, ')') : wordEnd(line, p);
+    case FIELD_FALLBACK:
+      return c == '"' ? enclosedEnd(line, p, '"') : wordEnd(line, p);
+    case FIELD_FLAGS:
+      return c == '(' ? enclosedEnd(line, p, ')') : wordEnd(line, p);
     case FIELD_SOURCE:
-    case FIELD_ROOT: return c == '%' ? enclosedEnd(line, p, '%') : p;
-    default: return wordEnd(line, p);
+    case FIELD_ROOT:
+      return c == '%' ? enclosedEnd(line, p, '%') : p;
+    default:
+      return wordEnd(line, p);
   }
 }
 

@@ -12,8 +12,21 @@ namespace author {
 
 /* The fields of an item line, in the order of the item pattern. */
 enum Field {
-  FIELD_TYPE, FIELD_ID, FIELD_X1, FIELD_Y1, FIELD_X2, FIELD_Y2, FIELD_FOCUS, FIELD_SELECTED, FIELD_FLAGS,
-  FIELD_DEFAULT, FIELD_SOURCE, FIELD_ROOT, FIELD_TEXT, FIELD_FALLBACK, FIELD_COUNT
+  FIELD_TYPE,
+  FIELD_ID,
+  FIELD_X1,
+  FIELD_Y1,
+  FIELD_X2,
+  FIELD_Y2,
+  FIELD_FOCUS,
+  FIELD_SELECTED,
+  FIELD_FLAGS,
+  FIELD_DEFAULT,
+  FIELD_SOURCE,
+  FIELD_ROOT,
+  FIELD_TEXT,
+  FIELD_FALLBACK,
+  FIELD_COUNT
 };
 enum { REQUIRED_FIELDS = 10 };
 
@@ -26,10 +39,10 @@ struct FieldSpan {
 };
 
 struct ItemFields {
-  int matched = 0;                     /* what the item pattern returned */
-  std::string token[FIELD_COUNT];      /* each field as the library reads it */
-  FieldSpan span[FIELD_COUNT];         /* where it lies; the failed field's span is where it was sought */
-  size_t tokensLength = 0;             /* length of the token string */
+  int matched = 0;                /* what the item pattern returned */
+  std::string token[FIELD_COUNT]; /* each field as the library reads it */
+  FieldSpan span[FIELD_COUNT];    /* where it lies; the failed field's span is where it was sought */
+  size_t tokensLength = 0;        /* length of the token string */
 };
 
 /* Matches line against the library's item pattern and locates each field. */

@@ -59,8 +59,7 @@ const KindInfo kKinds[] = {
     {"hotkey-clash", Severity::Warning, "hot key `%1` is also the hot key of item %2 (line %3)"},
     {"default-button", Severity::Warning, "%1"},
     {"cancel-id", Severity::Warning, "button \"%1\" has the identifier -1: pressing it reads as a cancel"},
-    {"utf8-text", Severity::Warning,
-     "text holds UTF-8 bytes, but the host shows code page %1, so it reads `%2`"},
+    {"utf8-text", Severity::Warning, "text holds UTF-8 bytes, but the host shows code page %1, so it reads `%2`"},
     {"not-in-codepage", Severity::Error,
      "the character U+%1 has no byte in code page %2: the file cannot hold it as the host reads it, and the "
      "library would read `?` here"},
@@ -121,9 +120,12 @@ Finding makeFinding(Kind kind, Span span, const std::vector<std::string> &args) 
 
 const char *severityName(Severity severity) {
   switch (severity) {
-    case Severity::Error: return "error";
-    case Severity::Warning: return "warning";
-    default: return "note";
+    case Severity::Error:
+      return "error";
+    case Severity::Warning:
+      return "warning";
+    default:
+      return "note";
   }
 }
 

@@ -84,8 +84,8 @@ struct Finding {
   const char *code;
   std::string message;
   Span span;
-  int section = -1;          /* index of the dialog section, -1 for the file */
-  std::string suggestion;    /* the name the message proposes instead of the one at span, or empty */
+  int section = -1;           /* index of the dialog section, -1 for the file */
+  std::string suggestion;     /* the name the message proposes instead of the one at span, or empty */
   std::vector<Finding> notes; /* printed after it, as "note:" */
 };
 

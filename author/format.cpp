@@ -238,17 +238,17 @@ bool sameItemLine(const std::string &before, const std::string &after) {
 /* Are two items of the engine's reading the same, field for field? */
 bool sameItem(const Item &x, const Item &y) {
   const DialogItem &a = x.record, &b = y.record;
-  return a.type == b.type && a.x1 == b.x1 && a.y1 == b.y1 && a.x2 == b.x2 && a.y2 == b.y2 &&
-         a.focus == b.focus && a.flags == b.flags && a.defaultButton == b.defaultButton &&
-         memcmp(a.data, b.data, sizeof a.data) == 0 && x.id == y.id && x.quoted == y.quoted &&
+  return a.type == b.type && a.x1 == b.x1 && a.y1 == b.y1 && a.x2 == b.x2 && a.y2 == b.y2 && a.focus == b.focus &&
+         a.flags == b.flags && a.defaultButton == b.defaultButton && memcmp(a.data, b.data, sizeof a.data) == 0 &&
+         x.id == y.id && x.quoted == y.quoted &&
          (x.quoted ? x.selectedText == y.selectedText : a.selected == b.selected);
 }
 
 /* Does the engine read both texts alike: the same ENUM table, the same kind
    of line at every line, the same dialogs with the same items? */
 bool sameReading(const Analysis &a, const Analysis &b) {
-  if (a.lines.size() != b.lines.size() || a.enums.size() != b.enums.size() ||
-      a.sections.size() != b.sections.size() || a.listed != b.listed)
+  if (a.lines.size() != b.lines.size() || a.enums.size() != b.enums.size() || a.sections.size() != b.sections.size() ||
+      a.listed != b.listed)
     return false;
   for (size_t i = 0; i < a.lines.size(); i++) {
     const Line &x = a.lines[i], &y = b.lines[i];

@@ -18,10 +18,20 @@ namespace author {
 namespace {
 
 /* Each field as the hover names it. */
-const char *const kFieldLabels[FIELD_COUNT] = {
-    "type",  "identifier", "left column",    "top row",       "right column, or width", "bottom row, or height",
-    "focus", "selected",   "flags",          "default button", "text source",           "registry root",
-    "text",  "fallback text"};
+const char *const kFieldLabels[FIELD_COUNT] = {"type",
+                                               "identifier",
+                                               "left column",
+                                               "top row",
+                                               "right column, or width",
+                                               "bottom row, or height",
+                                               "focus",
+                                               "selected",
+                                               "flags",
+                                               "default button",
+                                               "text source",
+                                               "registry root",
+                                               "text",
+                                               "fallback text"};
 
 std::string hex(uint32_t value) {
   char text[16];
@@ -69,7 +79,8 @@ std::string describeSelected(const Analysis &a, const Item &item, const std::str
     if (item.record.type == DI_EDIT && (item.record.flags & DIF_HISTORY)) what += ", the edit field's history name";
     return what;
   }
-  if (token.size() == 1 && strchr("TtFf10", token[0])) return "`" + token + "`: selected = " + str(item.record.selected);
+  if (token.size() == 1 && strchr("TtFf10", token[0]))
+    return "`" + token + "`: selected = " + str(item.record.selected);
   int g = messageNumberOf(a, token);
   if (g == -1) return "`" + quoted(token) + "` is none of T, F, 1, 0, an ENUM name or a number: selected = 0";
   std::string why = enumEntryOf(a, token) >= 0 ? entryWords(a, token) : "`" + token + "` reads as the number " + str(g);
@@ -80,11 +91,16 @@ std::string describeSelected(const Analysis &a, const Item &item, const std::str
 std::string describeSource(const std::string &token) {
   char c = token.empty() ? 0 : token[0];
   switch (c) {
-    case 'L': return "%" + token + "%: the text is a message of the plug-in's language file, named by the text field";
-    case 'R': return "%" + token + "%: the text is read from the registry, at the path of the text field";
-    case 'T': return "%" + token + "%: the text is the text field as written (NULL: empty)";
-    case 'V': return "%" + token + "%: the text is the library's version, \" 1.00 \"";
-    default: return "%" + quoted(token) + "%: no text source the library knows, the text is empty";
+    case 'L':
+      return "%" + token + "%: the text is a message of the plug-in's language file, named by the text field";
+    case 'R':
+      return "%" + token + "%: the text is read from the registry, at the path of the text field";
+    case 'T':
+      return "%" + token + "%: the text is the text field as written (NULL: empty)";
+    case 'V':
+      return "%" + token + "%: the text is the library's version, \" 1.00 \"";
+    default:
+      return "%" + quoted(token) + "%: no text source the library knows, the text is empty";
   }
 }
 
@@ -94,13 +110,16 @@ std::string describeText(const Analysis &a, const Item &item, const ItemFields &
   char c = source.empty() ? 0 : source[0];
   if (c == 'L') {
     int m = messageNumberOf(a, text);
-    if (m == -1) return "message name `" + quoted(text) + "` is not in the ENUM table: the text is empty in language mode 0";
+    if (m == -1)
+      return "message name `" + quoted(text) + "` is not in the ENUM table: the text is empty in language mode 0";
     std::string why = enumEntryOf(a, text) >= 0 ? entryWords(a, text) : "`" + text + "` reads as the number " + str(m);
     return why + ": the text is message " + str(m) + " of the language file (language mode 1 shows `" + quoted(text) +
            "`, mode 2 the identifier `" + quoted(fields.token[FIELD_ID]) + "`)";
   }
   if (c == 'R') return "the registry value `" + quoted(text) + "` below the host's key for plug-ins";
-  if (c == 'T') return item.record.data[0] ? "the text \"" + quoted(item.record.data) + "\"" : "`" + quoted(text) + "`: the text is empty";
+  if (c == 'T')
+    return item.record.data[0] ? "the text \"" + quoted(item.record.data) + "\""
+                               : "`" + quoted(text) + "`: the text is empty";
   return "not used by this text source";
 }
 
@@ -109,18 +128,22 @@ std::string describeField(const Analysis &a, const Item &item, const ItemFields 
   const std::string &token = fields.token[f];
   std::string type = typeName(r.type);
   switch (f) {
-    case FIELD_TYPE: return type + ", type code " + str(r.type);
+    case FIELD_TYPE:
+      return type + ", type code " + str(r.type);
     case FIELD_ID: {
-      std::string why = enumEntryOf(a, token) >= 0 ? entryWords(a, token)
+      std::string why = enumEntryOf(a, token) >= 0       ? entryWords(a, token)
                         : item.id != -1 || token == "-1" ? "the number " + token
                                                          : "`" + quoted(token) + "` is no ENUM name and no number";
       return why + ": the item's identifier is " + str(item.id);
     }
-    case FIELD_X1: return "x1 = " + str(r.x1);
-    case FIELD_Y1: return "y1 = " + str(r.y1);
+    case FIELD_X1:
+      return "x1 = " + str(r.x1);
+    case FIELD_Y1:
+      return "y1 = " + str(r.y1);
     case FIELD_X2: {
       int32_t written = tsReadDecimal(token.c_str(), nullptr, nullptr);
-      if (r.type < DI_SINGLEBOX || r.type > DI_FIXEDIT) return type + " takes it as the right column: x2 = " + str(r.x2);
+      if (r.type < DI_SINGLEBOX || r.type > DI_FIXEDIT)
+        return type + " takes it as the right column: x2 = " + str(r.x2);
       if (written < r.x1)
         return type + " with " + str(written) + " < left column " + str(r.x1) + ", a width: x2 = " + str(r.x1) + " + " +
                str(written) + " = " + str(r.x2);
@@ -128,21 +151,28 @@ std::string describeField(const Analysis &a, const Item &item, const ItemFields 
     }
     case FIELD_Y2: {
       int32_t written = tsReadDecimal(token.c_str(), nullptr, nullptr);
-      if (r.type != DI_SINGLEBOX && r.type != DI_DOUBLEBOX) return type + " takes it as the bottom row: y2 = " + str(r.y2);
+      if (r.type != DI_SINGLEBOX && r.type != DI_DOUBLEBOX)
+        return type + " takes it as the bottom row: y2 = " + str(r.y2);
       if (written < r.y1)
         return type + " with " + str(written) + " < top row " + str(r.y1) + ", a height: y2 = " + str(r.y1) + " + " +
                str(written) + " = " + str(r.y2);
       return type + " with " + str(written) + " >= top row " + str(r.y1) + ", so y2 = " + str(r.y2);
     }
-    case FIELD_FOCUS: return "`" + token + "`: focus = " + str(r.focus);
-    case FIELD_SELECTED: return describeSelected(a, item, token);
-    case FIELD_FLAGS: return flagWords(token, r.flags);
-    case FIELD_DEFAULT: return "`" + token + "`: defaultButton = " + str(r.defaultButton);
-    case FIELD_SOURCE: return describeSource(token);
+    case FIELD_FOCUS:
+      return "`" + token + "`: focus = " + str(r.focus);
+    case FIELD_SELECTED:
+      return describeSelected(a, item, token);
+    case FIELD_FLAGS:
+      return flagWords(token, r.flags);
+    case FIELD_DEFAULT:
+      return "`" + token + "`: defaultButton = " + str(r.defaultButton);
+    case FIELD_SOURCE:
+      return describeSource(token);
     case FIELD_ROOT:
       return "%" + token + "%: " + (token.compare(0, 4, "HKCU") == 0 ? "HKEY_CURRENT_USER" : "HKEY_LOCAL_MACHINE") +
              ", read by the %R% text source only";
-    case FIELD_TEXT: return describeText(a, item, fields);
+    case FIELD_TEXT:
+      return describeText(a, item, fields);
     default: {
       const std::string &source = fields.token[FIELD_SOURCE];
       if (source.empty() || source[0] != 'R') return "not used by this text source";
@@ -192,7 +222,8 @@ std::string describeEntry(const Analysis &a, size_t index, TextRange *at) {
   const EnumEntry &e = a.enums[index];
   *at = {e.offset, e.offset + (long long)e.name.size()};
   std::string out = "ENUM entry `" + e.name + "` = " + str(e.value) + ", table position " + str((long long)index) +
-                    ": as an identifier it gives " + str(e.value) + ", as a message name message " + str((long long)index);
+                    ": as an identifier it gives " + str(e.value) + ", as a message name message " +
+                    str((long long)index);
   int winner = enumEntryOf(a, e.name);
   if (winner != (int)index) out += "\ndeclared again at position " + str(winner) + ": that one wins";
   return out;
@@ -212,9 +243,12 @@ std::string describeAt(const Analysis &a, long long offset, TextRange *at) {
   const Line &line = a.lines[(size_t)index];
   if (offset > line.offset + (long long)line.text.size()) return "";
   switch (line.kind) {
-    case LineKind::Item: return describeItem(a, line, offset, at);
-    case LineKind::Header: return describeHeader(a, line, at);
-    default: return "";
+    case LineKind::Item:
+      return describeItem(a, line, offset, at);
+    case LineKind::Header:
+      return describeHeader(a, line, at);
+    default:
+      return "";
   }
 }
 

@@ -23,9 +23,9 @@ typedef LayoutCell Cell;
 
 /* What a message calls an item without a text of its own. */
 const char *typeWord(int type) {
-  static const char *const kTypeWords[10] = {"text",           "vertical text", "single box", "double box",
-                                             "edit field",     "password field", "fixed field", "button",
-                                             "check box",      "radio button"};
+  static const char *const kTypeWords[10] = {"text",       "vertical text",  "single box",  "double box",
+                                             "edit field", "password field", "fixed field", "button",
+                                             "check box",  "radio button"};
   return layoutKnownType(type) ? kTypeWords[type] : "item";
 }
 
@@ -94,11 +94,12 @@ void checkBottomRow(Analysis *a, int section, const std::vector<Place> &places, 
   for (size_t j = 0; j < places.size(); j++)
     if (places[j].drawn && places[j].bottom >= record.y2) return;
   const Item &item = s.items[i];
-  addFinding(a, makeFinding(Kind::OutsideDialog, spanOf(*a, item.line, item.fields.span[FIELD_Y2].start,
-                                                        item.fields.span[FIELD_Y2].end),
-                            {describe(*a, item) + " is one row high, on row " + std::to_string(record.y1) +
-                             ", but its bottom row " + std::to_string(record.y2) +
-                             " counts for the dialog's size: the dialog grows by rows that nothing is drawn on"}),
+  addFinding(a,
+             makeFinding(Kind::OutsideDialog,
+                         spanOf(*a, item.line, item.fields.span[FIELD_Y2].start, item.fields.span[FIELD_Y2].end),
+                         {describe(*a, item) + " is one row high, on row " + std::to_string(record.y1) +
+                          ", but its bottom row " + std::to_string(record.y2) +
+                          " counts for the dialog's size: the dialog grows by rows that nothing is drawn on"}),
              section);
 }
 
@@ -120,29 +121,32 @@ void checkPlaces(Analysis *a, int section, const std::vector<Place> &places) {
     if (item.record.type == DI_FIXEDIT) {
       Cell length = (Cell)strnlen(item.record.data, TS_ITEM_DATA_SIZE), room = layoutFieldWidth(&item.record);
       if (length > room)
-        addFinding(a, makeFinding(Kind::TextOverflow, textSpan(*a, item),
-                                  {"the fixed field's text is " + std::to_string(length) + " long, but the field holds " +
-                                   std::to_string(room) + ": the user sees and edits the first " + std::to_string(room) +
-                                   ", and the plug-in reads back the rest unseen"}),
+        addFinding(a,
+                   makeFinding(Kind::TextOverflow, textSpan(*a, item),
+                               {"the fixed field's text is " + std::to_string(length) + " long, but the field holds " +
+                                std::to_string(room) + ": the user sees and edits the first " + std::to_string(room) +
+                                ", and the plug-in reads back the rest unseen"}),
                    section);
     }
     if (layoutIsBox(item.record.type)) {
       Cell title = hotWidth(item.record.data, TS_ITEM_DATA_SIZE, (item.record.flags & DIF_SHOWAMPERSAND) != 0);
       Cell room = p.right - p.left - 3; /* the top edge less its corners and a space each side */
       if (title > 0 && title > room)
-        addFinding(a, makeFinding(Kind::TextOverflow, textSpan(*a, item),
-                                  {"box title " + describe(*a, item) + " is " + std::to_string(title) +
-                                   " wide: the box's top edge has room for " + std::to_string(std::max<Cell>(room, 0))}),
+        addFinding(a,
+                   makeFinding(Kind::TextOverflow, textSpan(*a, item),
+                               {"box title " + describe(*a, item) + " is " + std::to_string(title) +
+                                " wide: the box's top edge has room for " + std::to_string(std::max<Cell>(room, 0))}),
                    section);
       int outer = enclosingBox(s, places, i, p.left, p.top);
       if (outer >= 0 && (p.right > places[(size_t)outer].right || p.bottom > places[(size_t)outer].bottom)) {
         const Item &outerItem = s.items[(size_t)outer];
-        addFinding(a, makeFinding(Kind::OutsideDialog, itemSpan(*a, item),
-                                  {describe(*a, item) + " reaches column " + std::to_string(p.right) + ", row " +
-                                   std::to_string(p.bottom) + ": past the box of line " +
-                                   std::to_string(a->lines[(size_t)outerItem.line].number) + ", which ends at column " +
-                                   std::to_string(places[(size_t)outer].right) + ", row " +
-                                   std::to_string(places[(size_t)outer].bottom)}),
+        addFinding(a,
+                   makeFinding(Kind::OutsideDialog, itemSpan(*a, item),
+                               {describe(*a, item) + " reaches column " + std::to_string(p.right) + ", row " +
+                                std::to_string(p.bottom) + ": past the box of line " +
+                                std::to_string(a->lines[(size_t)outerItem.line].number) + ", which ends at column " +
+                                std::to_string(places[(size_t)outer].right) + ", row " +
+                                std::to_string(places[(size_t)outer].bottom)}),
                    section);
       }
       continue;
@@ -152,28 +156,30 @@ void checkPlaces(Analysis *a, int section, const std::vector<Place> &places) {
     int frameRow = onFrameRow(s, places, i);
     if (frameRow >= 0) {
       const Item &boxItem = s.items[(size_t)frameRow];
-      addFinding(a, makeFinding(Kind::Overlap, itemSpan(*a, item),
-                                {describe(*a, item) + " stands on row " + std::to_string(p.top) +
-                                 ", the frame of the box of line " + std::to_string(a->lines[(size_t)boxItem.line].number) +
-                                 ", and is drawn over it"}),
+      addFinding(a,
+                 makeFinding(Kind::Overlap, itemSpan(*a, item),
+                             {describe(*a, item) + " stands on row " + std::to_string(p.top) +
+                              ", the frame of the box of line " +
+                              std::to_string(a->lines[(size_t)boxItem.line].number) + ", and is drawn over it"}),
                  section);
       continue;
     }
     if (box < 0 && i > 0 && isFrame(s, places)) {
       const Item &first = s.items[0];
-      addFinding(a, makeFinding(Kind::OutsideDialog, itemSpan(*a, item),
-                                {describe(*a, item) + " at column " + std::to_string(p.left) + ", row " +
-                                 std::to_string(p.top) + " lies outside the dialog's frame, the box of line " +
-                                 std::to_string(a->lines[(size_t)first.line].number) + " (rows " +
-                                 std::to_string(places[0].top) + " to " + std::to_string(places[0].bottom) + ")"}),
+      addFinding(a,
+                 makeFinding(Kind::OutsideDialog, itemSpan(*a, item),
+                             {describe(*a, item) + " at column " + std::to_string(p.left) + ", row " +
+                              std::to_string(p.top) + " lies outside the dialog's frame, the box of line " +
+                              std::to_string(a->lines[(size_t)first.line].number) + " (rows " +
+                              std::to_string(places[0].top) + " to " + std::to_string(places[0].bottom) + ")"}),
                  section);
       continue;
     }
     if (box >= 0 && (p.right >= places[(size_t)box].right || p.bottom >= places[(size_t)box].bottom)) {
       const Item &boxItem = s.items[(size_t)box];
-      std::string what = describe(*a, item) + " reaches column " + std::to_string(p.right) +
-                         ": past the box of line " + std::to_string(a->lines[(size_t)boxItem.line].number) +
-                         ", whose inside ends at column " + std::to_string(places[(size_t)box].right - 1);
+      std::string what = describe(*a, item) + " reaches column " + std::to_string(p.right) + ": past the box of line " +
+                         std::to_string(a->lines[(size_t)boxItem.line].number) + ", whose inside ends at column " +
+                         std::to_string(places[(size_t)box].right - 1);
       bool byText = item.record.x2 < p.right;
       addFinding(a, makeFinding(byText ? Kind::TextOverflow : Kind::OutsideDialog, textSpan(*a, item), {what}),
                  section);
@@ -222,9 +228,10 @@ void checkHotKeys(Analysis *a, int section) {
     char visible[WINDOW_TEXT_MAX];
     int hot = hotSplit(item.data, TS_ITEM_DATA_SIZE, 0, visible, sizeof visible);
     const Item &first = s.items[it->second];
-    addFinding(a, makeFinding(Kind::HotkeyClash, textSpan(*a, s.items[i]),
-                              {std::string(1, visible[hot]), describe(*a, first),
-                               std::to_string(a->lines[(size_t)first.line].number)}),
+    addFinding(a,
+               makeFinding(Kind::HotkeyClash, textSpan(*a, s.items[i]),
+                           {std::string(1, visible[hot]), describe(*a, first),
+                            std::to_string(a->lines[(size_t)first.line].number)}),
                section);
   }
 }
@@ -239,15 +246,17 @@ void checkDefaults(Analysis *a, int section) {
   }
   if (buttons > 0 && defaults.empty()) {
     const Line &header = a->lines[(size_t)s.headerLine];
-    addFinding(a, makeFinding(Kind::DefaultButton, spanOf(*a, s.headerLine, 0, (int)header.text.size()),
-                              {"dialog \"" + s.name + "\" has buttons but no default one: Enter has no button to press"}),
+    addFinding(a,
+               makeFinding(Kind::DefaultButton, spanOf(*a, s.headerLine, 0, (int)header.text.size()),
+                           {"dialog \"" + s.name + "\" has buttons but no default one: Enter has no button to press"}),
                section);
   }
   if (defaults.size() > 1) {
     const Item &first = s.items[defaults[0]];
-    addFinding(a, makeFinding(Kind::DefaultButton, itemSpan(*a, s.items[defaults[1]]),
-                              {"a second default item: " + describe(*a, first) + " of line " +
-                               std::to_string(a->lines[(size_t)first.line].number) + " is one already"}),
+    addFinding(a,
+               makeFinding(Kind::DefaultButton, itemSpan(*a, s.items[defaults[1]]),
+                           {"a second default item: " + describe(*a, first) + " of line " +
+                            std::to_string(a->lines[(size_t)first.line].number) + " is one already"}),
                section);
   }
 }

@@ -36,8 +36,8 @@ TextRange fieldRange(const std::string &text, long long lineOffset, const FieldS
 }  // namespace
 
 int lineIndexAt(const Analysis &a, long long offset) {
-  auto after = std::upper_bound(a.lines.begin(), a.lines.end(), offset,
-                                [](long long o, const Line &l) { return o < l.offset; });
+  auto after =
+      std::upper_bound(a.lines.begin(), a.lines.end(), offset, [](long long o, const Line &l) { return o < l.offset; });
   return after == a.lines.begin() ? -1 : (int)(after - a.lines.begin()) - 1;
 }
 

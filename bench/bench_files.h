@@ -8,15 +8,15 @@
 #include <stddef.h>
 
 // What the file holds, for the benchmarks that look things up in it.
-constexpr int kBenchDialogCount = 100;     // dialogs in the file; the big one is last
-constexpr int kBenchEnumCount = 100;       // ENUM entries, the table's limit
-constexpr int kBenchBigItems = 512;        // items of the big dialog, the dialog limit
+constexpr int kBenchDialogCount = 100;  // dialogs in the file; the big one is last
+constexpr int kBenchEnumCount = 100;    // ENUM entries, the table's limit
+constexpr int kBenchBigItems = 512;     // items of the big dialog, the dialog limit
 constexpr const char *kBenchBigDialog = "Big";
-constexpr int kBenchSharedId = 7;          // eShared: every 16th item of the big dialog
-constexpr int kBenchRadioFirstId = 2000;   // the big dialog ends with 16 radio buttons,
-constexpr int kBenchRadioCount = 16;       // identifiers 2000 to 2015
+constexpr int kBenchSharedId = 7;         // eShared: every 16th item of the big dialog
+constexpr int kBenchRadioFirstId = 2000;  // the big dialog ends with 16 radio buttons,
+constexpr int kBenchRadioCount = 16;      // identifiers 2000 to 2015
 constexpr int kBenchLastId = kBenchRadioFirstId + kBenchRadioCount - 1;
-constexpr size_t kBenchFileSize = 1 << 20; // the file's size, give or take one line
+constexpr size_t kBenchFileSize = 1 << 20;  // the file's size, give or take one line
 
 // Writes the benchmark description file to path, with CR LF line ends when
 // crlf is nonzero (as a file written on Windows), else LF. Returns the number

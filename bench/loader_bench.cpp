@@ -149,7 +149,10 @@ void EnumDialogListing(benchmark::State &state) {
   state.SetItemsProcessed(state.iterations() * n);
 }
 BENCHMARK(EnumDialogListing)
-    ->Arg(10)->Arg(25)->Arg(50)->Arg(100)
+    ->Arg(10)
+    ->Arg(25)
+    ->Arg(50)
+    ->Arg(100)
     ->Complexity(benchmark::oNSquared)
     ->Unit(benchmark::kMillisecond);
 

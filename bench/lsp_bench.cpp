@@ -135,9 +135,15 @@ void OverLoad(benchmark::State &state) {
   for (auto _ : state) {
     double start = threadCpuNs();
     switch (state.range(0)) {
-      case 0: benchmark::DoNotOptimize(author::analyzeText(text, options).findings.size()); break;
-      case 1: benchmark::DoNotOptimize(changeToDiagnostics(f, step++)); break;
-      default: benchmark::DoNotOptimize(onHover(&f.server, f.hover).result.is_object()); break;
+      case 0:
+        benchmark::DoNotOptimize(author::analyzeText(text, options).findings.size());
+        break;
+      case 1:
+        benchmark::DoNotOptimize(changeToDiagnostics(f, step++));
+        break;
+      default:
+        benchmark::DoNotOptimize(onHover(&f.server, f.hover).result.is_object());
+        break;
     }
     double middle = threadCpuNs();
     loadBig();

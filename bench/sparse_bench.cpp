@@ -43,8 +43,8 @@ void SscanfFourteenFields(benchmark::State &state) {
     benchmark::DoNotOptimize(sscanf(kItemLines[i],
                                     "%199s %199s %199s %199s %199s %199s %199s %199s %199s %199s "
                                     "%199s %199s %199s %199s",
-                                    f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7], f[8], f[9], f[10],
-                                    f[11], f[12], f[13]));
+                                    f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7], f[8], f[9], f[10], f[11], f[12],
+                                    f[13]));
     benchmark::ClobberMemory();
     if (++i == kLineCount) i = 0;
   }
@@ -78,8 +78,8 @@ void SparseOverSscanf(benchmark::State &state) {
       benchmark::DoNotOptimize(sscanf(kItemLines[i % kLineCount],
                                       "%199s %199s %199s %199s %199s %199s %199s %199s %199s %199s "
                                       "%199s %199s %199s %199s",
-                                      f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7], f[8], f[9], f[10],
-                                      f[11], f[12], f[13]));
+                                      f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7], f[8], f[9], f[10], f[11], f[12],
+                                      f[13]));
       benchmark::ClobberMemory();
     }
     double end = threadCpuNs();
@@ -92,8 +92,8 @@ void SparseOverSscanf(benchmark::State &state) {
 BENCHMARK(SparseOverSscanf);
 
 void SparseHeaderPattern(benchmark::State &state) {
-  const char *const lines[] = {"name \"Select Dialog\"", "DOUBLEBOX 0 3 1 40 8 F 0 0 F %L% MTitle",
-                               "NAME Settings", "; a comment"};
+  const char *const lines[] = {"name \"Select Dialog\"", "DOUBLEBOX 0 3 1 40 8 F 0 0 F %L% MTitle", "NAME Settings",
+                               "; a comment"};
   char out[TS_TOKEN_ROOM];
   int i = 0;
   for (auto _ : state) {

@@ -16,7 +16,7 @@ int main(int argc, char **argv) {
     fprintf(stderr, "write_bench_file: cannot write %s\n", argv[1]);
     return 1;
   }
-  printf("%s: %zu bytes, dialog \"%s\" of %d items last of %d\n", argv[1], size, kBenchBigDialog,
-         kBenchBigItems, kBenchDialogCount);
+  printf("%s: %zu bytes, dialog \"%s\" of %d items last of %d\n", argv[1], size, kBenchBigDialog, kBenchBigItems,
+         kBenchDialogCount);
   return 0;
 }

@@ -57,7 +57,7 @@ typedef struct DialogItem {
   int32_t type;
   int32_t x1, y1, x2, y2;
   int32_t focus;
-  intptr_t selected;      /* state, or a pointer to a history name */
+  intptr_t selected; /* state, or a pointer to a history name */
   uint32_t flags;
   int32_t defaultButton;
   char data[TS_ITEM_DATA_SIZE];
@@ -81,22 +81,21 @@ enum {
 
 /* Flags of the host's message operation (HostMessage). */
 enum {
-  MSG_WARNING = 0x01,        /* white on red */
-  MSG_ERRORTYPE = 0x02,      /* the system's text for the last error code comes first */
+  MSG_WARNING = 0x01,   /* white on red */
+  MSG_ERRORTYPE = 0x02, /* the system's text for the last error code comes first */
   MSG_KEEPBACKGROUND = 0x04,
-  MSG_DOWN = 0x08,           /* stands in the lower half of the screen */
-  MSG_LEFTALIGN = 0x10       /* lines start at the left instead of centred */
+  MSG_DOWN = 0x08,     /* stands in the lower half of the screen */
+  MSG_LEFTALIGN = 0x10 /* lines start at the left instead of centred */
 };
 
 /* Host operations reached through the startup record. */
-typedef int(TS_HOSTAPI *HostMenu)(int moduleNumber, int x, int y, int maxHeight, unsigned flags,
-                                  const char *title, const char *bottom, const char *helpTopic,
-                                  const int *breakKeys, int *breakCode, const MenuEntry *items,
-                                  int count);
-typedef int(TS_HOSTAPI *HostDialog)(int moduleNumber, int x1, int y1, int x2, int y2,
-                                    const char *helpTopic, DialogItem *items, int count);
-typedef int(TS_HOSTAPI *HostMessage)(int moduleNumber, unsigned flags, const char *helpTopic,
-                                     const char *const *lines, int lineCount, int buttonCount);
+typedef int(TS_HOSTAPI *HostMenu)(int moduleNumber, int x, int y, int maxHeight, unsigned flags, const char *title,
+                                  const char *bottom, const char *helpTopic, const int *breakKeys, int *breakCode,
+                                  const MenuEntry *items, int count);
+typedef int(TS_HOSTAPI *HostDialog)(int moduleNumber, int x1, int y1, int x2, int y2, const char *helpTopic,
+                                    DialogItem *items, int count);
+typedef int(TS_HOSTAPI *HostMessage)(int moduleNumber, unsigned flags, const char *helpTopic, const char *const *lines,
+                                     int lineCount, int buttonCount);
 typedef const char *(TS_HOSTAPI *HostGetMsg)(int moduleNumber, int messageNumber);
 
 /* The host's startup record; always copied whole. */
@@ -161,8 +160,7 @@ TS_EXPORT char *parseGet(const char *tokens, int index);
 
 TS_EXPORT int sparse(const char *source, const char *pattern, char *out, int room);
 
-TS_EXPORT DialogData *LoadDialogEx(HMODULE module, int moduleNumber, const char *fileName,
-                                   const char *dialogName);
+TS_EXPORT DialogData *LoadDialogEx(HMODULE module, int moduleNumber, const char *fileName, const char *dialogName);
 TS_EXPORT DialogData *LoadDialog(HMODULE module, const char *fileName, const char *dialogName);
 TS_EXPORT char *EnumDialog(HMODULE module, const char *fileName, char *name);
 

@@ -61,11 +61,11 @@ struct DialogData {
 
 /* ---- Process-wide state (state.cpp) --------------------------------------- */
 
-extern StartupInfo tsStartup;          /* the copy TS_Init made; zero until then */
-extern int tsInitialised;              /* 1 once TS_Init ran */
-extern DialogItem tsNullItem;          /* answers every lookup that finds nothing */
+extern StartupInfo tsStartup;                /* the copy TS_Init made; zero until then */
+extern int tsInitialised;                    /* 1 once TS_Init ran */
+extern DialogItem tsNullItem;                /* answers every lookup that finds nothing */
 extern char tsModuleDir[TS_MODULE_DIR_SIZE]; /* the library's directory, separator kept */
-extern int tsModuleDirCut;             /* 1 when the library's file name did not fit: no directory */
+extern int tsModuleDirCut;                   /* 1 when the library's file name did not fit: no directory */
 
 /* The enum table: the names (owned, from tsAllocate) and values of the ENUM
    blocks of the file loaded last, in file order; enumCount entries. */
@@ -118,17 +118,11 @@ enum {
 #define TS_PATTERN_HEADER "%l name%*[ ] %S(\"-\")"
 #define TS_PATTERN_SECTION_END "%l name"
 #define TS_PATTERN_HELP "%l help %S(\"\")"
-#define TS_PATTERN_ITEM                                                          \
-  "%us %s %d %d %d %d %uc %Sq(\"\") %uS(()) %uc %u(%%)~TXT~ %u(%%)~HKCU~ "      \
+#define TS_PATTERN_ITEM                                                    \
+  "%us %s %d %d %d %d %uc %Sq(\"\") %uS(()) %uc %u(%%)~TXT~ %u(%%)~HKCU~ " \
   "%S(\"\")~NULL~ %S(\"\")~NULL~"
 #define TS_PATTERN_EXTENSION "%n .dlg"
-enum {
-  TS_HEADER_COUNT = 4,
-  TS_SECTION_END_COUNT = 2,
-  TS_HELP_COUNT = 3,
-  TS_ITEM_COUNT = 14,
-  TS_EXTENSION_COUNT = 2
-};
+enum { TS_HEADER_COUNT = 4, TS_SECTION_END_COUNT = 2, TS_HELP_COUNT = 3, TS_ITEM_COUNT = 14, TS_EXTENSION_COUNT = 2 };
 
 /* ---- Token strings (tokens.cpp) ------------------------------------------ */
 
@@ -159,9 +153,7 @@ inline int tsPutChar(signed char c, char **position, int room, int flags) {
    under the room; returns the room left, 0 when it ran out at this character,
    -1 when nothing could be written. Only SP_SKIP of flags is looked at. The
    caller moves its position on to the string's NUL itself. */
-inline int parsePut(signed char c, char *position, int room, int flags) {
-  return tsPutChar(c, &position, room, flags);
-}
+inline int parsePut(signed char c, char *position, int room, int flags) { return tsPutChar(c, &position, room, flags); }
 
 /* ---- Numbers (numbers.cpp) ------------------------------------------------ */
 
@@ -176,10 +168,10 @@ int32_t tsReadDecimal(const char *text, const char **end, int *digits);
 /* ---- Item lines (item.cpp) ------------------------------------------------ */
 
 /* The keyword tables: a name's position is its meaning. */
-extern const char *const itemTypeNames[TS_TYPE_COUNT];  /* position: the DI_ type code */
-extern const char *const itemFlagNames[TS_FLAG_COUNT];  /* 0: the colour mask; p: bit 1 << (p + 7) */
-extern const char *const colorNames[TS_COLOR_COUNT];    /* foreground colour numbers */
-extern const char *const bkColorNames[TS_COLOR_COUNT];  /* background colour numbers */
+extern const char *const itemTypeNames[TS_TYPE_COUNT]; /* position: the DI_ type code */
+extern const char *const itemFlagNames[TS_FLAG_COUNT]; /* 0: the colour mask; p: bit 1 << (p + 7) */
+extern const char *const colorNames[TS_COLOR_COUNT];   /* foreground colour numbers */
+extern const char *const bkColorNames[TS_COLOR_COUNT]; /* background colour numbers */
 
 /* The position of text among the first count names (the last match wins),
    else text read as a number when nonzero or written from 0, else -1. */
@@ -190,8 +182,7 @@ int FindKeywordValue(const char *const *names, const int32_t *values, const char
 uint32_t ParseFlags(char *text);
 /* Interprets one line of a dialog section: 2 when *item, *id and *string (an
    owned quoted text, or null) were written, 1 when it is no item line. */
-int ParseItemLine(int lngMode, int moduleNumber, DialogItem *item, int32_t *id, char **string,
-                  const char *line);
+int ParseItemLine(int lngMode, int moduleNumber, DialogItem *item, int32_t *id, char **string, const char *line);
 /* Reads a registry value below root as text into out (outSize bytes); 0 on success. */
 int ReadRegText(HKEY root, const char *rootPath, const char *valuePath, char *out, int outSize);
 
@@ -336,9 +327,9 @@ char *ReadEnumName(FileReader *reader);
    null, and then nothing is reported. */
 struct EnumScanTrace {
   void *context;
-  void (*blockStart)(void *context, long long offset);            /* a block's ENUM word */
-  void (*braceMissing)(void *context, long long offset);          /* no opening brace follows it */
-  void (*entry)(void *context, int index, long long offset);      /* a name stored at index */
+  void (*blockStart)(void *context, long long offset);           /* a block's ENUM word */
+  void (*braceMissing)(void *context, long long offset);         /* no opening brace follows it */
+  void (*entry)(void *context, int index, long long offset);     /* a name stored at index */
   void (*blockEnd)(void *context, long long offset, int closed); /* its closing brace, or the end */
 };
 extern const EnumScanTrace *tsEnumTrace;

@@ -9,7 +9,7 @@
 #include "dialog/dialog_internal.h"
 
 enum {
-  TS_ENUM_NAME_SIZE = 256,  /* an enum name keeps at most 255 characters */
+  TS_ENUM_NAME_SIZE = 256,   /* an enum name keeps at most 255 characters */
   TS_ENUM_NUMBER_DIGITS = 12 /* significant digits kept of an enum value: past 10 it saturates */
 };
 
@@ -118,17 +118,15 @@ void ReadEnumBlock(FileReader *r, char **names, int32_t *values, int *count) {
   }
 
   int c;
-  while ((c = tsReadChar(r)) != EOF && c != '}') {
-  }
+  while ((c = tsReadChar(r)) != EOF && c != '}') {}
   if (tsEnumTrace) tsEnumTrace->blockEnd(tsEnumTrace->context, tsReaderOffset(r) - (c == '}'), c == '}');
   if (c != '}') ShowErrorBox("Enum closing error");
 }
 
 /* Nonzero when the letters (length of them) are the word ENUM in any case. */
 static int isEnumWord(const char *letters, int length) {
-  return length == 4 && tsToUpper((unsigned char)letters[0]) == 'E' &&
-         tsToUpper((unsigned char)letters[1]) == 'N' && tsToUpper((unsigned char)letters[2]) == 'U' &&
-         tsToUpper((unsigned char)letters[3]) == 'M';
+  return length == 4 && tsToUpper((unsigned char)letters[0]) == 'E' && tsToUpper((unsigned char)letters[1]) == 'N' &&
+         tsToUpper((unsigned char)letters[2]) == 'U' && tsToUpper((unsigned char)letters[3]) == 'M';
 }
 
 /* A block counts when the word ENUM, in any case, stands in the first

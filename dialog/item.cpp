@@ -12,35 +12,46 @@
 
 /* ---- Keyword tables: a name's position is its meaning ---------------------- */
 
-const char *const itemTypeNames[TS_TYPE_COUNT] = {
-    "TEXT", "VTEXT", "SINGLEBOX", "DOUBLEBOX", "EDIT", "PSWEDIT", "FIXEDIT", "BUTTON", "CHECKBOX",
-    "RADIOBUTTON"};
+const char *const itemTypeNames[TS_TYPE_COUNT] = {"TEXT",    "VTEXT",   "SINGLEBOX", "DOUBLEBOX", "EDIT",
+                                                  "PSWEDIT", "FIXEDIT", "BUTTON",    "CHECKBOX",  "RADIOBUTTON"};
 
 /* Position 0 is the colour mask 0xFF; position p >= 1 is the bit 1 << (p + 7). */
 const char *const itemFlagNames[TS_FLAG_COUNT] = {
-    "DIF_COLORMASK",  "DIF_SETCOLOR",      "DIF_BOXCOLOR",    "DIF_GROUP",
-    "DIF_LEFTTEXT",   "DIF_MOVESELECT",    "DIF_SHOWAMPERSAND", "DIF_CENTERGROUP",
-    "DIF_NOBRACKETS", "DIF_SEPARATOR",     "DIF_EDITOR",      "DIF_HISTORY"};
+    "DIF_COLORMASK",     "DIF_SETCOLOR",    "DIF_BOXCOLOR",   "DIF_GROUP",     "DIF_LEFTTEXT", "DIF_MOVESELECT",
+    "DIF_SHOWAMPERSAND", "DIF_CENTERGROUP", "DIF_NOBRACKETS", "DIF_SEPARATOR", "DIF_EDITOR",   "DIF_HISTORY"};
 
 /* Console colour numbers 0-15: foreground in bits 0-3, background in bits 4-7. */
 const char *const colorNames[TS_COLOR_COUNT] = {
     "BLACK",    "BLUE",      "GREEN",      "CYAN",      "RED",      "MAGENTA",      "BROWN",  "LIGHTGRAY",
     "DARKGRAY", "LIGHTBLUE", "LIGHTGREEN", "LIGHTCYAN", "LIGHTRED", "LIGHTMAGENTA", "YELLOW", "WHITE"};
-const char *const bkColorNames[TS_COLOR_COUNT] = {
-    "BK_BLACK",    "BK_BLUE",      "BK_GREEN",      "BK_CYAN",      "BK_RED",      "BK_MAGENTA",
-    "BK_BROWN",    "BK_LIGHTGRAY", "BK_DARKGRAY",   "BK_LIGHTBLUE", "BK_LIGHTGREEN", "BK_LIGHTCYAN",
-    "BK_LIGHTRED", "BK_LIGHTMAGENTA", "BK_YELLOW",  "BK_WHITE"};
+const char *const bkColorNames[TS_COLOR_COUNT] = {"BK_BLACK",    "BK_BLUE",         "BK_GREEN",      "BK_CYAN",
+                                                  "BK_RED",      "BK_MAGENTA",      "BK_BROWN",      "BK_LIGHTGRAY",
+                                                  "BK_DARKGRAY", "BK_LIGHTBLUE",    "BK_LIGHTGREEN", "BK_LIGHTCYAN",
+                                                  "BK_LIGHTRED", "BK_LIGHTMAGENTA", "BK_YELLOW",     "BK_WHITE"};
 
 enum {
-  TS_REG_VALUE_ROOM = 512,  /* bytes a registry value may have to be read at all */
-  TS_REG_PATH_SIZE = 1024,  /* the joined key path and value name: the host's root key and a field */
-  TS_REG_TEXT_ROOM = 200    /* room for a registry text or its fallback */
+  TS_REG_VALUE_ROOM = 512, /* bytes a registry value may have to be read at all */
+  TS_REG_PATH_SIZE = 1024, /* the joined key path and value name: the host's root key and a field */
+  TS_REG_TEXT_ROOM = 200   /* room for a registry text or its fallback */
 };
 
 /* The fields of an item line, in the order of the item pattern. */
 enum {
-  F_TYPE, F_ID, F_X1, F_Y1, F_X2, F_Y2, F_FOCUS, F_SELECTED, F_FLAGS, F_DEFAULT,
-  F_SOURCE, F_ROOT, F_TEXT, F_FALLBACK, F_COUNT
+  F_TYPE,
+  F_ID,
+  F_X1,
+  F_Y1,
+  F_X2,
+  F_Y2,
+  F_FOCUS,
+  F_SELECTED,
+  F_FLAGS,
+  F_DEFAULT,
+  F_SOURCE,
+  F_ROOT,
+  F_TEXT,
+  F_FALLBACK,
+  F_COUNT
 };
 static_assert((int)F_COUNT == (int)TS_ITEM_COUNT, "one field per element of the item pattern");
 
@@ -190,8 +201,7 @@ int ReadRegText(HKEY root, const char *rootPath, const char *valuePath, char *ou
 
   if (type == PL_REG_DWORD && outSize > 3) {
     /* Stored little-endian; a shorter value reads as if zero-padded. */
-    uint32_t bits = (uint32_t)value[0] | (uint32_t)value[1] << 8 | (uint32_t)value[2] << 16 |
-                    (uint32_t)value[3] << 24;
+    uint32_t bits = (uint32_t)value[0] | (uint32_t)value[1] << 8 | (uint32_t)value[2] << 16 | (uint32_t)value[3] << 24;
     snprintf(out, (size_t)outSize, "%d", (int)(int32_t)bits);
     return 0;
   }
@@ -212,8 +222,7 @@ int ReadRegText(HKEY root, const char *rootPath, const char *valuePath, char *ou
 /* The `selected` column: a quoted text (copied, owned through *string), a
    one-character truth value, or an enum name or number standing for a host
    message. Writes item->selected and *string. */
-static void readSelected(int lngMode, int moduleNumber, const char *field, DialogItem *item,
-                         char **string) {
+static void readSelected(int lngMode, int moduleNumber, const char *field, DialogItem *item, char **string) {
   *string = nullptr;
   if (field[0] == '"') {
     /* Drop the quotes. A field cut short by the token room may be a lone
@@ -244,8 +253,7 @@ static void readSelected(int lngMode, int moduleNumber, const char *field, Dialo
 }
 
 /* Fills item->data (512 bytes) from the text source of the line. */
-static void readText(int lngMode, int moduleNumber, char fields[F_COUNT][TS_TOKEN_ROOM],
-                     DialogItem *item) {
+static void readText(int lngMode, int moduleNumber, char fields[F_COUNT][TS_TOKEN_ROOM], DialogItem *item) {
   char *data = item->data;
   const size_t room = sizeof item->data;
   switch (fields[F_SOURCE][0]) {
@@ -287,8 +295,7 @@ static void readText(int lngMode, int moduleNumber, char fields[F_COUNT][TS_TOKE
    source says, the rest of data zero), *id and *string have been written;
    *string is then an owned copy of a quoted selected text (item->selected
    points to the same block) or null, and passes to the caller. */
-int ParseItemLine(int lngMode, int moduleNumber, DialogItem *item, int32_t *id, char **string,
-                  const char *line) {
+int ParseItemLine(int lngMode, int moduleNumber, DialogItem *item, int32_t *id, char **string, const char *line) {
   char tokens[TS_TOKEN_ROOM];
   if (sparse(line, TS_PATTERN_ITEM, tokens, sizeof tokens) < TS_ITEM_COUNT) return 1;
   /* A token string of a 200-byte room holds at most 199 characters, so each
@@ -309,8 +316,7 @@ int ParseItemLine(int lngMode, int moduleNumber, DialogItem *item, int32_t *id, 
   item->y2 = tsReadDecimal(fields[F_Y2], nullptr, nullptr);
   /* Boxes and edit fields may give a width instead of a right column, and
      boxes a height instead of a bottom row: a value less than the start. */
-  if (type >= DI_SINGLEBOX && type <= DI_FIXEDIT && item->x2 < item->x1)
-    item->x2 = addSaturated(item->x1, item->x2);
+  if (type >= DI_SINGLEBOX && type <= DI_FIXEDIT && item->x2 < item->x1) item->x2 = addSaturated(item->x1, item->x2);
   if ((type == DI_SINGLEBOX || type == DI_DOUBLEBOX) && item->y2 < item->y1)
     item->y2 = addSaturated(item->y1, item->y2);
 

@@ -59,8 +59,8 @@ extern "C" int ShowDialog(DialogData *dialog) {
   /* Before TS_Init there is no host to call: the dialog counts as cancelled. */
   int index = -1;
   if (tsInitialised && tsStartup.hostDialog)
-    index = tsStartup.hostDialog(tsStartup.moduleNumber, -1, -1, dialog->width, dialog->height,
-                                 dialog->helpTopic, dialog->items, dialog->itemCount);
+    index = tsStartup.hostDialog(tsStartup.moduleNumber, -1, -1, dialog->width, dialog->height, dialog->helpTopic,
+                                 dialog->items, dialog->itemCount);
   dialog->lastId = index >= 0 && index < dialog->itemCount ? dialog->ids[index] : -1;
   MarkButtons(dialog, dialog->lastId);
   return dialog->lastId;
@@ -97,8 +97,7 @@ extern "C" void RestoreItem(DialogData *dialog, int id) {
 }
 
 extern "C" void SetItemStatus(DialogData *dialog, int id, int value) {
-  for (int i = GetNumById(dialog, id, 0); i >= 0; i = GetNumById(dialog, id, i + 1))
-    dialog->items[i].selected = value;
+  for (int i = GetNumById(dialog, id, 0); i >= 0; i = GetNumById(dialog, id, i + 1)) dialog->items[i].selected = value;
 }
 
 extern "C" DialogItem *GetItemAddr(DialogData *dialog, int id) {

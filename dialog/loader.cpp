@@ -92,8 +92,7 @@ static void releaseScratchStrings(int n) {
 /* Builds the handle from scratch slots 0 to n-1, whose strings pass to it.
    On a failed allocation shows its message, releases everything built so far
    and the slots' strings, and returns null. */
-static DialogData *buildDialog(int n, const TsBounds *b, const char *helpTopic, int lngMode,
-                               int moduleNumber) {
+static DialogData *buildDialog(int n, const TsBounds *b, const char *helpTopic, int lngMode, int moduleNumber) {
   DialogData *dialog = static_cast<DialogData *>(tsAllocate(sizeof(DialogData)));
   if (!dialog) {
     ShowErrorBox("pData don't allocated");
@@ -150,8 +149,7 @@ static int defaultLngMode(void) { return 0; }
    shown, or its name when no whole path can be built), no section of that
    name or one without items (no message), or a failed allocation (its message shown). Rebuilds the enum table and
    overwrites the scratch tables. */
-extern "C" DialogData *LoadDialogEx(HMODULE module, int moduleNumber, const char *fileName,
-                                    const char *dialogName) {
+extern "C" DialogData *LoadDialogEx(HMODULE module, int moduleNumber, const char *fileName, const char *dialogName) {
   TsBounds bounds = tsNoBounds;
   if (moduleNumber == -1) moduleNumber = tsStartup.moduleNumber;
   if (!fileName || !fileName[0] || !dialogName || !dialogName[0]) return nullptr;
@@ -178,8 +176,7 @@ extern "C" DialogData *LoadDialogEx(HMODULE module, int moduleNumber, const char
     while (n < TS_MAX_ITEMS && (text = tsReadLine(&reader, line))) {
       if (tsIsSectionEnd(text)) break;
       if (tsReadHelp(text, helpTopic)) continue;
-      if (ParseItemLine(lngMode, moduleNumber, &scratchItems[n], &scratchIds[n], &scratchStrings[n],
-                        text) == 2) {
+      if (ParseItemLine(lngMode, moduleNumber, &scratchItems[n], &scratchIds[n], &scratchStrings[n], text) == 2) {
         tsWidenBounds(&bounds, &scratchItems[n]);
         n++;
       }

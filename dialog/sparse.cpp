@@ -13,14 +13,14 @@ namespace {
 
 /* The state of one scan. */
 struct Scan {
-  const char *src;   /* source position */
-  const char *pat;   /* pattern position */
-  char *out;         /* write position: the token string's NUL, or null */
-  int room;          /* room left for tsPutChar */
-  int flags;         /* SP_ flag word */
-  int count;         /* elements processed */
-  int minimum;       /* minimum count, -1 for none */
-  int width;         /* width of the directive under way, 0 for no limit */
+  const char *src; /* source position */
+  const char *pat; /* pattern position */
+  char *out;       /* write position: the token string's NUL, or null */
+  int room;        /* room left for tsPutChar */
+  int flags;       /* SP_ flag word */
+  int count;       /* elements processed */
+  int minimum;     /* minimum count, -1 for none */
+  int width;       /* width of the directive under way, 0 for no limit */
 };
 
 /* A source character folded by SP_LOWER or SP_UPPER. */
@@ -199,10 +199,8 @@ void convertGroup(Scan *s) {
 
   unsigned char first = (unsigned char)*s->src;
   if (!first || fold(first, s->flags) != open) {
-    if (s->flags & SP_WORD)
-      convertWord(s);
-    else
-      s->flags |= SP_FAIL;
+    if (s->flags & SP_WORD) convertWord(s);
+    else s->flags |= SP_FAIL;
     return;
   }
   if (s->flags & SP_KEEP) put(s, open);
@@ -247,21 +245,45 @@ void directive(Scan *s) {
   }
   s->width = readWidth(s);
   switch (*s->pat) {
-    case 'l': s->flags |= SP_LOWER; s->pat++; break;
-    case 'u': s->flags |= SP_UPPER; s->pat++; break;
-    case 'n': s->flags |= SP_NOCASE; s->pat++; break;
-    default: break;
+    case 'l':
+      s->flags |= SP_LOWER;
+      s->pat++;
+      break;
+    case 'u':
+      s->flags |= SP_UPPER;
+      s->pat++;
+      break;
+    case 'n':
+      s->flags |= SP_NOCASE;
+      s->pat++;
+      break;
+    default:
+      break;
   }
   switch (*s->pat) {
-    case 'c': s->pat++; convertChars(s); break;
-    case 's': s->pat++; convertWord(s); break;
-    case 'd': s->pat++; convertDigits(s); break;
+    case 'c':
+      s->pat++;
+      convertChars(s);
+      break;
+    case 's':
+      s->pat++;
+      convertWord(s);
+      break;
+    case 'd':
+      s->pat++;
+      convertDigits(s);
+      break;
     case 't':
       s->pat++;
       while (*s->src) take(s);
       break;
-    case '[': s->pat++; convertSet(s); break;
-    case '(': convertGroup(s); break;
+    case '[':
+      s->pat++;
+      convertSet(s);
+      break;
+    case '(':
+      convertGroup(s);
+      break;
     case 'q':
       s->pat++;
       s->flags |= SP_KEEP;
@@ -276,7 +298,10 @@ void directive(Scan *s) {
       }
       convertGroup(s);
       break;
-    case '{': s->pat++; writePatternText(s, '}'); break;
+    case '{':
+      s->pat++;
+      writePatternText(s, '}');
+      break;
     case 'f':
       s->pat++;
       s->minimum = s->width;

@@ -145,8 +145,12 @@ int editKey(DialogView *v, int i, int key) {
     case TK_RIGHT:
       if (*at < cursorLimit(v, i)) (*at)++;
       break;
-    case TK_HOME: *at = 0; break;
-    case TK_END: *at = cursorLimit(v, i); break;
+    case TK_HOME:
+      *at = 0;
+      break;
+    case TK_END:
+      *at = cursorLimit(v, i);
+      break;
     case TK_BS:
       if (*at == 0) break;
       memmove(text + *at - 1, text + *at, (size_t)(length - *at + 1));
@@ -271,8 +275,7 @@ void drawItem(const DialogView *v, Screen *s, int i) {
   Paint normal = ownColour ? paintOfColour((int)(item->flags & DIF_COLORMASK)) : p->text;
   Paint hot = ownColour ? hotPaintOfColour((int)(item->flags & DIF_COLORMASK)) : p->hotkey;
   Paint box = ownColour ? normal : p->box;
-  if (!ownColour && (item->flags & DIF_BOXCOLOR) && (item->type == DI_TEXT || item->type == DI_VTEXT))
-    normal = p->box;
+  if (!ownColour && (item->flags & DIF_BOXCOLOR) && (item->type == DI_TEXT || item->type == DI_VTEXT)) normal = p->box;
   switch (item->type) {
     case DI_TEXT:
       if (item->flags & DIF_SEPARATOR) {
@@ -337,7 +340,8 @@ void drawItem(const DialogView *v, Screen *s, int i) {
       drawHotText(s, x + 4, y, item->data, TS_ITEM_DATA_SIZE, amp, normal, hot, -1);
       break;
     }
-    default: break; /* a type the host does not know shows nothing */
+    default:
+      break; /* a type the host does not know shows nothing */
   }
 }
 
@@ -377,8 +381,7 @@ void dialogPlace(DialogView *v, int cols, int rows) {
   }
 }
 
-void dialogOpen(DialogView *v, DialogItem *items, int count, int x1, int y1, int x2, int y2, int cols,
-                int rows) {
+void dialogOpen(DialogView *v, DialogItem *items, int count, int x1, int y1, int x2, int y2, int cols, int rows) {
   memset(v, 0, sizeof *v);
   v->items = items;
   v->count = count < 0 ? 0 : count > (int)DIALOG_MAX_ITEMS ? (int)DIALOG_MAX_ITEMS : count;
@@ -417,7 +420,8 @@ int dialogKey(DialogView *v, int key) {
   int inEdit = item && layoutIsEdit(item->type);
   switch (key) {
     case TK_ESC:
-    case TK_F10: return closeWith(v, -1);
+    case TK_F10:
+      return closeWith(v, -1);
     case TK_TAB:
     case TK_STAB:
       if (v->count > 0) focusOn(v, tabFrom(v, f, key == TK_TAB ? 1 : -1), 1);
@@ -455,7 +459,8 @@ int dialogKey(DialogView *v, int key) {
       }
       if (item && item->type == DI_BUTTON) return closeWith(v, f);
       break;
-    default: break;
+    default:
+      break;
   }
   if (inEdit && editKey(v, f, key)) return MODAL_OPEN;
   int hot = hotKeyFind(key, v->count, itemHotKey, v);

@@ -18,15 +18,15 @@ enum { DIALOG_MAX_ITEMS = 512 };
 /* A dialog on screen: its records, where it stands and the state of its
    edit fields. */
 typedef struct DialogView {
-  DialogItem *items;              /* the caller's records, edited in place */
-  int count;                      /* 0 to DIALOG_MAX_ITEMS */
-  int x1, y1, x2, y2;             /* as asked: -1, -1, width, height centres it */
-  int left, top, width, height;   /* where it stands on the screen */
-  int cols, rows;                 /* the screen it was placed on */
-  int focus;                      /* index of the focused item, or -1 */
-  int column[DIALOG_MAX_ITEMS];   /* each item's left column in the dialog */
-  int cursor[DIALOG_MAX_ITEMS];   /* edit fields: cursor position in the text */
-  int scroll[DIALOG_MAX_ITEMS];   /* edit fields: first position shown */
+  DialogItem *items;            /* the caller's records, edited in place */
+  int count;                    /* 0 to DIALOG_MAX_ITEMS */
+  int x1, y1, x2, y2;           /* as asked: -1, -1, width, height centres it */
+  int left, top, width, height; /* where it stands on the screen */
+  int cols, rows;               /* the screen it was placed on */
+  int focus;                    /* index of the focused item, or -1 */
+  int column[DIALOG_MAX_ITEMS]; /* each item's left column in the dialog */
+  int cursor[DIALOG_MAX_ITEMS]; /* edit fields: cursor position in the text */
+  int scroll[DIALOG_MAX_ITEMS]; /* edit fields: first position shown */
   const Palette *palette;
 } DialogView;
 
@@ -36,8 +36,7 @@ typedef struct DialogView {
    set, else to the first one the Tab key would reach. On a screen smaller
    than the dialog, items that do not lie wholly on the screen take no focus:
    neither Tab, the arrows nor hot keys reach them. */
-void dialogOpen(DialogView *view, DialogItem *items, int count, int x1, int y1, int x2, int y2,
-                int cols, int rows);
+void dialogOpen(DialogView *view, DialogItem *items, int count, int x1, int y1, int x2, int y2, int cols, int rows);
 
 /* Places the view again for a screen of cols x rows (after a resize); a
    focus left off the screen moves to the first item Tab reaches on it. */

@@ -11,14 +11,29 @@
 
 /*                                 text          hotkey        box           boxTitle
                                    edit          focus         focusHotkey   history */
-const Palette kDialogPalette = {{0x70, MONO_NORMAL}, {0x7E, MONO_UNDERLINE}, {0x70, MONO_NORMAL}, {0x70, MONO_BOLD},
-                                {0x30, MONO_REVERSE}, {0x30, MONO_REVERSE}, {0x3E, MONO_REVERSE | MONO_UNDERLINE},
+const Palette kDialogPalette = {{0x70, MONO_NORMAL},
+                                {0x7E, MONO_UNDERLINE},
+                                {0x70, MONO_NORMAL},
+                                {0x70, MONO_BOLD},
+                                {0x30, MONO_REVERSE},
+                                {0x30, MONO_REVERSE},
+                                {0x3E, MONO_REVERSE | MONO_UNDERLINE},
                                 {0x70, MONO_NORMAL}};
-const Palette kWarningPalette = {{0x4F, MONO_NORMAL}, {0x4E, MONO_UNDERLINE}, {0x4F, MONO_NORMAL}, {0x4F, MONO_BOLD},
-                                 {0x30, MONO_REVERSE}, {0x70, MONO_REVERSE}, {0x7E, MONO_REVERSE | MONO_UNDERLINE},
+const Palette kWarningPalette = {{0x4F, MONO_NORMAL},
+                                 {0x4E, MONO_UNDERLINE},
+                                 {0x4F, MONO_NORMAL},
+                                 {0x4F, MONO_BOLD},
+                                 {0x30, MONO_REVERSE},
+                                 {0x70, MONO_REVERSE},
+                                 {0x7E, MONO_REVERSE | MONO_UNDERLINE},
                                  {0x4F, MONO_NORMAL}};
-const Palette kMenuPalette = {{0x3F, MONO_NORMAL}, {0x3E, MONO_UNDERLINE}, {0x3F, MONO_NORMAL}, {0x3F, MONO_BOLD},
-                              {0x30, MONO_REVERSE}, {0x0F, MONO_REVERSE}, {0x0E, MONO_REVERSE | MONO_UNDERLINE},
+const Palette kMenuPalette = {{0x3F, MONO_NORMAL},
+                              {0x3E, MONO_UNDERLINE},
+                              {0x3F, MONO_NORMAL},
+                              {0x3F, MONO_BOLD},
+                              {0x30, MONO_REVERSE},
+                              {0x0F, MONO_REVERSE},
+                              {0x0E, MONO_REVERSE | MONO_UNDERLINE},
                               {0x3F, MONO_NORMAL}};
 
 Paint paintOfColour(int colour) {
@@ -32,23 +47,23 @@ Paint hotPaintOfColour(int colour) {
   return paint;
 }
 
-int drawBytes(Screen *screen, int x, int y, const char *bytes, int length, Paint normal, Paint hot,
-              int hotIndex, int maxCells) {
+int drawBytes(Screen *screen, int x, int y, const char *bytes, int length, Paint normal, Paint hot, int hotIndex,
+              int maxCells) {
   int drawn = 0;
   for (int i = 0; i < length && bytes[i] && (maxCells < 0 || drawn < maxCells); i++, drawn++)
     screenPut(screen, x + i, y, cpDecode((unsigned char)bytes[i]), i == hotIndex ? hot : normal);
   return drawn;
 }
 
-int drawHotText(Screen *screen, int x, int y, const char *text, int length, int showAmpersand,
-                Paint normal, Paint hot, int maxCells) {
+int drawHotText(Screen *screen, int x, int y, const char *text, int length, int showAmpersand, Paint normal, Paint hot,
+                int maxCells) {
   char visible[WINDOW_TEXT_MAX];
   int hotIndex = hotSplit(text, length, showAmpersand, visible, sizeof visible);
   return drawBytes(screen, x, y, visible, (int)strlen(visible), normal, hot, hotIndex, maxCells);
 }
 
-int drawButton(Screen *screen, int x, int y, const char *text, int length, int showAmpersand, int frame,
-               Paint normal, Paint hot) {
+int drawButton(Screen *screen, int x, int y, const char *text, int length, int showAmpersand, int frame, Paint normal,
+               Paint hot) {
   if (frame == BUTTON_BARE) return drawHotText(screen, x, y, text, length, showAmpersand, normal, hot, -1);
   int braces = frame == BUTTON_BRACES;
   screenPut(screen, x, y, braces ? '{' : '[', normal);
@@ -82,8 +97,8 @@ void drawFrame(Screen *screen, int x1, int y1, int x2, int y2, int doubleLine, P
   screenPut(screen, x2, y2, doubleLine ? CH_DBR : CH_BR, paint);
 }
 
-void drawBorderTitle(Screen *screen, int x1, int x2, int y, const char *text, int length, int left,
-                     int showAmpersand, Paint normal, Paint hot) {
+void drawBorderTitle(Screen *screen, int x1, int x2, int y, const char *text, int length, int left, int showAmpersand,
+                     Paint normal, Paint hot) {
   char visible[WINDOW_TEXT_MAX];
   int hotIndex = hotSplit(text, length, showAmpersand, visible, sizeof visible);
   int width = (int)strlen(visible);
@@ -101,8 +116,7 @@ void drawBorderTitle(Screen *screen, int x1, int x2, int y, const char *text, in
 static uint32_t joinOf(const Cell *cell, int leftEnd) {
   if (cell && (cell->ch == CH_DV || cell->ch == CH_DTEE_L || cell->ch == CH_DTEE_R))
     return leftEnd ? CH_DTEE_L : CH_DTEE_R;
-  if (cell && (cell->ch == CH_V || cell->ch == CH_TEE_L || cell->ch == CH_TEE_R))
-    return leftEnd ? CH_TEE_L : CH_TEE_R;
+  if (cell && (cell->ch == CH_V || cell->ch == CH_TEE_L || cell->ch == CH_TEE_R)) return leftEnd ? CH_TEE_L : CH_TEE_R;
   return CH_H;
 }
 

@@ -10,9 +10,8 @@
 
 namespace {
 
-const unsigned kVgaRgb[16] = {0x000000, 0x0000AA, 0x00AA00, 0x00AAAA, 0xAA0000, 0xAA00AA,
-                              0xAA5500, 0xAAAAAA, 0x555555, 0x5555FF, 0x55FF55, 0x55FFFF,
-                              0xFF5555, 0xFF55FF, 0xFFFF55, 0xFFFFFF};
+const unsigned kVgaRgb[16] = {0x000000, 0x0000AA, 0x00AA00, 0x00AAAA, 0xAA0000, 0xAA00AA, 0xAA5500, 0xAAAAAA,
+                              0x555555, 0x5555FF, 0x55FF55, 0x55FFFF, 0xFF5555, 0xFF55FF, 0xFFFF55, 0xFFFFFF};
 const int kConsoleToAnsi[8] = {0, 4, 2, 6, 1, 5, 3, 7};
 
 void putChar(uint32_t ch, FILE *out) {
@@ -111,9 +110,10 @@ void dumpHtml(const Screen *screen, FILE *out, const char *title) {
   /* Rows as tall as the font's em and each run a block of that height:
      backgrounds fill whole rows without a seam, and frame lines, which are
      drawn at least an em tall, join across rows as on a terminal. */
-  fputs("</title>\n<style>pre{font-family:monospace;line-height:1}pre span{display:inline-block}</style>"
-        "</head>\n<body style=\"background:#000\">\n<pre>",
-        out);
+  fputs(
+      "</title>\n<style>pre{font-family:monospace;line-height:1}pre span{display:inline-block}</style>"
+      "</head>\n<body style=\"background:#000\">\n<pre>",
+      out);
   for (int row = 0; row < screen->rows; row++) {
     int current = -1;
     for (int col = 0; col < screen->cols; col++) {

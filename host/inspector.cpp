@@ -96,5 +96,6 @@ void statusLineDraw(Screen *s, int dialog) {
   int hint = dialog && describer;
   if (hint && (int)(strlen(statusLine) + 4 + sizeof kInspectorKeyHint - 1) > s->cols) hint = 0; /* no cut hint */
   snprintf(line, sizeof line, "%s%s%s", statusLine, statusLine[0] && hint ? "    " : "", hint ? kInspectorKeyHint : "");
-  if (line[0] && s->rows > 0) drawBytes(s, 0, s->rows - 1, line, (int)strlen(line), kBlankPaint, kBlankPaint, -1, s->cols);
+  if (line[0] && s->rows > 0)
+    drawBytes(s, 0, s->rows - 1, line, (int)strlen(line), kBlankPaint, kBlankPaint, -1, s->cols);
 }

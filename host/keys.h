@@ -29,8 +29,8 @@ enum {
   TK_F1,
   TK_F10 = TK_F1 + 9,
   TK_F12 = TK_F1 + 11,
-  TK_RESIZE, /* the terminal changed its size: draw again */
-  TK_RELOAD, /* the watched file changed: every window closes, to reopen on the new version */
+  TK_RESIZE,      /* the terminal changed its size: draw again */
+  TK_RELOAD,      /* the watched file changed: every window closes, to reopen on the new version */
   TK_WAIT_RELOAD, /* "Reload" in a --keys script: wait for the next change of the watched file */
   TK_ALT = 0x10000
 };

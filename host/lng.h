@@ -14,7 +14,7 @@ typedef struct LngTable {
   char *block;           /* every message, each NUL-terminated; owned */
   const char **messages; /* count pointers into block; owned */
   int count;
-  char language[64];     /* the header's language name ("English"), or empty */
+  char language[64]; /* the header's language name ("English"), or empty */
 } LngTable;
 
 /* Reads a language file's text (length bytes, CR LF or LF lines) into

@@ -109,8 +109,8 @@ void menuPlace(MenuView *v, int cols, int rows) {
   keepCurrentShown(v);
 }
 
-void menuOpen(MenuView *v, const MenuEntry *entries, int count, unsigned flags, const char *title,
-              const char *bottom, const int *breakKeys, int x, int y, int maxHeight, int cols, int rows) {
+void menuOpen(MenuView *v, const MenuEntry *entries, int count, unsigned flags, const char *title, const char *bottom,
+              const int *breakKeys, int x, int y, int maxHeight, int cols, int rows) {
   v->entries = entries;
   v->count = count < 0 || !entries ? 0 : count > (int)MENU_MAX_ENTRIES ? (int)MENU_MAX_ENTRIES : count;
   v->flags = flags;
@@ -168,8 +168,10 @@ int menuKey(MenuView *v, int key) {
       }
   switch (key) {
     case TK_ESC:
-    case TK_F10: return -1;
-    case TK_ENTER: return v->current;
+    case TK_F10:
+      return -1;
+    case TK_ENTER:
+      return v->current;
     case TK_UP:
     case TK_DOWN:
       if (v->current >= 0) v->current = stepFrom(v, v->current, key == TK_UP ? -1 : 1);
@@ -180,7 +182,8 @@ int menuKey(MenuView *v, int key) {
       if (v->current >= 0) v->current = key == TK_HOME ? firstEntry(v, 0, 1) : firstEntry(v, v->count - 1, -1);
       keepCurrentShown(v);
       return MODAL_OPEN;
-    default: break;
+    default:
+      break;
   }
   int hot = hotKeyFind(key, v->count, entryHotKey, v);
   return hot >= 0 ? hot : MODAL_OPEN;

@@ -17,18 +17,18 @@ enum { MENU_MAX_ENTRIES = 1024 };
 
 typedef struct MenuView {
   const MenuEntry *entries;
-  int count;                       /* 0 to MENU_MAX_ENTRIES */
+  int count; /* 0 to MENU_MAX_ENTRIES */
   unsigned flags;
-  const char *title, *bottom;      /* may be null */
-  const int *breakKeys;            /* host key codes ending in 0, or null */
-  int breakCode;                   /* index of the break key that closed it, else -1 */
-  int x, y, maxHeight;             /* as asked: -1 centres, 0 no height limit */
-  int current;                     /* the highlighted entry, -1 when none can be */
-  int first;                       /* the first entry shown */
-  int left, top, width, height;    /* where it stands on the screen */
-  int shown;                       /* entries shown at once */
+  const char *title, *bottom;          /* may be null */
+  const int *breakKeys;                /* host key codes ending in 0, or null */
+  int breakCode;                       /* index of the break key that closed it, else -1 */
+  int x, y, maxHeight;                 /* as asked: -1 centres, 0 no height limit */
+  int current;                         /* the highlighted entry, -1 when none can be */
+  int first;                           /* the first entry shown */
+  int left, top, width, height;        /* where it stands on the screen */
+  int shown;                           /* entries shown at once */
   char visible[MENU_MAX_ENTRIES][128]; /* each entry's text without its marks */
-  short hot[MENU_MAX_ENTRIES];     /* position of each entry's hot key, or -1 */
+  short hot[MENU_MAX_ENTRIES];         /* position of each entry's hot key, or -1 */
 } MenuView;
 
 /* Prepares a menu for a screen of cols x rows: hot keys, size, place, and

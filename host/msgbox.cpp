@@ -124,8 +124,8 @@ const char *msgErrorText(unsigned code) {
   return nullptr;
 }
 
-void msgBoxOpen(MsgBoxView *v, unsigned flags, const char *const *lines, int lineCount, int buttonCount,
-                int cols, int rows) {
+void msgBoxOpen(MsgBoxView *v, unsigned flags, const char *const *lines, int lineCount, int buttonCount, int cols,
+                int rows) {
   memset(v, 0, sizeof *v);
   v->flags = flags;
   if (lineCount < 0) lineCount = 0;
@@ -176,9 +176,11 @@ int msgBoxKey(MsgBoxView *v, int key) {
   int n = v->buttonCount;
   switch (key) {
     case TK_ESC:
-    case TK_F10: return -1;
+    case TK_F10:
+      return -1;
     case TK_ENTER:
-    case ' ': return n > 0 ? v->focus : -1;
+    case ' ':
+      return n > 0 ? v->focus : -1;
     case TK_TAB:
     case TK_RIGHT:
     case TK_DOWN:
@@ -189,7 +191,8 @@ int msgBoxKey(MsgBoxView *v, int key) {
     case TK_UP:
       if (n > 0) v->focus = (v->focus + n - 1) % n;
       return MODAL_OPEN;
-    default: break;
+    default:
+      break;
   }
   int hot = hotKeyFind(key, n, buttonHotKey, v);
   return hot >= 0 ? hot : MODAL_OPEN;

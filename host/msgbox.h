@@ -23,18 +23,18 @@ typedef struct MsgBoxView {
   int lineCount;
   const char *buttons[MSG_MAX_LINES];
   int buttonCount;
-  int focus;                            /* the focused button */
-  int left, top, width, height;         /* the panel on the screen */
-  int textWidth;                        /* the widest line, or the button row */
-  int tight;                            /* the frame is the panel's edge (the help box) */
+  int focus;                    /* the focused button */
+  int left, top, width, height; /* the panel on the screen */
+  int textWidth;                /* the widest line, or the button row */
+  int tight;                    /* the frame is the panel's edge (the help box) */
 } MsgBoxView;
 
 /* Lays out a message box for a screen of cols x rows: lines[0] is the
    title, the last buttonCount lines are the buttons, those between are the
    text (null lines read as empty). Button and line counts beyond what the
    lines hold are cut, as are lines past MSG_MAX_LINES. */
-void msgBoxOpen(MsgBoxView *view, unsigned flags, const char *const *lines, int lineCount, int buttonCount,
-                int cols, int rows);
+void msgBoxOpen(MsgBoxView *view, unsigned flags, const char *const *lines, int lineCount, int buttonCount, int cols,
+                int rows);
 
 /* Draws it over what the screen holds. */
 void msgBoxDraw(const MsgBoxView *view, Screen *screen);

@@ -74,8 +74,7 @@ void screenPut(Screen *screen, int x, int y, uint32_t ch, Paint paint) {
 
 /* The part of a rectangle that lies on the screen, as [x0, x1) x [y0, y1):
    empty when none does; computed in 64 bits, so that no size overflows. */
-static void clipRect(const Screen *screen, int x, int y, int width, int height, int *x0, int *y0, int *x1,
-                     int *y1) {
+static void clipRect(const Screen *screen, int x, int y, int width, int height, int *x0, int *y0, int *x1, int *y1) {
   long long right = (long long)x + width, bottom = (long long)y + height;
   *x0 = x < 0 ? 0 : x;
   *y0 = y < 0 ? 0 : y;

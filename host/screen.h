@@ -10,12 +10,7 @@
 #include <stdint.h>
 
 /* Bounds of a screen; --size is checked against them. */
-enum {
-  SCREEN_MIN_COLS = 20,
-  SCREEN_MIN_ROWS = 5,
-  SCREEN_MAX_COLS = 1000,
-  SCREEN_MAX_ROWS = 500
-};
+enum { SCREEN_MIN_COLS = 20, SCREEN_MIN_ROWS = 5, SCREEN_MAX_COLS = 1000, SCREEN_MAX_ROWS = 500 };
 
 /* Monochrome styles, for terminals without colours. */
 enum { MONO_NORMAL = 0, MONO_REVERSE = 1, MONO_BOLD = 2, MONO_UNDERLINE = 4, MONO_DIM = 8, MONO_STYLES = 15 };
@@ -44,8 +39,8 @@ typedef struct Screen {
   int cols, rows;
   int cursorX, cursorY; /* where the terminal's cursor stands */
   int cursorVisible;
-  int focusX, focusY;   /* where the focused item or marked entry stands, -1 when none */
-  Cell *cells;          /* rows * cols, row by row; owned by the screen */
+  int focusX, focusY; /* where the focused item or marked entry stands, -1 when none */
+  Cell *cells;        /* rows * cols, row by row; owned by the screen */
 } Screen;
 
 /* The colour a fresh screen is cleared with: light grey on black. */

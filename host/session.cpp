@@ -16,19 +16,19 @@
 namespace {
 
 Screen screen;
-int onTerminal;      /* keys from the terminal, else from the script */
-int followTerminal;  /* the screen takes the terminal's size */
-int *script;         /* owned copy of the script's keys */
+int onTerminal;     /* keys from the terminal, else from the script */
+int followTerminal; /* the screen takes the terminal's size */
+int *script;        /* owned copy of the script's keys */
 int scriptCount, scriptNext;
-int escAfterScript;  /* Esc keys fed since the script ran out */
+int escAfterScript; /* Esc keys fed since the script ran out */
 SessionState state;
 FILE *dumpFile;
 int dumpCount;
-FileWatch *watch;        /* not owned; null: no live reload */
+FileWatch *watch; /* not owned; null: no live reload */
 SessionChangeFn onChange;
 void *changeContext;
-int reloading;           /* TK_RELOAD until sessionEndReload */
-char status[512];        /* the status line, empty when none */
+int reloading;    /* TK_RELOAD until sessionEndReload */
+char status[512]; /* the status line, empty when none */
 int statusError;
 
 /* The status line's paints: white on red for an error, black on cyan for
@@ -59,8 +59,7 @@ void dump(int key) {
   char name[32], cursor[48] = "";
   dumpCount++;
   if (screen.focusX >= 0) snprintf(cursor, sizeof cursor, ", focus %d,%d", screen.focusX, screen.focusY);
-  if (key == TK_NONE)
-    fprintf(dumpFile, "=== screen %d%s ===\n", dumpCount, cursor);
+  if (key == TK_NONE) fprintf(dumpFile, "=== screen %d%s ===\n", dumpCount, cursor);
   else
     fprintf(dumpFile, "=== screen %d, next key %s%s%s ===\n", dumpCount, keyDescribe(key, name, sizeof name),
             scriptNext > scriptCount ? " (keys ran out)" : "", cursor);
@@ -147,8 +146,7 @@ int sessionWaitKey(void) {
   if (key == TK_RESIZE && followTerminal) {
     int cols, rows;
     terminalSize(&cols, &rows);
-    if (cols >= 1 && rows >= 1 && cols <= SCREEN_MAX_COLS && rows <= SCREEN_MAX_ROWS)
-      screenResize(&screen, cols, rows);
+    if (cols >= 1 && rows >= 1 && cols <= SCREEN_MAX_COLS && rows <= SCREEN_MAX_ROWS) screenResize(&screen, cols, rows);
   }
   return key;
 }

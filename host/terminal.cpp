@@ -28,11 +28,11 @@
 namespace {
 
 volatile sig_atomic_t isOpen;
-SCREEN *terminal;    /* ncurses' screen on standard output */
-int hooksInstalled;  /* the exit hook and signal handlers are in place */
+SCREEN *terminal;   /* ncurses' screen on standard output */
+int hooksInstalled; /* the exit hook and signal handlers are in place */
 int utf8Locale;
-int colourMode;      /* 0 monochrome, 8 or 16 colours */
-short pairOf[256];   /* colour byte -> pair number, 0 when not made yet */
+int colourMode;    /* 0 monochrome, 8 or 16 colours */
+short pairOf[256]; /* colour byte -> pair number, 0 when not made yet */
 short nextPair = 1;
 
 /* How long an Esc waits for the character that makes it Alt+character. */
@@ -49,7 +49,7 @@ void onSignal(int sig) {
 /* The ncurses colour of a console colour: its low three bits reordered, plus
    8 for a bright colour when the terminal has sixteen. */
 short cursesColour(int console) {
-  static const short kBase[8] = {COLOR_BLACK, COLOR_BLUE, COLOR_GREEN, COLOR_CYAN,
+  static const short kBase[8] = {COLOR_BLACK, COLOR_BLUE,    COLOR_GREEN,  COLOR_CYAN,
                                  COLOR_RED,   COLOR_MAGENTA, COLOR_YELLOW, COLOR_WHITE};
   short base = kBase[console & 7];
   return (short)(colourMode >= 16 && (console & 8) ? base + 8 : base);
@@ -68,8 +68,7 @@ attr_t attributesOf(Paint paint, short *pair) {
   }
   int colour = paint.colour;
   if (!pairOf[colour] && nextPair < COLOR_PAIRS) {
-    if (init_pair(nextPair, cursesColour(colour & 15), cursesColour(colour >> 4)) == OK)
-      pairOf[colour] = nextPair++;
+    if (init_pair(nextPair, cursesColour(colour & 15), cursesColour(colour >> 4)) == OK) pairOf[colour] = nextPair++;
   }
   *pair = pairOf[colour];
   return colourMode < 16 && (colour & 8) ? A_BOLD : A_NORMAL;
@@ -78,25 +77,44 @@ attr_t attributesOf(Paint paint, short *pair) {
 /* The character that shows a code point on a terminal without UTF-8. */
 const cchar_t *narrowFrame(uint32_t ch) {
   switch (ch) {
-    case CH_H: return WACS_HLINE;
-    case CH_V: return WACS_VLINE;
-    case CH_TL: return WACS_ULCORNER;
-    case CH_TR: return WACS_URCORNER;
-    case CH_BL: return WACS_LLCORNER;
-    case CH_BR: return WACS_LRCORNER;
-    case CH_TEE_L: return WACS_LTEE;
-    case CH_TEE_R: return WACS_RTEE;
-    case CH_DH: return WACS_D_HLINE;
-    case CH_DV: return WACS_D_VLINE;
-    case CH_DTL: return WACS_D_ULCORNER;
-    case CH_DTR: return WACS_D_URCORNER;
-    case CH_DBL: return WACS_D_LLCORNER;
-    case CH_DBR: return WACS_D_LRCORNER;
-    case CH_DTEE_L: return WACS_D_LTEE;
-    case CH_DTEE_R: return WACS_D_RTEE;
-    case CH_DOWN_ARROW: return WACS_DARROW;
-    case CH_BULLET: return WACS_BULLET;
-    default: return nullptr;
+    case CH_H:
+      return WACS_HLINE;
+    case CH_V:
+      return WACS_VLINE;
+    case CH_TL:
+      return WACS_ULCORNER;
+    case CH_TR:
+      return WACS_URCORNER;
+    case CH_BL:
+      return WACS_LLCORNER;
+    case CH_BR:
+      return WACS_LRCORNER;
+    case CH_TEE_L:
+      return WACS_LTEE;
+    case CH_TEE_R:
+      return WACS_RTEE;
+    case CH_DH:
+      return WACS_D_HLINE;
+    case CH_DV:
+      return WACS_D_VLINE;
+    case CH_DTL:
+      return WACS_D_ULCORNER;
+    case CH_DTR:
+      return WACS_D_URCORNER;
+    case CH_DBL:
+      return WACS_D_LLCORNER;
+    case CH_DBR:
+      return WACS_D_LRCORNER;
+    case CH_DTEE_L:
+      return WACS_D_LTEE;
+    case CH_DTEE_R:
+      return WACS_D_RTEE;
+    case CH_DOWN_ARROW:
+      return WACS_DARROW;
+    case CH_BULLET:
+      return WACS_BULLET;
+    default:
+      return nullptr;
   }
 }
 
@@ -111,17 +129,28 @@ int canAddressCursor() {
 /* Decodes one curses key code (not a character). */
 int decodeFunctionKey(wint_t code) {
   switch (code) {
-    case KEY_UP: return TK_UP;
-    case KEY_DOWN: return TK_DOWN;
-    case KEY_LEFT: return TK_LEFT;
-    case KEY_RIGHT: return TK_RIGHT;
-    case KEY_HOME: return TK_HOME;
-    case KEY_END: return TK_END;
-    case KEY_BTAB: return TK_STAB;
-    case KEY_ENTER: return TK_ENTER;
-    case KEY_BACKSPACE: return TK_BS;
-    case KEY_DC: return TK_DEL;
-    case KEY_RESIZE: return TK_RESIZE;
+    case KEY_UP:
+      return TK_UP;
+    case KEY_DOWN:
+      return TK_DOWN;
+    case KEY_LEFT:
+      return TK_LEFT;
+    case KEY_RIGHT:
+      return TK_RIGHT;
+    case KEY_HOME:
+      return TK_HOME;
+    case KEY_END:
+      return TK_END;
+    case KEY_BTAB:
+      return TK_STAB;
+    case KEY_ENTER:
+      return TK_ENTER;
+    case KEY_BACKSPACE:
+      return TK_BS;
+    case KEY_DC:
+      return TK_DEL;
+    case KEY_RESIZE:
+      return TK_RESIZE;
     default:
       if (code >= (wint_t)KEY_F(1) && code <= (wint_t)KEY_F(12)) return TK_F1 + (int)(code - KEY_F(1));
       return TK_NONE;
@@ -131,12 +160,16 @@ int decodeFunctionKey(wint_t code) {
 /* Decodes one character the keyboard sent. */
 int decodeCharacter(wint_t ch) {
   switch (ch) {
-    case '\t': return TK_TAB;
+    case '\t':
+      return TK_TAB;
     case '\r':
-    case '\n': return TK_ENTER;
-    case 27: return TK_ESC;
+    case '\n':
+      return TK_ENTER;
+    case 27:
+      return TK_ESC;
     case 8:
-    case 127: return TK_BS;
+    case 127:
+      return TK_BS;
     default: {
       int byte = cpEncode((uint32_t)ch);
       return byte < 0 ? TK_NONE : byte;

@@ -19,9 +19,9 @@ enum { WATCH_QUIET_MS = 40, WATCH_SETTLE_MAX_MS = 300 };
 enum { WATCH_PATH_ROOM = 4096, WATCH_NAME_ROOM = 256 };
 
 typedef struct FileWatch {
-  PlWatch *watch;                       /* null while closed */
-  char directory[WATCH_PATH_ROOM];      /* the file's directory, with its separator */
-  char name[WATCH_NAME_ROOM];           /* the file's own name */
+  PlWatch *watch;                  /* null while closed */
+  char directory[WATCH_PATH_ROOM]; /* the file's directory, with its separator */
+  char name[WATCH_NAME_ROOM];      /* the file's own name */
 } FileWatch;
 
 /* Starts watching the file at path (an absolute path) and every *.lng file

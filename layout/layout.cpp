@@ -45,15 +45,22 @@ LayoutCell layoutItemWidth(const DialogItem *item) {
   int amp = (item->flags & DIF_SHOWAMPERSAND) != 0;
   LayoutCell text = hotWidth(item->data, TS_ITEM_DATA_SIZE, amp);
   switch (item->type) {
-    case DI_TEXT: return text;
-    case DI_VTEXT: return 1;
-    case DI_BUTTON: return buttonWidth(item->data, TS_ITEM_DATA_SIZE, amp, layoutButtonFrame(item));
+    case DI_TEXT:
+      return text;
+    case DI_VTEXT:
+      return 1;
+    case DI_BUTTON:
+      return buttonWidth(item->data, TS_ITEM_DATA_SIZE, amp, layoutButtonFrame(item));
     case DI_CHECKBOX:
-    case DI_RADIOBUTTON: return text + 4;
-    case DI_EDIT: return layoutFieldWidth(item) + (item->flags & DIF_HISTORY ? 1 : 0);
+    case DI_RADIOBUTTON:
+      return text + 4;
+    case DI_EDIT:
+      return layoutFieldWidth(item) + (item->flags & DIF_HISTORY ? 1 : 0);
     case DI_PSWEDIT:
-    case DI_FIXEDIT: return layoutFieldWidth(item);
-    default: return (LayoutCell)item->x2 - item->x1 + 1;
+    case DI_FIXEDIT:
+      return layoutFieldWidth(item);
+    default:
+      return (LayoutCell)item->x2 - item->x1 + 1;
   }
 }
 

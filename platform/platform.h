@@ -72,12 +72,12 @@ HMODULE plModuleOfAddress(const void *address);
 #if defined(_WIN32)
 #define PL_MODULE_ENTRY(entry)
 #else
-#define PL_MODULE_ENTRY(entry)                                                   \
-  __attribute__((constructor)) static void plModuleAttach_(void) {               \
-    entry(plModuleOfAddress((const void *)&plModuleAttach_), 1, 0);              \
-  }                                                                              \
-  __attribute__((destructor)) static void plModuleDetach_(void) {                \
-    entry(plModuleOfAddress((const void *)&plModuleAttach_), 0, 0);              \
+#define PL_MODULE_ENTRY(entry)                                      \
+  __attribute__((constructor)) static void plModuleAttach_(void) {  \
+    entry(plModuleOfAddress((const void *)&plModuleAttach_), 1, 0); \
+  }                                                                 \
+  __attribute__((destructor)) static void plModuleDetach_(void) {   \
+    entry(plModuleOfAddress((const void *)&plModuleAttach_), 0, 0); \
   }
 #endif
 
@@ -215,8 +215,8 @@ long plRegDeleteTree(HKEY root, const char *path);
    included) and, as plRegQueryValue, its type and data.
    PL_ERROR_NO_MORE_ITEMS past the last. Values come in the order of their
    names, case ignored, on POSIX as under Wine. */
-long plRegEnumValue(HKEY key, uint32_t index, char *name, uint32_t nameRoom, uint32_t *type,
-                    void *data, uint32_t *size);
+long plRegEnumValue(HKEY key, uint32_t index, char *name, uint32_t nameRoom, uint32_t *type, void *data,
+                    uint32_t *size);
 
 /* The index-th immediate subkey's name of a key (room nameRoom, NUL
    included), in the order of names; PL_ERROR_NO_MORE_ITEMS past the last. */

@@ -31,20 +31,31 @@ thread_local uint32_t lastError = 0;
    registry call may only return the statuses a registry call returns. */
 uint32_t lastErrorFromErrno(int e) {
   switch (e) {
-    case 0: return PL_ERROR_SUCCESS;
-    case ENOENT: return PL_ERROR_FILE_NOT_FOUND;
-    case ENOTDIR: return PL_ERROR_PATH_NOT_FOUND;
+    case 0:
+      return PL_ERROR_SUCCESS;
+    case ENOENT:
+      return PL_ERROR_FILE_NOT_FOUND;
+    case ENOTDIR:
+      return PL_ERROR_PATH_NOT_FOUND;
     case EACCES:
     case EPERM:
-    case EISDIR: return PL_ERROR_ACCESS_DENIED;
-    case EBADF: return PL_ERROR_INVALID_HANDLE;
-    case ENOMEM: return PL_ERROR_NOT_ENOUGH_MEMORY;
-    case EROFS: return PL_ERROR_WRITE_PROTECT;
+    case EISDIR:
+      return PL_ERROR_ACCESS_DENIED;
+    case EBADF:
+      return PL_ERROR_INVALID_HANDLE;
+    case ENOMEM:
+      return PL_ERROR_NOT_ENOUGH_MEMORY;
+    case EROFS:
+      return PL_ERROR_WRITE_PROTECT;
     case ENOSPC:
-    case EDQUOT: return PL_ERROR_DISK_FULL;
-    case ENAMETOOLONG: return PL_ERROR_FILENAME_EXCED_RANGE;
-    case EINVAL: return PL_ERROR_INVALID_PARAMETER;
-    default: return 0x20000000u | (uint32_t)e; /* customer bit: a plain errno */
+    case EDQUOT:
+      return PL_ERROR_DISK_FULL;
+    case ENAMETOOLONG:
+      return PL_ERROR_FILENAME_EXCED_RANGE;
+    case EINVAL:
+      return PL_ERROR_INVALID_PARAMETER;
+    default:
+      return 0x20000000u | (uint32_t)e; /* customer bit: a plain errno */
   }
 }
 
@@ -67,9 +78,9 @@ constexpr int kTextChunk = 32768;
 struct TextFile {
   char chunk[kTextChunk]; /* first, so it is as aligned as malloc's blocks: copies out of it run fast */
   int fd;
-  int ended;            /* end of file or 0x1A met: nothing more to read */
-  int start, end;       /* unread bytes of chunk */
-  int mark;             /* the chunk's first 0x1A, or end when it has none */
+  int ended;      /* end of file or 0x1A met: nothing more to read */
+  int start, end; /* unread bytes of chunk */
+  int mark;       /* the chunk's first 0x1A, or end when it has none */
 };
 
 /* Refills the chunk and finds its end-of-file mark; false at the end of the
@@ -201,8 +212,8 @@ HMODULE plModuleOfAddress(const void *address) {
   Dl_info info;
   struct link_map *map = nullptr;
   if (!dladdr1(address, &info, (void **)&map, RTLD_DL_LINKMAP) || !map) return nullptr;
-  void *handle = (map->l_name && map->l_name[0]) ? dlopen(map->l_name, RTLD_LAZY | RTLD_NOLOAD)
-                                                 : dlopen(nullptr, RTLD_LAZY);
+  void *handle =
+      (map->l_name && map->l_name[0]) ? dlopen(map->l_name, RTLD_LAZY | RTLD_NOLOAD) : dlopen(nullptr, RTLD_LAZY);
   /* Drop the reference just taken: the handle stays valid while the module
      is loaded, which is as long as its code can ask. */
   if (handle) dlclose(handle);
@@ -340,8 +351,8 @@ int plWatchRead(PlWatch *watch, char *name, int room) {
   }
   const struct inotify_event *event = (const struct inotify_event *)(watch->buffer + watch->next);
   watch->next += sizeof *event + event->len;
-  int whole = (event->mask & (IN_Q_OVERFLOW | IN_DELETE_SELF | IN_MOVE_SELF | IN_IGNORED | IN_UNMOUNT)) ||
-              event->len == 0;
+  int whole =
+      (event->mask & (IN_Q_OVERFLOW | IN_DELETE_SELF | IN_MOVE_SELF | IN_IGNORED | IN_UNMOUNT)) || event->len == 0;
   size_t length = whole ? 0 : strnlen(event->name, event->len);
   if (length >= (size_t)room) length = (size_t)room - 1;
   memcpy(name, event->name, length);

@@ -21,14 +21,14 @@
    back reads as deleted, and a handle survives the store being switched. */
 struct TsRegKey {
   uint32_t magic;
-  int access;           /* PL_KEY_READ or PL_KEY_ALL_ACCESS */
-  int64_t root;         /* kRootUser or kRootMachine */
-  char *path;           /* points just past the record, in the same block */
+  int access;   /* PL_KEY_READ or PL_KEY_ALL_ACCESS */
+  int64_t root; /* kRootUser or kRootMachine */
+  char *path;   /* points just past the record, in the same block */
 };
 
 namespace {
 
-constexpr uint32_t kKeyMagic = 0x5453524bu;     /* "TSRK": a live key record */
+constexpr uint32_t kKeyMagic = 0x5453524bu; /* "TSRK": a live key record */
 
 /* Row ids of the two roots in the keys table; 0 is the parent of both. */
 constexpr int64_t kRootUser = 1;
@@ -46,14 +46,12 @@ constexpr size_t kMaxValueName = 16383;
 /* How long a call waits for another process's write before giving up. */
 constexpr int kBusyTimeoutMs = 5000;
 
-
-
 const char kSchema[] =
     "CREATE TABLE IF NOT EXISTS keys("
     "  id INTEGER PRIMARY KEY AUTOINCREMENT,"
     "  parent INTEGER NOT NULL,"
-    "  name TEXT NOT NULL,"             /* as first written */
-    "  fold TEXT NOT NULL,"             /* lower(name): ASCII case folded */
+    "  name TEXT NOT NULL," /* as first written */
+    "  fold TEXT NOT NULL," /* lower(name): ASCII case folded */
     "  UNIQUE(parent, fold));"
     "CREATE TABLE IF NOT EXISTS vals("
     "  key INTEGER NOT NULL,"
@@ -81,18 +79,25 @@ TS_STATIC_ASSERT(kSchemaVersion == 1, "user version in kSchema");
    registry's own I/O failure rather than a raw errno. */
 long registryStatusFromErrno(int e) {
   switch (e) {
-    case ENOENT: return PL_ERROR_FILE_NOT_FOUND;
-    case ENOTDIR: return PL_ERROR_PATH_NOT_FOUND;
+    case ENOENT:
+      return PL_ERROR_FILE_NOT_FOUND;
+    case ENOTDIR:
+      return PL_ERROR_PATH_NOT_FOUND;
     case EACCES:
     case EPERM:
     case EISDIR:
-    case EROFS: return PL_ERROR_ACCESS_DENIED;
+    case EROFS:
+      return PL_ERROR_ACCESS_DENIED;
     case ENOSPC:
     case EDQUOT:
-    case EFBIG: return PL_ERROR_DISK_FULL;
-    case ENOMEM: return PL_ERROR_NOT_ENOUGH_MEMORY;
-    case ENAMETOOLONG: return PL_ERROR_FILENAME_EXCED_RANGE;
-    default: return PL_ERROR_REGISTRY_IO_FAILED;
+    case EFBIG:
+      return PL_ERROR_DISK_FULL;
+    case ENOMEM:
+      return PL_ERROR_NOT_ENOUGH_MEMORY;
+    case ENAMETOOLONG:
+      return PL_ERROR_FILENAME_EXCED_RANGE;
+    default:
+      return PL_ERROR_REGISTRY_IO_FAILED;
   }
 }
 
@@ -102,20 +107,27 @@ long errorFromSqlite(sqlite3 *db, int rc) {
   switch (rc & 0xff) {
     case SQLITE_OK:
     case SQLITE_ROW:
-    case SQLITE_DONE: return PL_ERROR_SUCCESS;
+    case SQLITE_DONE:
+      return PL_ERROR_SUCCESS;
     case SQLITE_NOTADB:
     case SQLITE_CORRUPT:
     case SQLITE_SCHEMA:
     case SQLITE_FORMAT:
-    case SQLITE_ERROR: return PL_ERROR_BADDB;   /* e.g. a table missing */
+    case SQLITE_ERROR:
+      return PL_ERROR_BADDB; /* e.g. a table missing */
     case SQLITE_READONLY:
     case SQLITE_PERM:
-    case SQLITE_AUTH: return PL_ERROR_ACCESS_DENIED;
-    case SQLITE_FULL: return PL_ERROR_DISK_FULL;
+    case SQLITE_AUTH:
+      return PL_ERROR_ACCESS_DENIED;
+    case SQLITE_FULL:
+      return PL_ERROR_DISK_FULL;
     case SQLITE_BUSY:
-    case SQLITE_LOCKED: return PL_ERROR_SHARING_VIOLATION;
-    case SQLITE_NOMEM: return PL_ERROR_NOT_ENOUGH_MEMORY;
-    case SQLITE_TOOBIG: return PL_ERROR_INVALID_PARAMETER;
+    case SQLITE_LOCKED:
+      return PL_ERROR_SHARING_VIOLATION;
+    case SQLITE_NOMEM:
+      return PL_ERROR_NOT_ENOUGH_MEMORY;
+    case SQLITE_TOOBIG:
+      return PL_ERROR_INVALID_PARAMETER;
     case SQLITE_CANTOPEN:
     case SQLITE_IOERR: {
       int e = db ? sqlite3_system_errno(db) : 0;
@@ -126,7 +138,8 @@ long errorFromSqlite(sqlite3 *db, int rc) {
       if (rc == SQLITE_IOERR_WRITE) return PL_ERROR_DISK_FULL;
       return (rc & 0xff) == SQLITE_CANTOPEN ? (long)PL_ERROR_FILE_NOT_FOUND : (long)PL_ERROR_REGISTRY_IO_FAILED;
     }
-    default: return PL_ERROR_REGISTRY_IO_FAILED;
+    default:
+      return PL_ERROR_REGISTRY_IO_FAILED;
   }
 }
 
@@ -142,12 +155,9 @@ long storePath(char *out, size_t room) {
   } else {
     const char *xdg = getenv("XDG_CONFIG_HOME");
     const char *home = getenv("HOME");
-    if (xdg && xdg[0] == '/')
-      n = snprintf(out, room, "%s/tessel/registry.sqlite3", xdg);
-    else if (home && *home)
-      n = snprintf(out, room, "%s/.config/tessel/registry.sqlite3", home);
-    else
-      return PL_ERROR_PATH_NOT_FOUND;
+    if (xdg && xdg[0] == '/') n = snprintf(out, room, "%s/tessel/registry.sqlite3", xdg);
+    else if (home && *home) n = snprintf(out, room, "%s/.config/tessel/registry.sqlite3", home);
+    else return PL_ERROR_PATH_NOT_FOUND;
   }
   if (n < 0 || (size_t)n >= room) return PL_ERROR_FILENAME_EXCED_RANGE;
   return PL_ERROR_SUCCESS;
@@ -163,7 +173,7 @@ long makeParentDirectories(const char *path) {
   char *slash = strrchr(dir, '/');
   if (!slash || slash == dir) return PL_ERROR_SUCCESS;
   *slash = 0;
-  for (char *p = dir + 1; ; ++p) {
+  for (char *p = dir + 1;; ++p) {
     if (*p != '/' && *p != 0) continue;
     char kept = *p;
     *p = 0;
@@ -242,10 +252,8 @@ long storeOpen(bool write, sqlite3 **db, bool *empty) {
   sqlite3_finalize(st2);
   if (rc == SQLITE_OK) {
     if (tables == 0 && appId == 0 && version == 0) {
-      if (write)
-        rc = sqlite3_exec(handle, kSchema, nullptr, nullptr, nullptr);
-      else if (empty)
-        *empty = true;
+      if (write) rc = sqlite3_exec(handle, kSchema, nullptr, nullptr, nullptr);
+      else if (empty) *empty = true;
     } else if (appId != kApplicationId || version != kSchemaVersion) {
       sqlite3_exec(handle, "ROLLBACK", nullptr, nullptr, nullptr);
       sqlite3_close(handle);
@@ -271,8 +279,7 @@ long storeClose(sqlite3 *db, long error) {
     int rc = sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) error = errorFromSqlite(db, rc);
   }
-  if (error != PL_ERROR_SUCCESS && !sqlite3_get_autocommit(db))
-    sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+  if (error != PL_ERROR_SUCCESS && !sqlite3_get_autocommit(db)) sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
   sqlite3_close(db);
   return error;
 }
@@ -340,8 +347,7 @@ long walkPath(sqlite3 *db, int64_t start, const char *path, bool create, int64_t
   if (!path || !*path) return PL_ERROR_SUCCESS;
   sqlite3_stmt *find = nullptr, *insert = nullptr;
   long error = prepare(db, "SELECT id FROM keys WHERE parent = ?1 AND fold = lower(?2)", &find);
-  if (!error && create)
-    error = prepare(db, "INSERT INTO keys(parent, name, fold) VALUES(?1, ?2, lower(?2))", &insert);
+  if (!error && create) error = prepare(db, "INSERT INTO keys(parent, name, fold) VALUES(?1, ?2, lower(?2))", &insert);
   const char *p = path;
   while (!error && *p) {
     const char *end = strchr(p, '\\');
@@ -362,10 +368,8 @@ long walkPath(sqlite3 *db, int64_t start, const char *path, bool create, int64_t
         sqlite3_bind_int64(insert, 1, *id);
         sqlite3_bind_text(insert, 2, p, (int)length, SQLITE_STATIC);
         rc = sqlite3_step(insert);
-        if (rc == SQLITE_DONE)
-          *id = sqlite3_last_insert_rowid(db);
-        else
-          error = errorFromSqlite(db, rc);
+        if (rc == SQLITE_DONE) *id = sqlite3_last_insert_rowid(db);
+        else error = errorFromSqlite(db, rc);
       }
     }
     p += length;
@@ -410,7 +414,7 @@ long makeKey(int64_t root, const char *base, const char *sub, int access, HKEY *
     }
     if (w > record->path && w[-1] != '\\') *w++ = '\\';
   }
-  if (w > record->path) --w;            /* the last separator */
+  if (w > record->path) --w; /* the last separator */
   *w = 0;
   *out = record;
   return PL_ERROR_SUCCESS;
@@ -438,7 +442,7 @@ long openKey(HKEY base, const char *path, int access, bool create, HKEY *key) {
   if (!error) error = walkPath(db, id, path, create, &id);
   error = storeClose(db, error);
   if (error == PL_ERROR_FILE_NOT_FOUND && !create && basePath[0] == 0 && (!path || !*path))
-    error = PL_ERROR_SUCCESS;           /* a root exists even before the store does */
+    error = PL_ERROR_SUCCESS; /* a root exists even before the store does */
   if (error) return error;
   return makeKey(root, basePath, path, access, key);
 }
@@ -536,10 +540,8 @@ long plRegQueryValue(HKEY key, const char *name, uint32_t *type, void *data, uin
     sqlite3_bind_int64(row, 1, id);
     sqlite3_bind_text(row, 2, name ? name : "", -1, SQLITE_STATIC);
     int rc = sqlite3_step(row);
-    if (rc == SQLITE_ROW)
-      error = deliverValue(row, 0, type, data, size);
-    else
-      error = rc == SQLITE_DONE ? (long)PL_ERROR_FILE_NOT_FOUND : errorFromSqlite(db, rc);
+    if (rc == SQLITE_ROW) error = deliverValue(row, 0, type, data, size);
+    else error = rc == SQLITE_DONE ? (long)PL_ERROR_FILE_NOT_FOUND : errorFromSqlite(db, rc);
   }
   sqlite3_finalize(row);
   /* A read changes nothing: end it cleanly whatever it found. */
@@ -576,14 +578,13 @@ long plRegSetValue(HKEY key, const char *name, uint32_t type, const void *data, 
 long plRegDeleteValue(HKEY key, const char *name) {
   sqlite3 *db;
   int64_t id = 0;
-  long error = openForKey(key, false, &db, &id);   /* nothing to delete in no store */
+  long error = openForKey(key, false, &db, &id); /* nothing to delete in no store */
   if (error) return error;
   storeClose(db, PL_ERROR_SUCCESS);
   error = openForKey(key, true, &db, &id);
   if (error) return error;
   int changes = 0;
-  error = runOnKey(db, "DELETE FROM vals WHERE key = ?1 AND fold = lower(?2)", id, name ? name : "",
-                   &changes);
+  error = runOnKey(db, "DELETE FROM vals WHERE key = ?1 AND fold = lower(?2)", id, name ? name : "", &changes);
   if (!error && changes == 0) error = PL_ERROR_FILE_NOT_FOUND;
   return storeClose(db, error);
 }
@@ -593,7 +594,7 @@ long plRegDeleteTree(HKEY root, const char *path) {
   long error = checkPath(path);
   if (error) return error;
   HKEY key = nullptr;
-  error = plRegOpenKey(root, path, PL_KEY_ALL_ACCESS, &key);  /* a read: no store made */
+  error = plRegOpenKey(root, path, PL_KEY_ALL_ACCESS, &key); /* a read: no store made */
   if (error) return error;
   plRegCloseKey(key);
   sqlite3 *db;
@@ -625,8 +626,8 @@ namespace {
    name into name (room nameRoom) and, when value is set, the row's type and
    data as plRegQueryValue delivers them. PL_ERROR_NO_MORE_ITEMS past the
    last row. */
-long enumRow(HKEY key, const char *query, uint32_t index, char *name, uint32_t nameRoom, bool value,
-             uint32_t *type, void *data, uint32_t *size) {
+long enumRow(HKEY key, const char *query, uint32_t index, char *name, uint32_t nameRoom, bool value, uint32_t *type,
+             void *data, uint32_t *size) {
   sqlite3 *db;
   int64_t id = 0;
   long error = openForKey(key, false, &db, &id);
@@ -658,17 +659,17 @@ long enumRow(HKEY key, const char *query, uint32_t index, char *name, uint32_t n
 
 }  // namespace
 
-long plRegEnumValue(HKEY key, uint32_t index, char *name, uint32_t nameRoom, uint32_t *type,
-                    void *data, uint32_t *size) {
+long plRegEnumValue(HKEY key, uint32_t index, char *name, uint32_t nameRoom, uint32_t *type, void *data,
+                    uint32_t *size) {
   if (!name || (data && !size)) return PL_ERROR_INVALID_PARAMETER;
-  return enumRow(key, "SELECT name, type, data FROM vals WHERE key = ?1 ORDER BY fold LIMIT 1 OFFSET ?2",
-                 index, name, nameRoom, true, type, data, size);
+  return enumRow(key, "SELECT name, type, data FROM vals WHERE key = ?1 ORDER BY fold LIMIT 1 OFFSET ?2", index, name,
+                 nameRoom, true, type, data, size);
 }
 
 long plRegEnumKey(HKEY key, uint32_t index, char *name, uint32_t nameRoom) {
   if (!name) return PL_ERROR_INVALID_PARAMETER;
-  return enumRow(key, "SELECT name FROM keys WHERE parent = ?1 ORDER BY fold LIMIT 1 OFFSET ?2", index,
-                 name, nameRoom, false, nullptr, nullptr, nullptr);
+  return enumRow(key, "SELECT name FROM keys WHERE parent = ?1 ORDER BY fold LIMIT 1 OFFSET ?2", index, name, nameRoom,
+                 false, nullptr, nullptr, nullptr);
 }
 
 long plRegCloseKey(HKEY key) {

@@ -9,9 +9,7 @@
 namespace {
 
 /* The Windows access mask for an access word of the platform layer. */
-REGSAM accessMask(int access) {
-  return access == PL_KEY_READ ? KEY_READ : KEY_ALL_ACCESS;
-}
+REGSAM accessMask(int access) { return access == PL_KEY_READ ? KEY_READ : KEY_ALL_ACCESS; }
 
 }  // namespace
 
@@ -32,8 +30,8 @@ long plRegQueryValue(HKEY key, const char *name, uint32_t *type, void *data, uin
   if (data && !size) return PL_ERROR_INVALID_PARAMETER;
   DWORD windowsType = 0;
   DWORD windowsSize = size ? *size : 0;
-  long error = RegQueryValueExA(key, name, nullptr, &windowsType, static_cast<BYTE *>(data),
-                                size ? &windowsSize : nullptr);
+  long error =
+      RegQueryValueExA(key, name, nullptr, &windowsType, static_cast<BYTE *>(data), size ? &windowsSize : nullptr);
   if (error == ERROR_SUCCESS || error == ERROR_MORE_DATA) {
     if (type) *type = windowsType;
     if (size) *size = windowsSize;
@@ -46,9 +44,7 @@ long plRegSetValue(HKEY key, const char *name, uint32_t type, const void *data, 
   return RegSetValueExA(key, name, 0, type, static_cast<const BYTE *>(data), size);
 }
 
-long plRegDeleteValue(HKEY key, const char *name) {
-  return RegDeleteValueA(key, name);
-}
+long plRegDeleteValue(HKEY key, const char *name) { return RegDeleteValueA(key, name); }
 
 long plRegDeleteTree(HKEY root, const char *path) {
   /* RegDeleteTreeA with no subkey empties the key itself: never wanted here. */
@@ -56,14 +52,14 @@ long plRegDeleteTree(HKEY root, const char *path) {
   return RegDeleteTreeA(root, path);
 }
 
-long plRegEnumValue(HKEY key, uint32_t index, char *name, uint32_t nameRoom, uint32_t *type,
-                    void *data, uint32_t *size) {
+long plRegEnumValue(HKEY key, uint32_t index, char *name, uint32_t nameRoom, uint32_t *type, void *data,
+                    uint32_t *size) {
   if (!name || (data && !size)) return PL_ERROR_INVALID_PARAMETER;
   DWORD nameLength = nameRoom;
   DWORD windowsType = 0;
   DWORD windowsSize = size ? *size : 0;
-  long error = RegEnumValueA(key, index, name, &nameLength, nullptr, &windowsType,
-                             static_cast<BYTE *>(data), size ? &windowsSize : nullptr);
+  long error = RegEnumValueA(key, index, name, &nameLength, nullptr, &windowsType, static_cast<BYTE *>(data),
+                             size ? &windowsSize : nullptr);
   if (error == ERROR_SUCCESS || error == ERROR_MORE_DATA) {
     if (type) *type = windowsType;
     if (size) *size = windowsSize;

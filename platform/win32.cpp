@@ -22,14 +22,11 @@ int plModuleFileName(HMODULE module, char *buffer, int size) {
 
 HMODULE plLoadLibrary(const char *path) { return LoadLibraryA(path); }
 
-void *plFindExport(HMODULE module, const char *name) {
-  return (void *)GetProcAddress(module, name);
-}
+void *plFindExport(HMODULE module, const char *name) { return (void *)GetProcAddress(module, name); }
 
 HMODULE plModuleOfAddress(const void *address) {
   HMODULE module = nullptr;
-  if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                              GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+  if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
                           (LPCSTR)address, &module))
     return nullptr;
   return module;

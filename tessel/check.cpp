@@ -72,7 +72,6 @@ int readOptions(int argc, char **argv, CheckOptions *o) {
   return -1;
 }
 
-
 struct Colours {
   const char *bold, *reset, *error, *warning, *note;
 };
@@ -84,8 +83,7 @@ Colours coloursFor(FILE *stream) {
   return {"", "", "", "", ""};
 }
 
-void printFinding(FILE *out, const Colours &c, const std::string &file, const author::Finding &f,
-                  const char *code) {
+void printFinding(FILE *out, const Colours &c, const std::string &file, const author::Finding &f, const char *code) {
   const char *tint = f.severity == author::Severity::Error     ? c.error
                      : f.severity == author::Severity::Warning ? c.warning
                                                                : c.note;
@@ -96,16 +94,17 @@ void printFinding(FILE *out, const Colours &c, const std::string &file, const au
 }
 
 nlohmann::ordered_json findingJson(const std::string &file, const author::Analysis &a, const author::Finding &f,
-                           const char *code) {
+                                   const char *code) {
   nlohmann::ordered_json j = {{"file", file},
-                      {"line", f.span.line},
-                      {"column", f.span.column},
-                      {"endLine", f.span.endLine},
-                      {"endColumn", f.span.endColumn},
-                      {"severity", author::severityName(f.severity)},
-                      {"code", code},
-                      {"message", cpToUtf8(f.message)}};
-  j["dialog"] = f.section >= 0 ? nlohmann::ordered_json(cpToUtf8(a.sections[(size_t)f.section].name)) : nlohmann::ordered_json();
+                              {"line", f.span.line},
+                              {"column", f.span.column},
+                              {"endLine", f.span.endLine},
+                              {"endColumn", f.span.endColumn},
+                              {"severity", author::severityName(f.severity)},
+                              {"code", code},
+                              {"message", cpToUtf8(f.message)}};
+  j["dialog"] =
+      f.section >= 0 ? nlohmann::ordered_json(cpToUtf8(a.sections[(size_t)f.section].name)) : nlohmann::ordered_json();
   return j;
 }
 

@@ -14,5 +14,4 @@
    a terminal and NO_COLOR is not set. */
 void printFindings(FILE *out, const std::string &file, const author::Analysis &a);
 
-
 #endif

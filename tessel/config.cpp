@@ -29,7 +29,7 @@ int chooseEntry(const PluginInfo *pluginInfo) {
   if (pluginInfo->pluginConfigStringsNumber <= 1) return 0;
   MenuEntry entries[MAX_CONFIG_ENTRIES];
   int count = pluginInfo->pluginConfigStringsNumber < MAX_CONFIG_ENTRIES ? pluginInfo->pluginConfigStringsNumber
-                                                                          : MAX_CONFIG_ENTRIES;
+                                                                         : MAX_CONFIG_ENTRIES;
   memset(entries, 0, sizeof entries);
   for (int i = 0; i < count; i++) {
     const char *text = pluginInfo->pluginConfigStrings[i];
@@ -68,8 +68,9 @@ int cmdConfig(const CommandLine *line) {
   if (pluginInfo.pluginConfigStringsNumber <= 0 || !pluginInfo.pluginConfigStrings) {
     status = pluginFinish(&plugin);
     if (status) return status;
-    return fail(EXIT_FAILED, "the plug-in offers no configuration (is its Disable setting on? clear it with "
-                             "tessel reg add \"HKCU\\%s\\Formlens\\Config\" /v Disable /t REG_DWORD /d 0 /f)",
+    return fail(EXIT_FAILED,
+                "the plug-in offers no configuration (is its Disable setting on? clear it with "
+                "tessel reg add \"HKCU\\%s\\Formlens\\Config\" /v Disable /t REG_DWORD /d 0 /f)",
                 HOST_ROOT_KEY);
   }
   int chosen = chooseEntry(&pluginInfo);

@@ -86,9 +86,12 @@ std::string textSource(const author::Analysis &a, const author::ItemFields &fiel
       return std::string("%R% registry ") + root + "\\" + HOST_ROOT_KEY + "\\" + text + ", else \"" +
              fields.token[author::FIELD_FALLBACK] + "\"";
     }
-    case 'T': return "as written in the file";
-    case 'V': return "%V%: the library's version";
-    default: return "%" + fields.token[author::FIELD_SOURCE] + "%: no such source, so it shows nothing";
+    case 'T':
+      return "as written in the file";
+    case 'V':
+      return "%V%: the library's version";
+    default:
+      return "%" + fields.token[author::FIELD_SOURCE] + "%: no such source, so it shows nothing";
   }
 }
 
@@ -108,18 +111,19 @@ void describe(const DialogItem *items, int count, int index, InspectorText *text
   }
   const author::Item &item = a.sections[(size_t)k].items[(size_t)index];
   const author::Line &line = a.lines[(size_t)item.line];
-  snprintf(text->title, sizeof text->title, "%s:%d, item %d of %d in \"%s\"", inspectedName.c_str(), line.number,
-           index, count, a.sections[(size_t)k].name.c_str());
+  snprintf(text->title, sizeof text->title, "%s:%d, item %d of %d in \"%s\"", inspectedName.c_str(), line.number, index,
+           count, a.sections[(size_t)k].name.c_str());
   const DialogItem &shown = items[index];
   std::string name = enumNameOf(a, item);
-  addLine(text, typeName(shown.type) + ", identifier " + std::to_string(item.id) + (name.empty() ? "" : " (" + name + ")") +
-                    ", rectangle " + std::to_string(shown.x1) + "," + std::to_string(shown.y1) + " - " +
-                    std::to_string(shown.x2) + "," + std::to_string(shown.y2));
+  addLine(text, typeName(shown.type) + ", identifier " + std::to_string(item.id) +
+                    (name.empty() ? "" : " (" + name + ")") + ", rectangle " + std::to_string(shown.x1) + "," +
+                    std::to_string(shown.y1) + " - " + std::to_string(shown.x2) + "," + std::to_string(shown.y2));
   addLine(text, "flags: " + flagNames(shown.flags));
   addLine(text, "text: " + textSource(a, author::readItemFields(line.text)));
   const author::Analysis &judged = broken ? *broken : a;
-  if (broken) addLine(text, "This is the last good version: the file now has errors. Line " +
-                                std::to_string(line.number) + " as it stands now:");
+  if (broken)
+    addLine(text, "This is the last good version: the file now has errors. Line " + std::to_string(line.number) +
+                      " as it stands now:");
   int findings = 0;
   for (const author::Finding &f : judged.findings) {
     if (f.span.line != line.number) continue;

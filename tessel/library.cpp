@@ -36,7 +36,8 @@ std::string nearMiss(const author::Analysis &a, const char *shown, const char *n
                   f.kind == author::Kind::EmptyDialog || f.kind == author::Kind::NameTooLong ||
                   f.kind == author::Kind::HeaderTypo || f.kind == author::Kind::ByteOrderMark;
     if (!header) continue;
-    if (author::lineText(a, f.span.line).find(name) != std::string::npos) return std::string(shown) + ":" + std::to_string(f.span.line) + ": " + f.message;
+    if (author::lineText(a, f.span.line).find(name) != std::string::npos)
+      return std::string(shown) + ":" + std::to_string(f.span.line) + ": " + f.message;
     if (!best) best = &f;
   }
   return best ? std::string(shown) + ":" + std::to_string(best->span.line) + ": " + best->message : std::string();
@@ -110,7 +111,8 @@ int reportNoDialog(const char *file, const char *shown, const char *name, author
 int cmdVersion(const CommandLine *) {
   HMODULE module = loadLibraryModule();
   int missing = 0;
-  TesselVersionFn version = module ? (TesselVersionFn)needExport(module, "TesselVersion", "library", &missing) : nullptr;
+  TesselVersionFn version =
+      module ? (TesselVersionFn)needExport(module, "TesselVersion", "library", &missing) : nullptr;
   if (!version) {
     printf("tessel %s\n", TESSEL_PROGRAM_VERSION);
     return EXIT_OK;

@@ -33,8 +33,7 @@ int loadLibrary(Library *library);
    the language mode that tessel's SetLngMode answers from now on; adjust
    (when not null) may change the startup record first (--watch wraps its
    slots). */
-void startLibrary(const Library *library, const char *file, int lngMode,
-                  void (*adjust)(StartupInfo *info) = nullptr);
+void startLibrary(const Library *library, const char *file, int lngMode, void (*adjust)(StartupInfo *info) = nullptr);
 
 /* Loads dialog name of file as a plug-in would, with tessel as the calling
    module; returns the handle, or null when the file has no such dialog. */

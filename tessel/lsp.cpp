@@ -60,12 +60,16 @@ int cmdLsp(const CommandLine *line) {
     publishPending(&server, !inputWaiting(&reader));
     if (server.outputGone) return fail(EXIT_FAILED, "lsp: the client stopped reading");
     switch (readMessage(&reader, &body, &why)) {
-      case ReadResult::Message: handleMessage(&server, body); break;
+      case ReadResult::Message:
+        handleMessage(&server, body);
+        break;
       case ReadResult::TooLarge:
         sendMessage(&server, errorMessage(nullptr, RPC_INVALID_REQUEST, "message body too large"));
         break;
-      case ReadResult::End: return fail(EXIT_FAILED, "lsp: the input ended without an exit notification");
-      case ReadResult::Broken: return fail(EXIT_FAILED, "lsp: %s", why.c_str());
+      case ReadResult::End:
+        return fail(EXIT_FAILED, "lsp: the input ended without an exit notification");
+      case ReadResult::Broken:
+        return fail(EXIT_FAILED, "lsp: %s", why.c_str());
     }
     if (server.exitStatus >= 0) return server.exitStatus;
   }

@@ -16,16 +16,17 @@ namespace {
 /* Length of the UTF-8 sequence that begins with byte c (1 for a stray
    continuation byte: the client sends valid UTF-8, this only keeps walks
    finite). */
-inline size_t sequenceLength(unsigned char c) {
-  return c < 0xC0 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
-}
+inline size_t sequenceLength(unsigned char c) { return c < 0xC0 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4; }
 
 /* Units of one character in the encoding. */
 inline long long unitsOf(size_t bytes, PositionEncoding encoding) {
   switch (encoding) {
-    case PositionEncoding::Utf8: return (long long)bytes;
-    case PositionEncoding::Utf16: return bytes == 4 ? 2 : 1;
-    default: return 1;
+    case PositionEncoding::Utf8:
+      return (long long)bytes;
+    case PositionEncoding::Utf16:
+      return bytes == 4 ? 2 : 1;
+    default:
+      return 1;
   }
 }
 
@@ -274,5 +275,6 @@ Json positionJson(Position p) { return Json{{"line", p.line}, {"character", p.ch
 
 Json rangeJson(const Document &d, long long start, long long end, PositionEncoding encoding) {
   size_t from = textOffsetOfHost(d, start), to = textOffsetOfHost(d, std::max(start, end));
-  return Json{{"start", positionJson(positionAt(d, from, encoding))}, {"end", positionJson(positionAt(d, to, encoding))}};
+  return Json{{"start", positionJson(positionAt(d, from, encoding))},
+              {"end", positionJson(positionAt(d, to, encoding))}};
 }

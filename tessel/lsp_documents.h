@@ -36,9 +36,9 @@ struct Document {
 
   /* The analysis of the current text, when analysed is set. */
   bool analysed = false;
-  author::Analysis analysis;     /* of host, the text in the code page's bytes */
+  author::Analysis analysis;        /* of host, the text in the code page's bytes */
   std::vector<uint32_t> hostToText; /* text offset of each byte of host, and of its end; empty: the same bytes */
-  bool lossy = false;            /* a character had no byte in the code page */
+  bool lossy = false;               /* a character had no byte in the code page */
 
   /* Diagnostics not yet sent for the current text, and since when. */
   bool unpublished = false;
@@ -48,7 +48,7 @@ struct Document {
 struct DocumentStore {
   std::map<std::string, Document> documents;
   PositionEncoding encoding = PositionEncoding::Utf16;
-  author::Options options;                        /* for every analysis */
+  author::Options options;                            /* for every analysis */
   std::unordered_map<uint32_t, unsigned char> toHost; /* the code page's bytes 0x80-0xFF by code point */
 };
 
@@ -81,7 +81,6 @@ size_t textOffsetOfHost(const Document &d, long long offset);
 /* The offset of the analysed bytes at a 1-based line and byte column of the
    engine, clamped to the text. */
 long long hostOffsetOfSpan(const author::Analysis &a, int line, int column);
-
 
 /* LSP JSON of a range of host bytes. */
 Json rangeJson(const Document &d, long long start, long long end, PositionEncoding encoding);

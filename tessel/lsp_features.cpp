@@ -47,11 +47,16 @@ bool readRange(const Json &params, Position *from, Position *to) {
 /* CompletionItemKind of the protocol for each kind of candidate. */
 int completionKind(author::CandidateKind kind) {
   switch (kind) {
-    case author::CandidateKind::ItemType: return 14;   /* Keyword */
-    case author::CandidateKind::Flag: return 21;       /* Constant */
-    case author::CandidateKind::Colour: return 16;     /* Color */
-    case author::CandidateKind::EnumName: return 20;   /* EnumMember */
-    default: return 12;                                /* Value */
+    case author::CandidateKind::ItemType:
+      return 14; /* Keyword */
+    case author::CandidateKind::Flag:
+      return 21; /* Constant */
+    case author::CandidateKind::Colour:
+      return 16; /* Color */
+    case author::CandidateKind::EnumName:
+      return 20; /* EnumMember */
+    default:
+      return 12; /* Value */
   }
 }
 
@@ -118,8 +123,8 @@ Json enumSymbol(LspServer *server, const Document &d, const author::EnumBlock &b
     author::TextRange at = {e.offset, e.offset + (long long)e.name.size()};
     children.push_back(symbol(server, d, e.name, "= " + std::to_string(e.value), 22 /* EnumMember */, at, at));
   }
-  Json out = symbol(server, d, "ENUM", std::to_string(b.count) + (b.count == 1 ? " entry" : " entries"),
-                    10 /* Enum */, whole, {b.offset, b.offset + 4});
+  Json out = symbol(server, d, "ENUM", std::to_string(b.count) + (b.count == 1 ? " entry" : " entries"), 10 /* Enum */,
+                    whole, {b.offset, b.offset + 4});
   out["children"] = children;
   return out;
 }
@@ -165,15 +170,16 @@ Outcome formatLines(LspServer *server, Document *d, size_t first, size_t last) {
     for (size_t i = first; i <= last && i < old.size(); i++) {
       if (old[i] == now[i]) continue;
       Position end = positionAt(*d, d->lineStarts[i] + old[i].size(), server->store.encoding);
-      edits.push_back({{"range", {{"start", positionJson({(long long)i, 0})}, {"end", positionJson(end)}}},
-                       {"newText", now[i]}});
+      edits.push_back(
+          {{"range", {{"start", positionJson({(long long)i, 0})}, {"end", positionJson(end)}}}, {"newText", now[i]}});
     }
     return ok(edits);
   }
   size_t head = 0;
   while (head < old.size() && head < now.size() && old[head] == now[head]) head++;
   size_t tail = 0;
-  while (tail < old.size() - head && tail < now.size() - head && old[old.size() - 1 - tail] == now[now.size() - 1 - tail])
+  while (tail < old.size() - head && tail < now.size() - head &&
+         old[old.size() - 1 - tail] == now[now.size() - 1 - tail])
     tail++;
   size_t oldEnd = old.size() - tail, newEnd = now.size() - tail;
   if (head > last || oldEnd <= first) return ok(edits);
@@ -194,7 +200,8 @@ Outcome onHover(LspServer *server, const Json &params) {
   author::TextRange described;
   std::string text = author::describeAt(d->analysis, at, &described);
   if (text.empty()) return ok(nullptr);
-  return ok({{"contents", {{"kind", "plaintext"}, {"value", cpToUtf8(text)}}}, {"range", range(server, *d, described)}});
+  return ok(
+      {{"contents", {{"kind", "plaintext"}, {"value", cpToUtf8(text)}}}, {"range", range(server, *d, described)}});
 }
 
 Outcome onCompletion(LspServer *server, const Json &params) {
@@ -259,8 +266,9 @@ Outcome onDocumentSymbol(LspServer *server, const Json &params) {
   for (size_t i = 0; i < a.sections.size(); i++)
     symbols.emplace_back(a.lines[(size_t)a.sections[i].headerLine].offset, sectionSymbol(server, *d, i));
   for (const author::EnumBlock &b : a.enumBlocks) symbols.emplace_back(b.offset, enumSymbol(server, *d, b));
-  std::stable_sort(symbols.begin(), symbols.end(),
-                   [](const std::pair<long long, Json> &x, const std::pair<long long, Json> &y) { return x.first < y.first; });
+  std::stable_sort(
+      symbols.begin(), symbols.end(),
+      [](const std::pair<long long, Json> &x, const std::pair<long long, Json> &y) { return x.first < y.first; });
   Json out = Json::array();
   for (auto &s : symbols) out.push_back(std::move(s.second));
   return ok(out);

@@ -64,9 +64,7 @@ Json notificationMessage(const char *method, Json params) {
   return Json{{"jsonrpc", "2.0"}, {"method", method}, {"params", std::move(params)}};
 }
 
-std::string serialize(const Json &message) {
-  return message.dump(-1, ' ', false, Json::error_handler_t::replace);
-}
+std::string serialize(const Json &message) { return message.dump(-1, ' ', false, Json::error_handler_t::replace); }
 
 const Json *member(const Json &object, const char *key) {
   if (!object.is_object()) return nullptr;

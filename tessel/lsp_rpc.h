@@ -31,11 +31,11 @@ enum class MessageKind {
 
 struct Incoming {
   MessageKind kind = MessageKind::Invalid;
-  Json id;           /* null when there is none */
+  Json id; /* null when there is none */
   std::string method;
-  Json params;       /* an object, an array or null */
-  int code = 0;      /* for Invalid */
-  std::string why;   /* for Invalid */
+  Json params;     /* an object, an array or null */
+  int code = 0;    /* for Invalid */
+  std::string why; /* for Invalid */
 };
 
 /* Reads a body. */

@@ -137,8 +137,8 @@ Outcome onDidClose(LspServer *server, const Json &params) {
   if (!d) return error;
   std::string uri = d->uri;
   server->store.documents.erase(uri);
-  sendMessage(server, notificationMessage("textDocument/publishDiagnostics",
-                                          {{"uri", uri}, {"diagnostics", Json::array()}}));
+  sendMessage(server,
+              notificationMessage("textDocument/publishDiagnostics", {{"uri", uri}, {"diagnostics", Json::array()}}));
   return ok();
 }
 
@@ -225,9 +225,12 @@ void handleNotification(LspServer *server, const Incoming &in) {
 
 int severityNumber(author::Severity s) {
   switch (s) {
-    case author::Severity::Error: return 1;
-    case author::Severity::Warning: return 2;
-    default: return 3;
+    case author::Severity::Error:
+      return 1;
+    case author::Severity::Warning:
+      return 2;
+    default:
+      return 3;
   }
 }
 
@@ -355,9 +358,16 @@ void publishPending(LspServer *server, bool all) {
 void handleMessage(LspServer *server, const std::string &body) {
   Incoming in = classify(body);
   switch (in.kind) {
-    case MessageKind::Request: handleRequest(server, in); break;
-    case MessageKind::Notification: handleNotification(server, in); break;
-    case MessageKind::Response: break;
-    case MessageKind::Invalid: sendMessage(server, errorMessage(in.id, in.code, in.why)); break;
+    case MessageKind::Request:
+      handleRequest(server, in);
+      break;
+    case MessageKind::Notification:
+      handleNotification(server, in);
+      break;
+    case MessageKind::Response:
+      break;
+    case MessageKind::Invalid:
+      sendMessage(server, errorMessage(in.id, in.code, in.why));
+      break;
   }
 }

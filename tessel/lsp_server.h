@@ -47,7 +47,7 @@ void publishPending(LspServer *server, bool all);
 void sendMessage(LspServer *server, const Json &message);
 
 /* The open document that params.textDocument.uri names, or null with
-   *error set. */
+ *error set. */
 Document *documentOf(LspServer *server, const Json &params, Outcome *error);
 
 /* The position params.position as an offset of the document's text, its

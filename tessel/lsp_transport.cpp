@@ -43,8 +43,8 @@ inline char lower(char c) { return c >= 'A' && c <= 'Z' ? (char)(c + 32) : c; }
    is no number. */
 long long contentLength(const std::string &line) {
   static const std::string kName = "content-length:";
-  auto at = std::search(line.begin(), line.end(), kName.begin(), kName.end(),
-                        [](char a, char b) { return lower(a) == b; });
+  auto at =
+      std::search(line.begin(), line.end(), kName.begin(), kName.end(), [](char a, char b) { return lower(a) == b; });
   if (at == line.end()) return -1;
   size_t p = (size_t)(at - line.begin()) + kName.size();
   while (p < line.size() && (line[p] == ' ' || line[p] == '\t')) p++;

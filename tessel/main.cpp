@@ -38,15 +38,9 @@ struct Command {
 int cmdHelp(const CommandLine *line);
 
 const Command kCommands[] = {
-    {"help", cmdHelp, TESSEL_OPTIONS},
-    {"view", cmdView, TESSEL_OPTIONS},
-    {"config", cmdConfig, TESSEL_OPTIONS},
-    {"render", cmdRender, TESSEL_OPTIONS},
-    {"try", cmdTry, TESSEL_OPTIONS},
-    {"reg", cmdReg, OWN_SYNTAX},
-    {"check", cmdCheck, OWN_SYNTAX},
-    {"fmt", cmdFmt, OWN_SYNTAX},
-    {"lsp", cmdLsp, OWN_SYNTAX},
+    {"help", cmdHelp, TESSEL_OPTIONS},     {"view", cmdView, TESSEL_OPTIONS}, {"config", cmdConfig, TESSEL_OPTIONS},
+    {"render", cmdRender, TESSEL_OPTIONS}, {"try", cmdTry, TESSEL_OPTIONS},   {"reg", cmdReg, OWN_SYNTAX},
+    {"check", cmdCheck, OWN_SYNTAX},       {"fmt", cmdFmt, OWN_SYNTAX},       {"lsp", cmdLsp, OWN_SYNTAX},
 };
 
 const char kUsage[] =

@@ -66,7 +66,7 @@ struct Flag {
   const char *name;
   int Options::*field;
 };
-const Flag kFlags[] = {{"--help", &Options::help},   {"-h", &Options::help},    {"--quiet", &Options::quiet},
+const Flag kFlags[] = {{"--help", &Options::help},   {"-h", &Options::help},     {"--quiet", &Options::quiet},
                        {"--watch", &Options::watch}, {"--json", &Options::json}, {"--version", &Options::version}};
 
 const Flag *findFlag(const char *arg) {
@@ -113,8 +113,8 @@ int parseOptions(int argc, char **argv, Options *o) {
       else return fail(EXIT_USAGE, "unexpected argument \"%s\" (see tessel --help)", arg);
       continue;
     }
-    static const char *const kWithValue[] = {"--keys", "--screen", "--size", "--language", "--codepage",
-                                             "--lang-mode", "--texts", "--format"};
+    static const char *const kWithValue[] = {"--keys",     "--screen",    "--size",  "--language",
+                                             "--codepage", "--lang-mode", "--texts", "--format"};
     const char *name = arg, *value = nullptr;
     char nameBuffer[32];
     const char *equals = strchr(arg, '=');
@@ -159,7 +159,8 @@ int checkOptionsFor(const Options *o, unsigned groups) {
   if (!session && o->keys) return fail(EXIT_USAGE, "--keys belongs to view and config, and to try");
   if (!session && o->screenFile) return fail(EXIT_USAGE, "--screen belongs to view and config, and to try");
   if (!lang && o->haveLngMode) return fail(EXIT_USAGE, "%s belongs to render and try", o->lngModeOption);
-  if (!(groups & FORMAT_OPTION) && strcmp(o->format, "text") != 0) return fail(EXIT_USAGE, "--format belongs to render");
+  if (!(groups & FORMAT_OPTION) && strcmp(o->format, "text") != 0)
+    return fail(EXIT_USAGE, "--format belongs to render");
   if (!lang && o->quiet) return fail(EXIT_USAGE, "--quiet belongs to render and try");
   if (!(groups & JSON_OPTION) && o->json) return fail(EXIT_USAGE, "--json belongs to try");
   if (!(groups & WATCH_OPTIONS) && o->watch) return fail(EXIT_USAGE, "--watch belongs to view, try and render");

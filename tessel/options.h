@@ -29,7 +29,7 @@ struct Options {
   int cols, rows;
   const char *language;
   const char *codepage;
-  int lngMode, haveLngMode; /* --lang-mode N or --texts NAME: 0, 1 or 2 */
+  int lngMode, haveLngMode;  /* --lang-mode N or --texts NAME: 0, 1 or 2 */
   const char *lngModeOption; /* which of the two gave it last */
   const char *format;
   int help;

@@ -18,11 +18,11 @@ extern const char kSessionOptionsHelp[];
 /* A loaded plug-in and the session it runs in. */
 struct PluginHost {
   HMODULE module;
-  char directory[PATH_ROOM];    /* tessel's, with its separator */
-  char path[PATH_ROOM + 16];    /* the plug-in's file */
+  char directory[PATH_ROOM]; /* tessel's, with its separator */
+  char path[PATH_ROOM + 16]; /* the plug-in's file */
   SetStartupInfoFn setStartupInfo;
-  FILE *dumpFile;               /* the --screen file, owned while open */
-  int lngMode;                  /* what its SetLngMode answers once started */
+  FILE *dumpFile; /* the --screen file, owned while open */
+  int lngMode;    /* what its SetLngMode answers once started */
 };
 
 /* Loads the plug-in beside tessel and looks up SetStartupInfo as

@@ -35,10 +35,10 @@ struct TypeName {
 };
 
 const TypeName kTypes[] = {
-    {"REG_NONE", PL_REG_NONE, true},          {"REG_SZ", PL_REG_SZ, true},
-    {"REG_EXPAND_SZ", kRegExpandSz, true},    {"REG_BINARY", PL_REG_BINARY, true},
-    {"REG_DWORD", PL_REG_DWORD, true},        {"REG_DWORD_BIG_ENDIAN", kRegDwordBigEndian, false},
-    {"REG_LINK", kRegLink, false},            {"REG_MULTI_SZ", kRegMultiSz, true},
+    {"REG_NONE", PL_REG_NONE, true},       {"REG_SZ", PL_REG_SZ, true},
+    {"REG_EXPAND_SZ", kRegExpandSz, true}, {"REG_BINARY", PL_REG_BINARY, true},
+    {"REG_DWORD", PL_REG_DWORD, true},     {"REG_DWORD_BIG_ENDIAN", kRegDwordBigEndian, false},
+    {"REG_LINK", kRegLink, false},         {"REG_MULTI_SZ", kRegMultiSz, true},
     {"REG_QWORD", kRegQword, true},
 };
 
@@ -90,8 +90,7 @@ const OperationSpec kOperations[kOpCount] = {
      "  /d <data>        The data of the value: text, a decimal or 0x-prefixed\n"
      "                   number, or hexadecimal digits for REG_BINARY.\n"
      "  /f               Overwrite an existing value without asking.\n"},
-    {"query", "QUERY", 1,
-     BIT(kOptV) | BIT(kOptVe) | BIT(kOptS) | BIT(kOptReg32) | BIT(kOptReg64), BIT(kOptV),
+    {"query", "QUERY", 1, BIT(kOptV) | BIT(kOptVe) | BIT(kOptS) | BIT(kOptReg32) | BIT(kOptReg64), BIT(kOptV),
      "REG QUERY <key> [/v value_name | /ve] [/s]\n"
      "\n"
      "  Lists the values and immediate subkeys of a key, or one value.\n"
@@ -103,8 +102,8 @@ const OperationSpec kOperations[kOpCount] = {
      "  /v <value_name>  The value to query; with /s, searched for in every subkey.\n"
      "  /ve              Query the unnamed (Default) value.\n"
      "  /s               List the key and all its subkeys, recursively.\n"},
-    {"delete", "DELETE", 1,
-     BIT(kOptV) | BIT(kOptVe) | BIT(kOptVa) | BIT(kOptF) | BIT(kOptReg32) | BIT(kOptReg64), BIT(kOptV),
+    {"delete", "DELETE", 1, BIT(kOptV) | BIT(kOptVe) | BIT(kOptVa) | BIT(kOptF) | BIT(kOptReg32) | BIT(kOptReg64),
+     BIT(kOptV),
      "REG DELETE <key> [/v value_name | /ve | /va] [/f]\n"
      "\n"
      "  Deletes a key with all its subkeys and values, or values of a key.\n"
@@ -160,27 +159,34 @@ void printFailure(const std::string &text) {
 }
 
 int invalidSyntax(const char *upperName) {
-  if (upperName)
-    printFailure(std::string("Invalid syntax. Type \"REG ") + upperName + " /?\" for help.");
-  else
-    printFailure("Invalid syntax. Type \"REG /?\" for help.");
+  if (upperName) printFailure(std::string("Invalid syntax. Type \"REG ") + upperName + " /?\" for help.");
+  else printFailure("Invalid syntax. Type \"REG /?\" for help.");
   return 1;
 }
 
 /* The text Windows gives for a registry error code. */
 std::string errorText(long code) {
   switch (code) {
-    case PL_ERROR_ACCESS_DENIED: return "Access is denied.";
-    case PL_ERROR_BADDB: return "The configuration registry database is corrupt.";
-    case PL_ERROR_DISK_FULL: return "There is not enough space on the disk.";
+    case PL_ERROR_ACCESS_DENIED:
+      return "Access is denied.";
+    case PL_ERROR_BADDB:
+      return "The configuration registry database is corrupt.";
+    case PL_ERROR_DISK_FULL:
+      return "There is not enough space on the disk.";
     case PL_ERROR_SHARING_VIOLATION:
       return "The process cannot access the file because it is being used by another process.";
-    case PL_ERROR_REGISTRY_IO_FAILED: return "An I/O operation initiated by the registry failed unrecoverably.";
-    case PL_ERROR_PATH_NOT_FOUND: return "The system cannot find the path specified.";
-    case PL_ERROR_NOT_ENOUGH_MEMORY: return "Not enough memory resources are available to process this command.";
-    case PL_ERROR_FILENAME_EXCED_RANGE: return "The filename or extension is too long.";
-    case PL_ERROR_INVALID_PARAMETER: return "The parameter is incorrect.";
-    default: return "The registry call failed with error " + std::to_string(code) + ".";
+    case PL_ERROR_REGISTRY_IO_FAILED:
+      return "An I/O operation initiated by the registry failed unrecoverably.";
+    case PL_ERROR_PATH_NOT_FOUND:
+      return "The system cannot find the path specified.";
+    case PL_ERROR_NOT_ENOUGH_MEMORY:
+      return "Not enough memory resources are available to process this command.";
+    case PL_ERROR_FILENAME_EXCED_RANGE:
+      return "The filename or extension is too long.";
+    case PL_ERROR_INVALID_PARAMETER:
+      return "The parameter is incorrect.";
+    default:
+      return "The registry call failed with error " + std::to_string(code) + ".";
   }
 }
 
@@ -308,7 +314,8 @@ std::string shownData(const Value &value) {
   char number[32];
   switch (value.type) {
     case PL_REG_SZ:
-    case kRegExpandSz: return textOf(value.data);
+    case kRegExpandSz:
+      return textOf(value.data);
     case PL_REG_DWORD:
       if (value.data.size() != 4) break;
       snprintf(number, sizeof number, "0x%x", (unsigned)littleEndian(value.data, 4));
@@ -330,7 +337,8 @@ std::string shownData(const Value &value) {
       }
       return shown;
     }
-    default: break;
+    default:
+      break;
   }
   std::string hex;
   for (unsigned char c : value.data) {
@@ -362,14 +370,10 @@ bool readNumber(const char *text, uint64_t limit, uint64_t *number) {
   if (!*text) return false;
   for (; *text; ++text) {
     int digit;
-    if (*text >= '0' && *text <= '9')
-      digit = *text - '0';
-    else if (base == 16 && *text >= 'a' && *text <= 'f')
-      digit = *text - 'a' + 10;
-    else if (base == 16 && *text >= 'A' && *text <= 'F')
-      digit = *text - 'A' + 10;
-    else
-      return false;
+    if (*text >= '0' && *text <= '9') digit = *text - '0';
+    else if (base == 16 && *text >= 'a' && *text <= 'f') digit = *text - 'a' + 10;
+    else if (base == 16 && *text >= 'A' && *text <= 'F') digit = *text - 'A' + 10;
+    else return false;
     if (*number > (limit - (uint64_t)digit) / (uint64_t)base) return false;
     *number = *number * (uint64_t)base + (uint64_t)digit;
   }
@@ -656,14 +660,11 @@ int regExport(const Arguments &args) {
   std::string bytes = regFileBytes(text);
   FILE *f = fopen(fileName, "wb");
   if (!f) {
-    if (errno == ENOENT || errno == ENOTDIR)
-      printFailure("Path not found.");
+    if (errno == ENOENT || errno == ENOTDIR) printFailure("Path not found.");
     else if (errno == EACCES || errno == EPERM || errno == EROFS || errno == EISDIR)
       printFailure(errorText(PL_ERROR_ACCESS_DENIED));
-    else if (errno == ENOSPC)
-      printFailure(errorText(PL_ERROR_DISK_FULL));
-    else
-      printFailure(std::string("Unable to write the file '") + fileName + "'.");
+    else if (errno == ENOSPC) printFailure(errorText(PL_ERROR_DISK_FULL));
+    else printFailure(std::string("Unable to write the file '") + fileName + "'.");
     return 1;
   }
   bool written = fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
@@ -726,11 +727,16 @@ int regCommand(int argc, char **argv) {
   Arguments args;
   if (!readArguments(spec, argc, argv, &args)) return invalidSyntax(spec.upperName);
   switch (op) {
-    case kOpAdd: return regAdd(args);
-    case kOpQuery: return regQuery(args);
-    case kOpDelete: return regDelete(args);
-    case kOpImport: return regImport(args);
-    default: return regExport(args);
+    case kOpAdd:
+      return regAdd(args);
+    case kOpQuery:
+      return regQuery(args);
+    case kOpDelete:
+      return regDelete(args);
+    case kOpImport:
+      return regImport(args);
+    default:
+      return regExport(args);
   }
 }
 

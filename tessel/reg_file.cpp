@@ -37,12 +37,9 @@ std::string widen(const std::string &text) {
 std::string quoted(const std::string &text) {
   std::string q = "\"";
   for (char c : text) {
-    if (c == '\\' || c == '"')
-      q += '\\', q += c;
-    else if (c == '\n')
-      q += "\\n";
-    else
-      q += c;
+    if (c == '\\' || c == '"') q += '\\', q += c;
+    else if (c == '\n') q += "\\n";
+    else q += c;
   }
   return q + "\"";
 }
@@ -75,8 +72,7 @@ void writeValue(const Value &value, std::string *file) {
     snprintf(prefix, sizeof prefix, "dword:%08x", (unsigned)littleEndian(value.data, 4));
     line += prefix;
   } else {
-    if (value.type == PL_REG_BINARY)
-      line += "hex:";
+    if (value.type == PL_REG_BINARY) line += "hex:";
     else {
       snprintf(prefix, sizeof prefix, "hex(%x):", (unsigned)value.type);
       line += prefix;
@@ -230,12 +226,9 @@ void importValueLine(Import *state, const std::string &line) {
 std::vector<std::string> fileLines(const std::string &bytes, bool *unicode) {
   std::string text;
   *unicode = bytes.size() >= 2 && (unsigned char)bytes[0] == 0xff && (unsigned char)bytes[1] == 0xfe;
-  if (*unicode)
-    text = narrow(bytes.substr(2));
-  else if (bytes.compare(0, 3, "\xef\xbb\xbf") == 0)
-    text = bytes.substr(3);
-  else
-    text = bytes;
+  if (*unicode) text = narrow(bytes.substr(2));
+  else if (bytes.compare(0, 3, "\xef\xbb\xbf") == 0) text = bytes.substr(3);
+  else text = bytes;
   std::vector<std::string> lines;
   size_t at = 0;
   while (at < text.size()) {
@@ -290,10 +283,8 @@ bool regFileImport(const std::string &bytes, std::vector<std::string> *failedKey
       size_t first = next.find_first_not_of(" \t");
       line += first == std::string::npos ? "" : next.substr(first);
     }
-    if (line[0] == '[')
-      importKeyLine(&state, line);
-    else
-      importValueLine(&state, line);
+    if (line[0] == '[') importKeyLine(&state, line);
+    else importValueLine(&state, line);
   }
   if (state.key) plRegCloseKey(state.key);
   return true;

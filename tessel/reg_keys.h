@@ -17,13 +17,7 @@
 namespace reg {
 
 /* Registry types beyond the platform layer's four, by their Windows numbers. */
-enum {
-  kRegExpandSz = 2,
-  kRegDwordBigEndian = 5,
-  kRegLink = 6,
-  kRegMultiSz = 7,
-  kRegQword = 11
-};
+enum { kRegExpandSz = 2, kRegDwordBigEndian = 5, kRegLink = 6, kRegMultiSz = 7, kRegQword = 11 };
 
 /* Longest names the registry keeps: a value name, a key name. */
 constexpr uint32_t kValueNameRoom = 16384;

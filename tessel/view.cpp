@@ -122,7 +122,9 @@ int cmdView(const CommandLine *line) {
   status = pluginFinish(&plugin);
   if (status) return status;
   if (result == kDeclined)
-    return fail(EXIT_FAILED, "the plug-in did not take %s (it takes .dlg files that define a dialog, "
-                             "unless its Disable setting is on)", file);
+    return fail(EXIT_FAILED,
+                "the plug-in did not take %s (it takes .dlg files that define a dialog, "
+                "unless its Disable setting is on)",
+                file);
   return EXIT_OK;
 }

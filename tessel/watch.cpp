@@ -57,8 +57,8 @@ struct Watch {
   FileWatch files = {};
   std::string file, shown;
   author::Options options;
-  author::Analysis good;         /* the last version without errors */
-  author::Analysis broken;       /* the version on disk while it has errors, for the inspector */
+  author::Analysis good;   /* the last version without errors */
+  author::Analysis broken; /* the version on disk while it has errors, for the inspector */
   Phase phase = Phase::Idle;
   Shown target = Shown::Menu;
   std::string name;              /* the dialog's menu text (view) or name (try) */
@@ -68,7 +68,7 @@ struct Watch {
   std::vector<SavedItem> saved;  /* the closed dialog's items */
   Clock::time_point changeAt;    /* when the last reload was asked for */
   double changeCpuMs = 0;
-  double judgedMs = 0;           /* how long its analysis took */
+  double judgedMs = 0; /* how long its analysis took */
 };
 
 Watch watch;
@@ -166,7 +166,9 @@ int entryNamed(const MenuEntry *items, int count, const std::string &text) {
   return -1;
 }
 
-std::string entryText(const MenuEntry &entry) { return std::string(entry.text, strnlen(entry.text, sizeof entry.text)); }
+std::string entryText(const MenuEntry &entry) {
+  return std::string(entry.text, strnlen(entry.text, sizeof entry.text));
+}
 
 /* Writes how long the reload took to the debug output (TESSEL_DEBUG_LOG). */
 void reportReloadTime(const char *what) {
@@ -235,8 +237,8 @@ int TS_HOSTAPI watchMenuSlot(int moduleNumber, int x, int y, int maxHeight, unsi
     items = marked.data();
     reportReloadTime("menu");
   }
-  int result = hostMenuSlot(moduleNumber, x, y, maxHeight, flags, title, bottom, helpTopic, breakKeys, breakCode,
-                            items, count);
+  int result =
+      hostMenuSlot(moduleNumber, x, y, maxHeight, flags, title, bottom, helpTopic, breakKeys, breakCode, items, count);
   if (sessionReloading()) { /* closed by a change: reopen on the marked entry */
     watch.target = Shown::Menu;
     watch.menuIndex = result;
@@ -279,9 +281,7 @@ int TS_HOSTAPI watchDialogSlot(int moduleNumber, int x1, int y1, int x2, int y2,
 }
 
 /* "1 error", "2 warnings". */
-std::string counted(int n, const char *what) {
-  return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
-}
+std::string counted(int n, const char *what) { return std::to_string(n) + " " + what + (n == 1 ? "" : "s"); }
 
 }  // namespace
 
@@ -300,8 +300,8 @@ std::string watchSummary(const author::Analysis &a, const std::string &shown) {
   return line;
 }
 
-int watchExamine(const std::string &file, const std::string &shown, const author::Options &options,
-                 author::Analysis *a, std::string *problem) {
+int watchExamine(const std::string &file, const std::string &shown, const author::Options &options, author::Analysis *a,
+                 std::string *problem) {
   struct stat st;
   if (stat(file.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > kWatchMaxFileSize) {
     *problem = shown + " holds " + std::to_string((long long)(st.st_size >> 20)) + " MB, more than the " +
@@ -327,8 +327,7 @@ int watchStart(const char *file, const char *shown, const Options *o) {
   watch.shown = shown;
   watch.options.codepage = atoi(o->codepage);
   if (!fileWatchOpen(&watch.files, file))
-    return fail(EXIT_FAILED, "cannot watch %s for changes (error %s)", shown,
-                std::to_string(plGetLastError()).c_str());
+    return fail(EXIT_FAILED, "cannot watch %s for changes (error %s)", shown, std::to_string(plGetLastError()).c_str());
   watch.good = author::analyzeFile(watch.file, watch.options);
   watch.on = true;
   return EXIT_OK;

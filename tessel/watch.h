@@ -24,8 +24,8 @@ constexpr long long kWatchMaxFileSize = 16ll << 20;
    1 with the analysis in *a when the file has no errors and defines a
    dialog; else 0 with *problem set to a one-line status (`N errors, M
    warnings: FILE:LINE: message`, or what keeps the file from being read). */
-int watchExamine(const std::string &file, const std::string &shown, const author::Options &options,
-                 author::Analysis *a, std::string *problem);
+int watchExamine(const std::string &file, const std::string &shown, const author::Options &options, author::Analysis *a,
+                 std::string *problem);
 
 /* The one-line summary of findings for a status line: "" when there are
    none, else `N errors, M warnings: FILE:LINE: first message` (the first

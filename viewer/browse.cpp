@@ -82,10 +82,9 @@ int BrowseDialogFile(const char *fileName) {
   if (count == 0) return 0;
 
   for (;;) {
-    int chosen = flStartup.hostMenu
-                     ? flStartup.hostMenu(flStartup.moduleNumber, -1, -1, 0, FL_MENU_FLAGS, kMenuTitle,
-                                          nullptr, kMenuHelp, nullptr, nullptr, entries, count)
-                     : -1;
+    int chosen = flStartup.hostMenu ? flStartup.hostMenu(flStartup.moduleNumber, -1, -1, 0, FL_MENU_FLAGS, kMenuTitle,
+                                                         nullptr, kMenuHelp, nullptr, nullptr, entries, count)
+                                    : -1;
     /* Negative: the menu was closed; past the entries: nothing to show. */
     if (chosen < 0 || chosen >= count) break;
     DialogData *dialog = flLib.LoadDialogEx(flModule, flStartup.moduleNumber, fileName, names[chosen]);

@@ -137,8 +137,7 @@ extern "C" int TS_HOSTAPI Configure(int itemNumber) {
     /* Radio FL_ID_FIRST_CHOICE + k -> choice k (two low bits); none
        selected (-1), or anything else whose two low bits give 3 -> 0.
        Unsigned, so no identifier can overflow. */
-    uint32_t choice = ((uint32_t)flLib.GetRadioStatus(dialog, FL_ID_FIRST_CHOICE) -
-                       (uint32_t)FL_ID_FIRST_CHOICE) & 3u;
+    uint32_t choice = ((uint32_t)flLib.GetRadioStatus(dialog, FL_ID_FIRST_CHOICE) - (uint32_t)FL_ID_FIRST_CHOICE) & 3u;
     if (choice == 3) choice = 0;
     WriteSetting(kLngModeValue, (int32_t)choice);
     flLngMode = LngModeFromStored((int32_t)choice);

@@ -53,11 +53,11 @@ struct FlensLibrary {
 typedef void (*FlProc)(void);
 
 extern FlensLibrary flLib;
-extern HMODULE flModule;        /* the plug-in's own module, from DllMain */
-extern StartupInfo flStartup;   /* the host's record; rootKey points to flRootKey */
-extern char *flRootKey;         /* owned duplicate of the host's root key, or null */
-extern int flStarted;           /* 1 once SetStartupInfo ran */
-extern HMODULE flLibrary;       /* the loaded Dialog.tsl, or null; never unloaded */
+extern HMODULE flModule;      /* the plug-in's own module, from DllMain */
+extern StartupInfo flStartup; /* the host's record; rootKey points to flRootKey */
+extern char *flRootKey;       /* owned duplicate of the host's root key, or null */
+extern int flStarted;         /* 1 once SetStartupInfo ran */
+extern HMODULE flLibrary;     /* the loaded Dialog.tsl, or null; never unloaded */
 
 /* Loads the library (beside the plug-in's file, beside the host program,
    then by bare name), fills every slot of flLib and hands info to the
@@ -71,9 +71,9 @@ FlProc ResolveFunction(const char *name, FlProc standBy);
 
 /* ---- Settings (settings.cpp) --------------------------------------------- */
 
-extern int32_t flLngMode;       /* what SetLngMode answers; 1 until settings are read */
-extern int32_t flDisable;       /* non-zero: no configuration entry, every file declined */
-extern HKEY flSettingsKey;      /* the held settings key, or null; never closed at unload */
+extern int32_t flLngMode;  /* what SetLngMode answers; 1 until settings are read */
+extern int32_t flDisable;  /* non-zero: no configuration entry, every file declined */
+extern HKEY flSettingsKey; /* the held settings key, or null; never closed at unload */
 
 /* Closes the held key and opens HKEY_CURRENT_USER\<root key>\Formlens\<subkey>,
    creating what is missing. Returns the key (the caller holds it as

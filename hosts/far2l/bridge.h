@@ -22,11 +22,11 @@ namespace ts {
 
 /* Our item flag bits under names of their own: the macros of dialog.h would
    otherwise rewrite the host's enumerators of the same names. */
-const uint32_t kColourMask = DIF_COLORMASK, kSetColour = DIF_SETCOLOR, kBoxColour = DIF_BOXCOLOR,
-               kGroup = DIF_GROUP, kLeftText = DIF_LEFTTEXT, kMoveSelect = DIF_MOVESELECT,
-               kShowAmpersand = DIF_SHOWAMPERSAND, kCentreGroup = DIF_CENTERGROUP, kNoBrackets = DIF_NOBRACKETS,
-               kSeparator = DIF_SEPARATOR, kEditor = DIF_EDITOR, kHistory = DIF_HISTORY;
-}
+const uint32_t kColourMask = DIF_COLORMASK, kSetColour = DIF_SETCOLOR, kBoxColour = DIF_BOXCOLOR, kGroup = DIF_GROUP,
+               kLeftText = DIF_LEFTTEXT, kMoveSelect = DIF_MOVESELECT, kShowAmpersand = DIF_SHOWAMPERSAND,
+               kCentreGroup = DIF_CENTERGROUP, kNoBrackets = DIF_NOBRACKETS, kSeparator = DIF_SEPARATOR,
+               kEditor = DIF_EDITOR, kHistory = DIF_HISTORY;
+}  // namespace ts
 #undef DIF_COLORMASK
 #undef DIF_SETCOLOR
 #undef DIF_BOXCOLOR
@@ -43,9 +43,9 @@ const uint32_t kColourMask = DIF_COLORMASK, kSetColour = DIF_SETCOLOR, kBoxColou
 /* The bridge's settings: read from bridge.conf in the plug-in's folder
    (lines "name=value"), then from the environment, which wins. */
 struct BridgeSettings {
-  std::string codePage = "437";                   /* TESSEL_FAR2L_CODEPAGE, "codepage" */
+  std::string codePage = "437";                    /* TESSEL_FAR2L_CODEPAGE, "codepage" */
   std::string rootKey = "Software\\Far2\\Plugins"; /* TESSEL_FAR2L_ROOTKEY, "rootkey" */
-  std::string trace;                              /* TESSEL_FAR2L_TRACE, "trace": a file */
+  std::string trace;                               /* TESSEL_FAR2L_TRACE, "trace": a file */
 };
 extern BridgeSettings bridgeSettings;
 

@@ -48,8 +48,8 @@ static_assert(same(ts::MENU_SHOWAMPERSAND, oldfar::FMENU_SHOWAMPERSAND) &&
                   same(ts::MENU_REVERSEAUTOHIGHLIGHT, oldfar::FMENU_REVERSEAUTOHIGHLIGHT),
               "menu flags");
 static_assert(same(ts::MSG_WARNING, oldfar::FMSG_WARNING) && same(ts::MSG_ERRORTYPE, oldfar::FMSG_ERRORTYPE) &&
-                  same(ts::MSG_KEEPBACKGROUND, oldfar::FMSG_KEEPBACKGROUND) &&
-                  same(ts::MSG_DOWN, oldfar::FMSG_DOWN) && same(ts::MSG_LEFTALIGN, oldfar::FMSG_LEFTALIGN),
+                  same(ts::MSG_KEEPBACKGROUND, oldfar::FMSG_KEEPBACKGROUND) && same(ts::MSG_DOWN, oldfar::FMSG_DOWN) &&
+                  same(ts::MSG_LEFTALIGN, oldfar::FMSG_LEFTALIGN),
               "message flags");
 
 namespace {
@@ -57,10 +57,10 @@ namespace {
 /* Flag bits the host reads as we mean them; higher bits mean other things
    to the host (a menu of extended entries, a message of one text, list and
    mask options of an item) and never reach it. */
-const DWORD kMenuFlags = ts::MENU_SHOWAMPERSAND | ts::MENU_WRAPMODE | ts::MENU_AUTOHIGHLIGHT |
-                         ts::MENU_REVERSEAUTOHIGHLIGHT;
-const DWORD kMessageFlags = ts::MSG_WARNING | ts::MSG_ERRORTYPE | ts::MSG_KEEPBACKGROUND | ts::MSG_DOWN |
-                            ts::MSG_LEFTALIGN;
+const DWORD kMenuFlags =
+    ts::MENU_SHOWAMPERSAND | ts::MENU_WRAPMODE | ts::MENU_AUTOHIGHLIGHT | ts::MENU_REVERSEAUTOHIGHLIGHT;
+const DWORD kMessageFlags =
+    ts::MSG_WARNING | ts::MSG_ERRORTYPE | ts::MSG_KEEPBACKGROUND | ts::MSG_DOWN | ts::MSG_LEFTALIGN;
 const DWORD kItemFlags = ts::kBoxColour | ts::kGroup | ts::kLeftText | ts::kMoveSelect | ts::kShowAmpersand |
                          ts::kCentreGroup | ts::kNoBrackets | ts::kSeparator | ts::kEditor | ts::kHistory;
 
@@ -85,8 +85,7 @@ std::map<std::pair<int, int>, std::string> messages;
 /* Copies a UTF-8 text into room bytes, cut at a character boundary. */
 void copyCut(char *out, size_t room, const std::string &text) {
   size_t length = text.size() < room - 1 ? text.size() : room - 1;
-  while (length > 0 && length < text.size() && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80)
-    length--;
+  while (length > 0 && length < text.size() && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80) length--;
   memcpy(out, text.data(), length);
   out[length] = 0;
 }
@@ -123,9 +122,9 @@ LONG_PTR WINAPI colourProc(HANDLE dialog, int message, int param1, LONG_PTR para
   return context->host->DefDlgProc(dialog, message, param1, param2);
 }
 
-int TS_HOSTAPI menuThunk(int token, int x, int y, int maxHeight, unsigned flags, const char *title,
-                         const char *bottom, const char *helpTopic, const int *breakKeys, int *breakCode,
-                         const ts::MenuEntry *items, int count) {
+int TS_HOSTAPI menuThunk(int token, int x, int y, int maxHeight, unsigned flags, const char *title, const char *bottom,
+                         const char *helpTopic, const int *breakKeys, int *breakCode, const ts::MenuEntry *items,
+                         int count) {
   const oldfar::PluginStartupInfo *host = hostOf(token);
   if (!host || !host->Menu || count < 0 || (count > 0 && !items)) return -1;
   std::vector<oldfar::FarMenuItem> entries((size_t)count);
@@ -144,8 +143,8 @@ int TS_HOSTAPI menuThunk(int token, int x, int y, int maxHeight, unsigned flags,
   return chosen;
 }
 
-int TS_HOSTAPI dialogThunk(int token, int x1, int y1, int x2, int y2, const char *helpTopic,
-                           ts::DialogItem *items, int count) {
+int TS_HOSTAPI dialogThunk(int token, int x1, int y1, int x2, int y2, const char *helpTopic, ts::DialogItem *items,
+                           int count) {
   const oldfar::PluginStartupInfo *host = hostOf(token);
   if (!host || !host->Dialog || count <= 0 || !items) return -1;
 
@@ -200,11 +199,10 @@ int TS_HOSTAPI dialogThunk(int token, int x1, int y1, int x2, int y2, const char
   if (host->DialogEx && host->DefDlgProc) {
     ColourContext *outer = shownDialog;
     shownDialog = &context;
-    chosen = host->DialogEx(host->ModuleNumber, x1, y1, x2, y2, helpTopic, hostItems.data(), count, 0, 0,
-                            colourProc, 0);
+    chosen =
+        host->DialogEx(host->ModuleNumber, x1, y1, x2, y2, helpTopic, hostItems.data(), count, 0, 0, colourProc, 0);
     shownDialog = outer;
-  } else
-    chosen = host->Dialog(host->ModuleNumber, x1, y1, x2, y2, helpTopic, hostItems.data(), count);
+  } else chosen = host->Dialog(host->ModuleNumber, x1, y1, x2, y2, helpTopic, hostItems.data(), count);
 
   BridgeTrace("dialog exit %d", chosen);
   BridgeCopyBack(items, hostItems.data(), count, utf8Dialog);
@@ -212,14 +210,13 @@ int TS_HOSTAPI dialogThunk(int token, int x1, int y1, int x2, int y2, const char
     const ts::DialogItem &ours = items[i];
     if (ours.type == ts::DI_CHECKBOX || ours.type == ts::DI_RADIOBUTTON)
       BridgeTrace("item %d state %ld", i, (long)ours.selected);
-    else if (isEditType(ours.type))
-      BridgeTrace("item %d text [%s]", i, ours.data);
+    else if (isEditType(ours.type)) BridgeTrace("item %d text [%s]", i, ours.data);
   }
   return chosen;
 }
 
-int TS_HOSTAPI messageThunk(int token, unsigned flags, const char *helpTopic, const char *const *lines,
-                            int lineCount, int buttonCount) {
+int TS_HOSTAPI messageThunk(int token, unsigned flags, const char *helpTopic, const char *const *lines, int lineCount,
+                            int buttonCount) {
   const oldfar::PluginStartupInfo *host = hostOf(token);
   if (!host || !host->Message || lineCount < 0 || (lineCount > 0 && !lines)) return -1;
   std::vector<std::string> texts((size_t)lineCount);
@@ -228,8 +225,8 @@ int TS_HOSTAPI messageThunk(int token, unsigned flags, const char *helpTopic, co
     texts[i] = toHostText(lines[i]);
     pointers[i] = texts[i].c_str();
   }
-  return host->Message(host->ModuleNumber, flags & kMessageFlags, helpTopic,
-                       lineCount ? pointers.data() : nullptr, lineCount, buttonCount);
+  return host->Message(host->ModuleNumber, flags & kMessageFlags, helpTopic, lineCount ? pointers.data() : nullptr,
+                       lineCount, buttonCount);
 }
 
 const char *TS_HOSTAPI getMsgThunk(int token, int messageNumber) {
@@ -314,8 +311,7 @@ void BridgePluginInfo(const ts::PluginInfo *ours, oldfar::PluginInfo *host) {
   host->DiskMenuStrings = convertList(ours->diskMenuStrings, ours->diskMenuStringsNumber, diskMenu, infoTexts);
   host->DiskMenuNumbers = ours->diskMenuNumbers;
   host->DiskMenuStringsNumber = host->DiskMenuStrings ? ours->diskMenuStringsNumber : 0;
-  host->PluginMenuStrings =
-      convertList(ours->pluginMenuStrings, ours->pluginMenuStringsNumber, pluginMenu, infoTexts);
+  host->PluginMenuStrings = convertList(ours->pluginMenuStrings, ours->pluginMenuStringsNumber, pluginMenu, infoTexts);
   host->PluginMenuStringsNumber = host->PluginMenuStrings ? ours->pluginMenuStringsNumber : 0;
   host->PluginConfigStrings =
       convertList(ours->pluginConfigStrings, ours->pluginConfigStringsNumber, configMenu, infoTexts);

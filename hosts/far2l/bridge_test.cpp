@@ -25,10 +25,10 @@ void conversions() {
     const char *in, *out;
   } toHost[] = {
       {"plain", "plain"},
-      {"Caf\x82", "Caf\xC3\xA9"},           /* 0x82 is e acute in 437 */
+      {"Caf\x82", "Caf\xC3\xA9"},                               /* 0x82 is e acute in 437 */
       {"\xC9\xCD\xBB", "\xE2\x95\x94\xE2\x95\x90\xE2\x95\x97"}, /* box corners */
-      {"Caf\xC3\xA9", "Caf\xC3\xA9"},       /* UTF-8 already: as it stands */
-      {"\xC3\xA9\x82", "\xE2\x94\x9C\xE2\x8C\x90\xC3\xA9"}, /* not all UTF-8: converted */
+      {"Caf\xC3\xA9", "Caf\xC3\xA9"},                           /* UTF-8 already: as it stands */
+      {"\xC3\xA9\x82", "\xE2\x94\x9C\xE2\x8C\x90\xC3\xA9"},     /* not all UTF-8: converted */
       {"", ""},
   };
   for (const auto &c : toHost) {
@@ -42,8 +42,10 @@ void conversions() {
       {"Caf\xC3\xA9", "Caf\x82"},
       {"\xE2\x95\x94", "\xC9"},
       {"a\xE6\x97\xA5z", "a?z"}, /* no such character in 437 */
-      {"a\xFF" "b", "a?b"},      /* not UTF-8 */
-      {"a\xC3", "a?"},           /* cut sequence */
+      {"a\xFF"
+       "b",
+       "a?b"},         /* not UTF-8 */
+      {"a\xC3", "a?"}, /* cut sequence */
   };
   for (const auto &c : fromHost) {
     std::string got = BridgeFromHost(c.in, strlen(c.in));
@@ -52,8 +54,8 @@ void conversions() {
   const struct {
     const char *text;
     int utf8;
-  } utf8[] = {{"ascii", 0}, {"Caf\xC3\xA9", 1}, {"Caf\x82", 0}, {"\xC0\x80", 0}, {"\xED\xA0\x80", 0},
-              {"\xF0\x9F\x98\x80", 1}};
+  } utf8[] = {{"ascii", 0},    {"Caf\xC3\xA9", 1},  {"Caf\x82", 0},
+              {"\xC0\x80", 0}, {"\xED\xA0\x80", 0}, {"\xF0\x9F\x98\x80", 1}};
   for (const auto &c : utf8) expect(BridgeIsUtf8(c.text, strlen(c.text)) == c.utf8, c.text, "");
 }
 

@@ -60,8 +60,10 @@ void readSettingsFile(const std::string &path) {
 size_t utf8Sequence(const unsigned char *text, size_t room) {
   unsigned char lead = text[0];
   if (lead < 0x80) return 1;
-  size_t length = lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
-                : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
+  size_t length = lead >= 0xC2 && lead <= 0xDF   ? 2
+                  : lead >= 0xE0 && lead <= 0xEF ? 3
+                  : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                 : 0;
   if (length == 0 || length > room) return 0;
   for (size_t i = 1; i < length; i++)
     if ((text[i] & 0xC0) != 0x80) return 0;
@@ -120,9 +122,8 @@ void BridgeLoadSettings(const char *folder) {
   const struct {
     const char *variable;
     const char *name;
-  } overrides[] = {{"TESSEL_FAR2L_CODEPAGE", "codepage"},
-                   {"TESSEL_FAR2L_ROOTKEY", "rootkey"},
-                   {"TESSEL_FAR2L_TRACE", "trace"}};
+  } overrides[] = {
+      {"TESSEL_FAR2L_CODEPAGE", "codepage"}, {"TESSEL_FAR2L_ROOTKEY", "rootkey"}, {"TESSEL_FAR2L_TRACE", "trace"}};
   for (const auto &entry : overrides) {
     const char *value = getenv(entry.variable);
     if (value) applySetting(entry.name, value);

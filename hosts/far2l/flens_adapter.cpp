@@ -88,8 +88,8 @@ __attribute__((visibility("default"))) int WINAPI Configure(int itemNumber) {
 
 /* Null names (the host asks for a new archive) and silent or find-file
    calls are declined; otherwise Flens's answer passes through. */
-__attribute__((visibility("default"))) HANDLE WINAPI OpenFilePlugin(char *name, const unsigned char *data,
-                                                                    int dataSize, int opMode) {
+__attribute__((visibility("default"))) HANDLE WINAPI OpenFilePlugin(char *name, const unsigned char *data, int dataSize,
+                                                                    int opMode) {
   if (!name || !flens.openFilePlugin || (opMode & (oldfar::OPM_SILENT | oldfar::OPM_FIND))) return kDeclined;
   HANDLE result = flens.openFilePlugin(name, data, dataSize);
   BridgeTrace("open %s mode %d: %ld", name, opMode, (long)(intptr_t)result);

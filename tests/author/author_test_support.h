@@ -25,8 +25,8 @@ inline std::vector<std::string> filesUnder(const std::vector<std::string> &dirs)
 // files (run from the tests' output directory).
 inline std::vector<std::string> everyDialogFile() {
   const std::string src = TESSEL_SOURCE_DIR;
-  return filesUnder({src + "examples", src + "viewer", src + "tests/data", src + "tests/fuzz/corpus",
-                     "hostile_files-run"});
+  return filesUnder(
+      {src + "examples", src + "viewer", src + "tests/data", src + "tests/fuzz/corpus", "hostile_files-run"});
 }
 
 struct TesselRun {

@@ -19,7 +19,8 @@ std::string writeFile(const std::string &name, const std::string &text) {
 
 TEST(Check, ExitStatusAndForms) {
   std::string clean = writeFile("check_clean.dlg", "name A\nDOUBLEBOX 0 3 1 20 3 F 0 () F \"A\"\n");
-  std::string faulty = writeFile("check_faulty.dlg", "name A\nDOUBLEBOX 0 3 1 20 3 F 0 () F \"A\"\nCHEKBOX 1 5 2 0 2 F 0 () F \"x\"\n");
+  std::string faulty =
+      writeFile("check_faulty.dlg", "name A\nDOUBLEBOX 0 3 1 20 3 F 0 () F \"A\"\nCHEKBOX 1 5 2 0 2 F 0 () F \"x\"\n");
   const struct {
     std::string args;
     int status;
@@ -47,7 +48,8 @@ TEST(Check, ExitStatusAndForms) {
 }
 
 TEST(Check, JsonReadsBack) {
-  std::string faulty = writeFile("check_json.dlg", "ENUM { a, a }\nname A\nDOUBLEBOX 0 3 1 20 3 F 0 (FOO) F \"\xE9\"\n");
+  std::string faulty =
+      writeFile("check_json.dlg", "ENUM { a, a }\nname A\nDOUBLEBOX 0 3 1 20 3 F 0 (FOO) F \"\xE9\"\n");
   TesselRun run = runTessel("check --format json " + faulty);
   EXPECT_EQ(run.status, 1);
   nlohmann::json all = nlohmann::json::parse(run.out);  // bytes of the code page come out as UTF-8

@@ -57,18 +57,19 @@ TEST(Findings, EachMistakeAtItsLine) {
       {"tab after name", "name\tLogin\nTEXT 0 5 2 9 2 F 0 0 F \"x\"\n", {"1:not-a-header"}},
       {"names", "name A\nTEXT 0 5 2 9 2 F 0 0 F \"x\"\nnames\n", {"3:not-a-header"}},
       {"name cut", "name My Dialog\nTEXT 0 5 2 9 2 F 0 0 F \"x\"\n", {"1:name-cut"}},
-      {"duplicate", "name A\nTEXT 0 5 2 9 2 F 0 0 F \"x\"\nname A\nTEXT 0 5 2 0 2 F 0 0 F \"y\"\n",
+      {"duplicate",
+       "name A\nTEXT 0 5 2 9 2 F 0 0 F \"x\"\nname A\nTEXT 0 5 2 0 2 F 0 0 F \"y\"\n",
        {"3:duplicate-dialog"}},
       {"empty", "name A\n; nothing\nname B\nTEXT 0 5 2 9 2 F 0 0 F \"x\"\n", {"1:empty-dialog"}},
       // ENUM blocks
       {"unterminated enum", "ENUM { a, b\nname A\nTEXT 0 5 2 9 2 F 0 0 F \"x\"\n", {"1:unterminated-enum"}},
       {"no brace", "ENUM a }\nname A\nTEXT 0 5 2 9 2 F 0 0 F \"x\"\n", {"1:enum-no-brace"}},
       {"duplicate enum", "ENUM { a, b, a }\nname A\nTEXT a 5 2 0 2 F 0 0 F \"x\"\n", {"1:duplicate-enum"}},
-      {"enum hidden by a lone word", "Title\nENUM { a }\nname A\nTEXT 0 5 2 9 2 F 0 0 F \"x\"\n",
-       {"2:enum-not-read"}},
+      {"enum hidden by a lone word", "Title\nENUM { a }\nname A\nTEXT 0 5 2 9 2 F 0 0 F \"x\"\n", {"2:enum-not-read"}},
       // fields of items
       {"unknown identifier", "ENUM { eOk }\nname A\nBUTTON eOK 0 2 20 2 F 0 () T \"OK\"\n", {"3:unknown-identifier"}},
-      {"unknown flag and colour", "name A\nTEXT 0 5 2 0 2 F 0 (DIF_CENTERGRUOP+YELOW) F \"x\"\n",
+      {"unknown flag and colour",
+       "name A\nTEXT 0 5 2 0 2 F 0 (DIF_CENTERGRUOP+YELOW) F \"x\"\n",
        {"2:unknown-flag", "2:unknown-flag"}},
       {"number flag", "name A\nTEXT 0 5 2 0 2 F 0 (3) F \"x\"\nTEXT 0 5 3 0 3 F 0 0 F \"x\"\n", {"2:number-flag"}},
       {"unknown message", "ENUM { MTitle }\nname A\nTEXT 0 5 2 0 2 F 0 0 F %L% MTitel\n", {"3:unknown-message"}},
@@ -78,37 +79,48 @@ TEST(Findings, EachMistakeAtItsLine) {
       {"cancel id", "name A\nBUTTON -1 5 2 20 2 F 0 () T \"Stop\"\n", {"2:cancel-id"}},
       {"cancel id meant", "name A\nBUTTON -1 5 2 20 2 F 0 () T \"Cancel\"\n", {}},
       {"utf-8 text", "name A\nTEXT 0 5 2 20 2 F 0 0 F \"caf\xC3\xA9\"\n", {"2:utf8-text"}},
-      {"field cut", (std::string("name A\nTEXT 0 5 2 0 2 F 0 0 F \"") + std::string(250, 'x') + "\"\n"),
+      {"field cut",
+       (std::string("name A\nTEXT 0 5 2 0 2 F 0 0 F \"") + std::string(250, 'x') + "\"\n"),
        {"2:field-too-long", "2:text-overflow"}},
       // layout
-      {"outside its box", "name A\nDOUBLEBOX 0 3 1 12 5 F 0 () F \"\"\nTEXT 0 5 2 0 2 F 0 0 F \"a long text\"\n",
+      {"outside its box",
+       "name A\nDOUBLEBOX 0 3 1 12 5 F 0 () F \"\"\nTEXT 0 5 2 0 2 F 0 0 F \"a long text\"\n",
        {"3:text-overflow"}},
-      {"overlap", "name A\nTEXT 0 5 2 0 2 F 0 0 F \"hello\"\nTEXT 0 7 2 0 2 F 0 0 F \"world\"\nTEXT 0 0 2 20 2 F 0 0 F \"\"\n",
+      {"overlap",
+       "name A\nTEXT 0 5 2 0 2 F 0 0 F \"hello\"\nTEXT 0 7 2 0 2 F 0 0 F \"world\"\nTEXT 0 0 2 20 2 F 0 0 F \"\"\n",
        {"3:overlap"}},
-      {"hot key clash", "name A\nCHECKBOX 1 5 2 0 2 F 0 0 F \"&Save\"\nCHECKBOX 2 5 3 0 3 F 0 0 F \"&sync\"\nTEXT 0 0 4 20 4 F 0 0 F \"\"\n",
+      {"hot key clash",
+       "name A\nCHECKBOX 1 5 2 0 2 F 0 0 F \"&Save\"\nCHECKBOX 2 5 3 0 3 F 0 0 F \"&sync\"\nTEXT 0 0 4 20 4 F 0 0 F "
+       "\"\"\n",
        {"3:hotkey-clash"}},
       {"numeric types draw nothing and take no hot key",
        "name A\n12 1 5 2 0 2 F 0 () F \"&alpha\"\n12 2 5 3 0 3 F 0 () F \"&again\"\n-5 0 0 1 20 1 F 0 () F \"\"\n"
        "TEXT 0 0 4 20 4 F 0 0 F \"\"\n",
        {}},
-      {"item before any name", "TEXT 0 5 2 9 2 F 0 0 F \"x\"\nTEXT 0 5 3 9 3 F 0 0 F \"y\"\nname A\nTEXT 0 5 2 9 2 F 0 0 F \"x\"\n",
+      {"item before any name",
+       "TEXT 0 5 2 9 2 F 0 0 F \"x\"\nTEXT 0 5 3 9 3 F 0 0 F \"y\"\nname A\nTEXT 0 5 2 9 2 F 0 0 F \"x\"\n",
        {"1:item-before-name"}},
       {"byte-order mark", "\xEF\xBB\xBFname A\nTEXT 0 5 2 9 2 F 0 0 F \"x\"\n", {"1:byte-order-mark"}},
       {"byte-order mark before a comment", "\xEF\xBB\xBF; notes\nname A\nTEXT 0 5 2 9 2 F 0 0 F \"x\"\n", {}},
-      {"same identifier, two focused", "name A\nCHECKBOX 3 5 2 0 2 T 0 0 F \"a\"\nCHECKBOX 3 5 3 0 3 T 0 0 F \"b\"\n"
+      {"same identifier, two focused",
+       "name A\nCHECKBOX 3 5 2 0 2 T 0 0 F \"a\"\nCHECKBOX 3 5 3 0 3 T 0 0 F \"b\"\n"
        "TEXT 0 5 4 9 4 T 0 0 F \"x\"\nTEXT 0 5 5 9 5 F 0 0 F \"y\"\n",
        {"3:duplicate-id", "3:two-focus"}},
       {"tab in a text", "name A\nTEXT 0 5 2 20 2 F 0 0 F \"a\tb\"\n", {"2:tab-in-text"}},
-      {"a field left out", "name A\nCHECKBOX 1 5 2 0 2 F 0 F \"&Case\"\nCHECKBOX 2 5 3 0 3 F (DIF_GROUP) F \"x\"\n"
+      {"a field left out",
+       "name A\nCHECKBOX 1 5 2 0 2 F 0 F \"&Case\"\nCHECKBOX 2 5 3 0 3 F (DIF_GROUP) F \"x\"\n"
        "BUTTON 5 4 0 4 F 0 () T \"OK\"\n"
        "TEXT 0 0 4 40 4 F 0 0 F \"\"\n",
        {"2:missing-field", "3:missing-field", "4:not-an-item"}},
-      {"name misspelt", "nmae \"Confirm\"\nTEXT 0 5 2 9 2 F 0 0 F \"x\"\nname B\nTEXT 0 5 2 9 2 F 0 0 F \"x\"\n",
+      {"name misspelt",
+       "nmae \"Confirm\"\nTEXT 0 5 2 9 2 F 0 0 F \"x\"\nname B\nTEXT 0 5 2 9 2 F 0 0 F \"x\"\n",
        {"1:header-typo"}},
       {"prose before the first dialog", "Same here\nGame of life\nname B\nTEXT 0 5 2 9 2 F 0 0 F \"x\"\n", {}},
-      {"words after the text", "name A\nTEXT 0 5 2 20 2 F 0 0 F Hello world\nTEXT 0 5 3 20 3 F 0 0 F \"Hi\" ; note\n",
+      {"words after the text",
+       "name A\nTEXT 0 5 2 20 2 F 0 0 F Hello world\nTEXT 0 5 3 20 3 F 0 0 F \"Hi\" ; note\n",
        {"2:text-rest-dropped"}},
-      {"fixed field text longer than the field", "name A\nFIXEDIT 1 5 2 9 2 F 0 0 F \"12345678\"\nTEXT 0 0 3 20 3 F 0 0 F \"\"\n",
+      {"fixed field text longer than the field",
+       "name A\nFIXEDIT 1 5 2 9 2 F 0 0 F \"12345678\"\nTEXT 0 0 3 20 3 F 0 0 F \"\"\n",
        {"2:text-overflow"}},
       {"on the frame, below the frame",
        "name A\nDOUBLEBOX 0 3 1 30 5 F 0 () F \"A\"\nTEXT 0 5 1 0 1 F 0 () F \"top\"\nTEXT 0 5 2 0 2 F 0 () F \"in\"\n"
@@ -118,7 +130,8 @@ TEST(Findings, EachMistakeAtItsLine) {
        "name A\nDOUBLEBOX 0 3 1 30 6 F 0 () F \"A\"\nSINGLEBOX 0 20 2 15 4 F 0 () F \"B\"\n"
        "EDIT 2 5 5 9 9 F 0 () F \"tall\"\nBUTTON 1 5 3 0 3 F 0 () T \"OK\"\n",
        {"3:outside-dialog", "4:outside-dialog"}},
-      {"no default button", "name A\nBUTTON 1 5 2 0 2 F 0 () F \"OK\"\nTEXT 0 0 3 20 3 F 0 0 F \"\"\n",
+      {"no default button",
+       "name A\nBUTTON 1 5 2 0 2 F 0 () F \"OK\"\nTEXT 0 0 3 20 3 F 0 0 F \"\"\n",
        {"1:default-button"}},
   };
   for (const Case &c : cases) {
@@ -166,17 +179,21 @@ TEST(Findings, LimitsSayWhatIsLost) {
 }
 
 TEST(Findings, OneDialogAndTheFile) {
-  const char text[] = "ENUM { a, a }\nname A\nTEXT 0 5 2 0 2 F 0 (FOO) F \"x\"\nname B\nTEXT 0 5 2 0 2 F 0 (BAR) F \"x\"\n";
+  const char text[] =
+      "ENUM { a, a }\nname A\nTEXT 0 5 2 0 2 F 0 (FOO) F \"x\"\nname B\nTEXT 0 5 2 0 2 F 0 (BAR) F \"x\"\n";
   author::Options options;
   options.dialog = "B";
-  EXPECT_EQ(found(author::analyzeText(text, options)), (std::vector<std::string>{"1:duplicate-enum", "5:unknown-flag"}));
+  EXPECT_EQ(found(author::analyzeText(text, options)),
+            (std::vector<std::string>{"1:duplicate-enum", "5:unknown-flag"}));
   options.dialog = "C";
-  EXPECT_EQ(found(author::analyzeText(text, options)), (std::vector<std::string>{"1:duplicate-enum", "1:no-such-dialog"}));
+  EXPECT_EQ(found(author::analyzeText(text, options)),
+            (std::vector<std::string>{"1:duplicate-enum", "1:no-such-dialog"}));
 }
 
 // Columns point at the offending field, in bytes of the line.
 TEST(Findings, ColumnsPointAtTheField) {
-  author::Analysis a = author::analyzeText("name A\nEDIT 1 5 4 x5 4 F 0 () F \"\"\nEDIT 1 5 4 9 4 F 0 () F \"\"\n", author::Options());
+  author::Analysis a =
+      author::analyzeText("name A\nEDIT 1 5 4 x5 4 F 0 () F \"\"\nEDIT 1 5 4 9 4 F 0 () F \"\"\n", author::Options());
   ASSERT_EQ(a.findings.size(), 1u);
   EXPECT_EQ(a.findings[0].span.column, 12);
   EXPECT_EQ(a.findings[0].span.endColumn, 14);

@@ -20,7 +20,6 @@
 
 namespace fs = std::filesystem;
 
-
 namespace {
 
 std::string writeFile(const std::string &name, const std::string &text) {
@@ -90,7 +89,8 @@ TEST(Format, SmallFiles) {
       {"flag words apart", "name A\nTEXT 0 5 2 9 2 F 0 (DIF_GROUP DIF_LEFTTEXT) F x\n",
        "name A\nTEXT 0 5 2 9 2 F 0 (DIF_GROUP+DIF_LEFTTEXT) F x\n"},
       {"empty flag list", "name A\nTEXT 0 5 2 9 2 F 0 ( ) F x\n", "name A\nTEXT 0 5 2 9 2 F 0 () F x\n"},
-      {"unclosed flag list kept", "name A\nTEXT 0 5 2 9 2 F 0 ( DIF_GROUP\n", "name A\nTEXT 0 5 2 9 2 F 0 ( DIF_GROUP\n"},
+      {"unclosed flag list kept", "name A\nTEXT 0 5 2 9 2 F 0 ( DIF_GROUP\n",
+       "name A\nTEXT 0 5 2 9 2 F 0 ( DIF_GROUP\n"},
       // what stays as it is
       {"CR LF kept", "name A\r\nTEXT 0 5 2 9 2 F 0 0 F x\r\nBUTTON 10 0 4 0 4 T 0 0 T y\r\n",
        "name A\r\nTEXT    0 5 2 9 2 F 0 0 F x\r\nBUTTON 10 0 4 0 4 T 0 0 T y\r\n"},
@@ -98,8 +98,7 @@ TEST(Format, SmallFiles) {
       {"comments and blank lines part runs",
        "name A\nTEXT 0 5 2 9 2 F 0 0 F x\n; note\nBUTTON 10 0 4 0 4 T 0 0 T y\n\nTEXT 0 5 2 9 2 F 0 0 F  z\n",
        "name A\nTEXT 0 5 2 9 2 F 0 0 F x\n; note\nBUTTON 10 0 4 0 4 T 0 0 T y\n\nTEXT 0 5 2 9 2 F 0 0 F z\n"},
-      {"texts byte for byte",
-       "name A\nTEXT 0 5 2 9 2 F 0 0 F  \"  two  spaces \"\nTEXT 0 5 3 9 3 F 0 0 F \"open   \n",
+      {"texts byte for byte", "name A\nTEXT 0 5 2 9 2 F 0 0 F  \"  two  spaces \"\nTEXT 0 5 3 9 3 F 0 0 F \"open   \n",
        "name A\nTEXT 0 5 2 9 2 F 0 0 F \"  two  spaces \"\nTEXT 0 5 3 9 3 F 0 0 F \"open   \n"},
       {"a comment after the fields", "name A\nTEXT 0 5 2 9 2 F 0 0 F %R% %HKCU% x y   ; why  \n",
        "name A\nTEXT 0 5 2 9 2 F 0 0 F %R% %HKCU% x y ; why\n"},
@@ -111,8 +110,7 @@ TEST(Format, SmallFiles) {
       {"after the end-of-file mark", "name A\nTEXT 0  5 2 9 2 F 0 0 F x\n\x1aTEXT 0  5\n",
        "name A\nTEXT 0 5 2 9 2 F 0 0 F x\n\x1aTEXT 0  5\n"},
       // lines left alone because changing them could change what is loaded
-      {"inside an unterminated ENUM block",
-       "ENUM { a\nname A\nTEXT 0 5 2 9 2 F 0 0 F x\nBUTTON 10 0 4 0 4 T 0 0 T y\n",
+      {"inside an unterminated ENUM block", "ENUM { a\nname A\nTEXT 0 5 2 9 2 F 0 0 F x\nBUTTON 10 0 4 0 4 T 0 0 T y\n",
        "ENUM { a\nname A\nTEXT 0 5 2 9 2 F 0 0 F x\nBUTTON 10 0 4 0 4 T 0 0 T y\n"},
       {"a line that would outgrow the line buffer",
        "name A\nTEXT 0 5 2 9 2 F 0 (DIF_CENTERGROUP) F x\nTEXT 0 5 3 9 3 F 0 0 F \"" + longText + "\"\n",

@@ -46,7 +46,8 @@ inline std::string lockstepDifference(const std::string &path, const author::Ana
     }
     std::string diff;
     if (s.items.empty()) diff = "the engine has no items";
-    else if (d->itemCount != (int)s.items.size()) diff = "item count " + std::to_string(d->itemCount) + " != " + std::to_string(s.items.size());
+    else if (d->itemCount != (int)s.items.size())
+      diff = "item count " + std::to_string(d->itemCount) + " != " + std::to_string(s.items.size());
     else if (d->width != s.width || d->height != s.height) diff = "size differs";
     else if (s.helpTopic != d->helpTopic) diff = "help topic differs";
     for (size_t i = 0; diff.empty() && i < s.items.size(); i++) {

@@ -46,8 +46,8 @@ inline StartupInfo testStartupRecord(const char *moduleName, int moduleNumber, c
 }
 
 // A message box call: "<module> flags <f> help <topic> buttons <n>: line|line".
-inline std::string messageCallLine(int moduleNumber, unsigned flags, const char *helpTopic,
-                                   const char *const *lines, int lineCount, int buttonCount) {
+inline std::string messageCallLine(int moduleNumber, unsigned flags, const char *helpTopic, const char *const *lines,
+                                   int lineCount, int buttonCount) {
   std::string line = std::to_string(moduleNumber) + " flags " + std::to_string(flags) + " help " +
                      escapedText(helpTopic) + " buttons " + std::to_string(buttonCount) + ":";
   for (int i = 0; i < lineCount; i++) line += (i ? "|" : " ") + escapedText(lines[i]);
@@ -55,8 +55,7 @@ inline std::string messageCallLine(int moduleNumber, unsigned flags, const char 
 }
 
 // A dialog call: "<module> at <x>,<y> size <w>x<h> help <topic> items <n>".
-inline std::string dialogCallLine(int moduleNumber, int x1, int y1, int x2, int y2, const char *helpTopic,
-                                  int count) {
+inline std::string dialogCallLine(int moduleNumber, int x1, int y1, int x2, int y2, const char *helpTopic, int count) {
   return std::to_string(moduleNumber) + " at " + std::to_string(x1) + "," + std::to_string(y1) + " size " +
          std::to_string(x2) + "x" + std::to_string(y2) + " help " + escapedText(helpTopic) + " items " +
          std::to_string(count);
@@ -68,10 +67,10 @@ inline std::string dialogCallLine(int moduleNumber, int x1, int y1, int x2, int 
 inline std::string menuCallLine(int moduleNumber, int x, int y, int maxHeight, unsigned flags, const char *title,
                                 const char *bottom, const char *helpTopic, const int *breakKeys, int *breakCode,
                                 const MenuEntry *items, int count) {
-  std::string line = std::to_string(moduleNumber) + " at " + std::to_string(x) + "," + std::to_string(y) +
-                     " height " + std::to_string(maxHeight) + " flags " + std::to_string(flags) + " title " +
-                     escapedText(title) + " bottom " + escapedText(bottom) + " help " + escapedText(helpTopic) +
-                     " keys " + (breakKeys ? "set" : "(null)") + " code " + (breakCode ? "set" : "(null)") + ":";
+  std::string line = std::to_string(moduleNumber) + " at " + std::to_string(x) + "," + std::to_string(y) + " height " +
+                     std::to_string(maxHeight) + " flags " + std::to_string(flags) + " title " + escapedText(title) +
+                     " bottom " + escapedText(bottom) + " help " + escapedText(helpTopic) + " keys " +
+                     (breakKeys ? "set" : "(null)") + " code " + (breakCode ? "set" : "(null)") + ":";
   for (int i = 0; i < count; i++) {
     line += i ? "|" : " ";
     if (items[i].selected) line += "*";

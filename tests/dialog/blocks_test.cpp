@@ -27,8 +27,7 @@ const char kFile[] = "blocks_tmp.dlg";
 const std::string kEnumAfterRest = ";" + std::string(498, '-') + "ENUM { eLong = 40 }";
 // A line of 999 characters and more: the rest is read as a line of its own,
 // here an item line.
-const std::string kItemAfterCut =
-    ";" + std::string(998, '=') + "TEXT 0 5 9 0 9 F 0 0 F %T% \"Second half\"";
+const std::string kItemAfterCut = ";" + std::string(998, '=') + "TEXT 0 5 9 0 9 F 0 0 F %T% \"Second half\"";
 
 std::string body() {
   return "ENUM { eA = 5, eB }\n"

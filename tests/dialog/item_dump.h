@@ -33,8 +33,8 @@ inline std::string dumpItem(const DialogItem &item, const char *owned) {
     if (owned) selected += " (owned string not referenced)";
   }
   char head[256];
-  snprintf(head, sizeof head, "%d %d,%d,%d,%d focus %d sel ", (int)item.type, (int)item.x1, (int)item.y1,
-           (int)item.x2, (int)item.y2, (int)item.focus);
+  snprintf(head, sizeof head, "%d %d,%d,%d,%d focus %d sel ", (int)item.type, (int)item.x1, (int)item.y1, (int)item.x2,
+           (int)item.y2, (int)item.focus);
   char tail[128];
   snprintf(tail, sizeof tail, " flags 0x%x default %d '", (unsigned)item.flags, (int)item.defaultButton);
   return head + selected + tail + escapedText(item.data) + "'";

@@ -184,14 +184,11 @@ TEST(Flags, Lists) {
 
 TEST_F(ItemLines, DescribedExamples) {
   static const LineRow rows[] = {
-      {"DOUBLEBOX 0 3 1 40 8 F 0 0 F %L% MTitle", 0, 0,
-       "3 3,1,40,8 focus 0 sel 0 flags 0xff default 0 'msg 5:0'"},
-      {"TEXT 0 5 2 0 2 F 0 0 F \"File name:\"", 0, 0,
-       "0 5,2,0,2 focus 0 sel 0 flags 0xff default 0 'File name:'"},
-      {"CHECKBOX eCase 5 5 0 5 F 1 (DIF_GROUP) F %L% MCase", 0, -1,
-       "8 5,5,0,5 focus 0 sel 1 flags 0x400 default 0 ''"},
-      {"EDIT eName 5 3 30 3 T \"NameHistory\" DIF_HISTORY F %R% %HKCU% \"Settings\\NoSuchValue\" none", 0,
-       10, "4 5,3,30,3 focus 1 sel str\"NameHistory\" flags 0x40000 default 0 'none'"},
+      {"DOUBLEBOX 0 3 1 40 8 F 0 0 F %L% MTitle", 0, 0, "3 3,1,40,8 focus 0 sel 0 flags 0xff default 0 'msg 5:0'"},
+      {"TEXT 0 5 2 0 2 F 0 0 F \"File name:\"", 0, 0, "0 5,2,0,2 focus 0 sel 0 flags 0xff default 0 'File name:'"},
+      {"CHECKBOX eCase 5 5 0 5 F 1 (DIF_GROUP) F %L% MCase", 0, -1, "8 5,5,0,5 focus 0 sel 1 flags 0x400 default 0 ''"},
+      {"EDIT eName 5 3 30 3 T \"NameHistory\" DIF_HISTORY F %R% %HKCU% \"Settings\\NoSuchValue\" none", 0, 10,
+       "4 5,3,30,3 focus 1 sel str\"NameHistory\" flags 0x40000 default 0 'none'"},
       {"BUTTON eOk 0 7 0 7 F 0 (DIF_CENTERGROUP) T %L% MOk", 0, 20,
        "7 0,7,0,7 focus 0 sel 0 flags 0x4000 default 1 'msg 5:2'"},
   };
@@ -241,8 +238,7 @@ TEST_F(ItemLines, SelectedColumn) {
       {"CHECKBOX 1 1 1 1 1 F 0 () F", 0, 1, "8 1,1,1,1 focus 0 sel 0 flags 0x0 default 0 ''"},
       // quoted texts are owned copies; two quotes give an empty one, not null
       {"EDIT 1 1 1 1 1 F \"\" () F", 0, 1, "4 1,1,1,1 focus 0 sel str\"\" flags 0x0 default 0 ''"},
-      {"EDIT 1 1 1 1 1 F \"His tory\" () F", 0, 1,
-       "4 1,1,1,1 focus 0 sel str\"His tory\" flags 0x0 default 0 ''"},
+      {"EDIT 1 1 1 1 1 F \"His tory\" () F", 0, 1, "4 1,1,1,1 focus 0 sel str\"His tory\" flags 0x0 default 0 ''"},
       // names and numbers give host messages: by position in mode 0, message 1 otherwise
       {"EDIT 1 1 1 1 1 F eName () F", 0, 1, "4 1,1,1,1 focus 0 sel host\"msg 5:3\" flags 0x0 default 0 ''"},
       {"EDIT 1 1 1 1 1 F eOk () F", 0, 1, "4 1,1,1,1 focus 0 sel host\"msg 5:5\" flags 0x0 default 0 ''"},
@@ -272,26 +268,21 @@ TEST_F(ItemLines, TextSources) {
       // literal text, the default source; a text beginning with null in any case is empty
       {"TEXT 1 1 1 1 1 F 0 () F", 0, 1, "0 1,1,1,1 focus 0 sel 0 flags 0x0 default 0 ''"},
       {"TEXT 1 1 1 1 1 F 0 () F Hello", 0, 1, "0 1,1,1,1 focus 0 sel 0 flags 0x0 default 0 'Hello'"},
-      {"TEXT 1 1 1 1 1 F 0 () F %T% \"Two words\"", 0, 1,
-       "0 1,1,1,1 focus 0 sel 0 flags 0x0 default 0 'Two words'"},
+      {"TEXT 1 1 1 1 1 F 0 () F %T% \"Two words\"", 0, 1, "0 1,1,1,1 focus 0 sel 0 flags 0x0 default 0 'Two words'"},
       {"TEXT 1 1 1 1 1 F 0 () F %t% \"Null value\"", 0, 1, "0 1,1,1,1 focus 0 sel 0 flags 0x0 default 0 ''"},
       {"TEXT 1 1 1 1 1 F 0 () F %T% nULLs", 0, 1, "0 1,1,1,1 focus 0 sel 0 flags 0x0 default 0 ''"},
-      {"TEXT 1 1 1 1 1 F 0 () F %T% \"open end", 0, 1,
-       "0 1,1,1,1 focus 0 sel 0 flags 0x0 default 0 'open end'"},
+      {"TEXT 1 1 1 1 1 F 0 () F %T% \"open end", 0, 1, "0 1,1,1,1 focus 0 sel 0 flags 0x0 default 0 'open end'"},
       {"TEXT 1 1 1 1 1 F 0 () F %T% nul", 0, 1, "0 1,1,1,1 focus 0 sel 0 flags 0x0 default 0 'nul'"},
-      {"TEXT 1 1 1 1 1 F 0 () F %TXT% %HKLM% a_b\\c", 0, 1,
-       "0 1,1,1,1 focus 0 sel 0 flags 0x0 default 0 'a_b\\c'"},
+      {"TEXT 1 1 1 1 1 F 0 () F %TXT% %HKLM% a_b\\c", 0, 1, "0 1,1,1,1 focus 0 sel 0 flags 0x0 default 0 'a_b\\c'"},
       // the version
       {"TEXT 1 1 1 1 1 F 0 () F %V%", 0, 1, "0 1,1,1,1 focus 0 sel 0 flags 0x0 default 0 ' 1.00 '"},
-      {"TEXT 1 1 1 1 1 F 0 () F %version% ignored", 0, 1,
-       "0 1,1,1,1 focus 0 sel 0 flags 0x0 default 0 ' 1.00 '"},
+      {"TEXT 1 1 1 1 1 F 0 () F %version% ignored", 0, 1, "0 1,1,1,1 focus 0 sel 0 flags 0x0 default 0 ' 1.00 '"},
       // unknown and empty sources give an empty text
       {"TEXT 1 1 1 1 1 F 0 () F %X% abc", 0, 1, "0 1,1,1,1 focus 0 sel 0 flags 0x0 default 0 ''"},
       {"TEXT 1 1 1 1 1 F 0 () F %% abc", 0, 1, "0 1,1,1,1 focus 0 sel 0 flags 0x0 default 0 ''"},
       // localised texts: the message of the name's position, or what the file wrote
       {"TEXT eName 1 1 1 1 F 0 () F %L% MOk", 0, 10, "0 1,1,1,1 focus 0 sel 0 flags 0x0 default 0 'msg 5:2'"},
-      {"TEXT eName 1 1 1 1 F 0 () F %Lang% eOk", 0, 10,
-       "0 1,1,1,1 focus 0 sel 0 flags 0x0 default 0 'msg 5:5'"},
+      {"TEXT eName 1 1 1 1 F 0 () F %Lang% eOk", 0, 10, "0 1,1,1,1 focus 0 sel 0 flags 0x0 default 0 'msg 5:5'"},
       {"TEXT eName 1 1 1 1 F 0 () F %L% 12", 0, 10, "0 1,1,1,1 focus 0 sel 0 flags 0x0 default 0 'msg 5:12'"},
       {"TEXT eName 1 1 1 1 F 0 () F %L% MOk", 1, 10, "0 1,1,1,1 focus 0 sel 0 flags 0x0 default 0 'MOk'"},
       {"TEXT eName 1 1 1 1 F 0 () F %L% MOk", 2, 10, "0 1,1,1,1 focus 0 sel 0 flags 0x0 default 0 'eName'"},
@@ -300,12 +291,10 @@ TEST_F(ItemLines, TextSources) {
       // registry texts that cannot be read fall back to the last field; NULL (that case only) is empty
       {"TEXT 1 1 1 1 1 F 0 () F %R% %HKCU% \"No\\Such\\Value\" fallback", 0, 1,
        "0 1,1,1,1 focus 0 sel 0 flags 0x0 default 0 'fallback'"},
-      {"TEXT 1 1 1 1 1 F 0 () F %R% %HKCU% NoValue null", 0, 1,
-       "0 1,1,1,1 focus 0 sel 0 flags 0x0 default 0 'null'"},
+      {"TEXT 1 1 1 1 1 F 0 () F %R% %HKCU% NoValue null", 0, 1, "0 1,1,1,1 focus 0 sel 0 flags 0x0 default 0 'null'"},
       {"TEXT 1 1 1 1 1 F 0 () F %R% %HKCU% NoValue NULL", 0, 1, "0 1,1,1,1 focus 0 sel 0 flags 0x0 default 0 ''"},
       {"TEXT 1 1 1 1 1 F 0 () F %R% %HKCU% NoValue", 0, 1, "0 1,1,1,1 focus 0 sel 0 flags 0x0 default 0 ''"},
-      {"TEXT 1 1 1 1 1 F 0 () F %R% NoValue Fallback", 0, 1,
-       "0 1,1,1,1 focus 0 sel 0 flags 0x0 default 0 'Fallback'"},
+      {"TEXT 1 1 1 1 1 F 0 () F %R% NoValue Fallback", 0, 1, "0 1,1,1,1 focus 0 sel 0 flags 0x0 default 0 'Fallback'"},
   };
   RUN_LINES(rows);
 }
@@ -314,12 +303,12 @@ TEST_F(ItemLines, NotItemLines) {
   static const char *const lines[] = {
       "",
       "; a comment",
-      " EDIT 1 10 5 20 5 F 0 () F",       // the type must start in the first column
+      " EDIT 1 10 5 20 5 F 0 () F",  // the type must start in the first column
       "\tEDIT 1 10 5 20 5 F 0 () F",
-      "FOO 1 10 5 20 5 F 0 () F",         // neither keyword nor number
-      "-1 1 10 5 20 5 F 0 () F",          // reads as "none"
-      "EDIT 1 10 5 20 5 F 0 ()",          // the default-button column is missing
-      "EDIT 1 10 -5 20 5 F 0 () F",       // coordinates have no sign
+      "FOO 1 10 5 20 5 F 0 () F",    // neither keyword nor number
+      "-1 1 10 5 20 5 F 0 () F",     // reads as "none"
+      "EDIT 1 10 5 20 5 F 0 ()",     // the default-button column is missing
+      "EDIT 1 10 -5 20 5 F 0 () F",  // coordinates have no sign
       "EDIT 1 10 5 x 5 F 0 () F",
       "name \"Config\"",
       "help Topic",
@@ -424,11 +413,10 @@ bool seedRegistry() {
                               (unsigned char)(value >> 24)};
     return plRegSetValue(key, name, PL_REG_DWORD, bytes, 4) == 0;
   };
-  bool ok = text(user, "Name", "Alice Smith") && number(user, "Count", 42) &&
-            number(user, "Negative", (uint32_t)-7) && text(user, "Word", "NULL") &&
-            text(user, "Long", std::string(600, 'y')) && text(user, "Wide", std::string(300, 'w')) &&
-            plRegSetValue(user, "Raw", PL_REG_BINARY, "abcde", 5) == 0 && text(machine, "Path", "C:\\x") &&
-            number(machine, "Mode", 2) && text(top, "Top", "at the root");
+  bool ok = text(user, "Name", "Alice Smith") && number(user, "Count", 42) && number(user, "Negative", (uint32_t)-7) &&
+            text(user, "Word", "NULL") && text(user, "Long", std::string(600, 'y')) &&
+            text(user, "Wide", std::string(300, 'w')) && plRegSetValue(user, "Raw", PL_REG_BINARY, "abcde", 5) == 0 &&
+            text(machine, "Path", "C:\\x") && number(machine, "Mode", 2) && text(top, "Top", "at the root");
   plRegCloseKey(user);
   plRegCloseKey(machine);
   plRegCloseKey(top);
@@ -436,7 +424,7 @@ bool seedRegistry() {
   return ok;
 }
 
-#define REQUIRE_REGISTRY()                                                            \
+#define REQUIRE_REGISTRY() \
   if (!seedRegistry()) GTEST_SKIP() << "the registry store of this platform cannot be written yet"
 
 TEST(RegistryTexts, ReadRegText) {
@@ -457,7 +445,7 @@ TEST(RegistryTexts, ReadRegText) {
       {PL_HKEY_CURRENT_USER, "Settings\\Count", 3, 1, "*"},  // too small for a number: its bytes
       {PL_HKEY_CURRENT_USER, "Settings\\Raw", 200, 1, "abcde"},
       {PL_HKEY_CURRENT_USER, "Settings\\Wide", 200, 1, nullptr},  // cut to 199 characters
-      {PL_HKEY_CURRENT_USER, "Top", 200, 1, "at the root"},      // a value of the root key itself
+      {PL_HKEY_CURRENT_USER, "Top", 200, 1, "at the root"},       // a value of the root key itself
       {PL_HKEY_LOCAL_MACHINE, "Machine\\Path", 200, 1, "C:\\x"},  // read access suffices
       {PL_HKEY_LOCAL_MACHINE, "Machine\\Mode", 200, 1, "2"},
       {PL_HKEY_CURRENT_USER, "Settings\\Long", 200, 0, ""},  // longer than 512 bytes
@@ -493,7 +481,7 @@ TEST(RegistryTexts, ItemLinesReadThem) {
       {"TEXT 1 1 1 1 1 F 0 () F %R% %HKCU% \"Settings\\Name\" fallback", "Alice Smith"},
       {"TEXT 1 1 1 1 1 F 0 () F %R% \"Settings\\Count\"", "42"},
       {"TEXT 1 1 1 1 1 F 0 () F %REG% %HKLM% \"Machine\\Path\" fallback", "C:\\x"},
-      {"TEXT 1 1 1 1 1 F 0 () F %R% %HKU% \"Machine\\Mode\" fallback", "2"},  // any root but HKCU is HKLM
+      {"TEXT 1 1 1 1 1 F 0 () F %R% %HKU% \"Machine\\Mode\" fallback", "2"},       // any root but HKCU is HKLM
       {"TEXT 1 1 1 1 1 F 0 () F %R% %HKCU% \"Settings\\Word\" fallback", "NULL"},  // read: used unchanged
       {"TEXT 1 1 1 1 1 F 0 () F %R% %HKCU% \"Settings\\Long\" fallback", "fallback"},
       {"TEXT 1 1 1 1 1 F 0 () F %R% %HKLM% \"Settings\\Name\" fallback", "fallback"},

@@ -138,18 +138,20 @@ struct RadioRow {
 TEST(Items, RadioGroupsByAdjacency) {
   // index:       0 radio 1, 1 radio 2, 2 radio 3, 3 text 9, 4 radio 4, 5 radio 5, 6 button 6, 7 button 7
   static const RadioRow rows[] = {
-      {"choose inside the first run", 2, 3, "00100000", 1, 3},
-      {"group starts at index 0", 1, 1, "10000000", 3, 1},
-      {"no button of the group has it", 1, 8, "00000000", 2, -1},
-      {"second run only", 5, 4, "00001000", 5, 4},
-      {"on a button: marks the buttons", 6, 7, "00000001", 9, 0},
-      {"on a text: nothing", 9, 1, "00000000", 9, 0},
+      {"choose inside the first run", 2, 3, "00100000", 1, 3},    {"group starts at index 0", 1, 1, "10000000", 3, 1},
+      {"no button of the group has it", 1, 8, "00000000", 2, -1}, {"second run only", 5, 4, "00001000", 5, 4},
+      {"on a button: marks the buttons", 6, 7, "00000001", 9, 0}, {"on a text: nothing", 9, 1, "00000000", 9, 0},
   };
   for (const RadioRow &r : rows) {
     SCOPED_TRACE(r.name);
-    DialogData *d = makeDialog({{DI_RADIOBUTTON, 1, 0}, {DI_RADIOBUTTON, 2, 0}, {DI_RADIOBUTTON, 3, 0},
-                                {DI_TEXT, 9, 0}, {DI_RADIOBUTTON, 4, 0}, {DI_RADIOBUTTON, 5, 0},
-                                {DI_BUTTON, 6, 0}, {DI_BUTTON, 7, 0}});
+    DialogData *d = makeDialog({{DI_RADIOBUTTON, 1, 0},
+                                {DI_RADIOBUTTON, 2, 0},
+                                {DI_RADIOBUTTON, 3, 0},
+                                {DI_TEXT, 9, 0},
+                                {DI_RADIOBUTTON, 4, 0},
+                                {DI_RADIOBUTTON, 5, 0},
+                                {DI_BUTTON, 6, 0},
+                                {DI_BUTTON, 7, 0}});
     SetRadioStatus(d, r.id, r.chosen);
     EXPECT_EQ(states(d), r.after);
     EXPECT_EQ(d->lastId, 0);  // SetRadioStatus leaves lastId alone
@@ -159,8 +161,11 @@ TEST(Items, RadioGroupsByAdjacency) {
 }
 
 TEST(Items, TouchingGroupsAreOne) {
-  DialogData *d = makeDialog({{DI_TEXT, 0, 0}, {DI_RADIOBUTTON, 1, 1}, {DI_RADIOBUTTON, 2, 0},
-                              {DI_RADIOBUTTON, 3, 0}, {DI_RADIOBUTTON, 4, 1}});
+  DialogData *d = makeDialog({{DI_TEXT, 0, 0},
+                              {DI_RADIOBUTTON, 1, 1},
+                              {DI_RADIOBUTTON, 2, 0},
+                              {DI_RADIOBUTTON, 3, 0},
+                              {DI_RADIOBUTTON, 4, 1}});
   d->items[3].flags = DIF_GROUP;  // flags play no part
   SetRadioStatus(d, 4, 2);
   EXPECT_EQ(states(d), "00100");

@@ -50,9 +50,9 @@ std::vector<std::string> dumpDialog(const DialogData *d) {
   std::vector<std::string> lines;
   if (!d) return {"null"};
   char head[400];
-  snprintf(head, sizeof head, "items %d width %d height %d help '%s' mode %d module %d last %d",
-           (int)d->itemCount, (int)d->width, (int)d->height, d->helpTopic ? d->helpTopic : "(null)",
-           (int)d->lngMode, (int)d->moduleNumber, (int)d->lastId);
+  snprintf(head, sizeof head, "items %d width %d height %d help '%s' mode %d module %d last %d", (int)d->itemCount,
+           (int)d->width, (int)d->height, d->helpTopic ? d->helpTopic : "(null)", (int)d->lngMode, (int)d->moduleNumber,
+           (int)d->lastId);
   lines.push_back(head);
   for (int i = 0; i < d->itemCount; i++)
     lines.push_back("id " + std::to_string(d->ids[i]) + ": " + dumpItem(d->items[i], d->strings[i]));
@@ -69,8 +69,7 @@ std::string dumpEnums() {
 
 // The full text of the error box for a message.
 std::string errorBox(int code, const std::string &text) {
-  return "module 3 flags 3 help (null) buttons 2: Error (" + std::to_string(code) + ")|" + text +
-         "|\\x01|Ok|Cancel";
+  return "module 3 flags 3 help (null) buttons 2: Error (" + std::to_string(code) + ")|" + text + "|\\x01|Ok|Cancel";
 }
 
 const char kExampleConfig[] =
@@ -99,8 +98,7 @@ const char kExampleConfig[] =
 std::vector<std::string> configDump(int mode, int module, const std::string &t0, const std::string &t1,
                                     const std::string &t2, const std::string &t3) {
   char head[200];
-  snprintf(head, sizeof head, "items 5 width 44 height 10 help 'ConfigTopic' mode %d module %d last 0", mode,
-           module);
+  snprintf(head, sizeof head, "items 5 width 44 height 10 help 'ConfigTopic' mode %d module %d last 0", mode, module);
   return {head,
           "id 0: 3 3,1,40,8 focus 0 sel 0 flags 0xff default 0 '" + t0 + "'",
           "id 0: 0 5,2,0,2 focus 0 sel 0 flags 0xff default 0 '" + t1 + "'",
@@ -509,8 +507,8 @@ TEST_F(Loader, OwnedStringsAcrossLoads) {
 TEST_F(Loader, HostileFiles) {
   // Lines far longer than the line buffer are read in pieces; none of these
   // pieces is an item line.
-  std::string file = "name D\n; " + std::string(5000, 'x') + "\nTEXT 1 1 1 1 1 F 0 () F %T% " +
-                     std::string(3000, 'y') + "\nTEXT 2 1 2 1 2 F 0 () F %T% after\n";
+  std::string file = "name D\n; " + std::string(5000, 'x') + "\nTEXT 1 1 1 1 1 F 0 () F %T% " + std::string(3000, 'y') +
+                     "\nTEXT 2 1 2 1 2 F 0 () F %T% after\n";
   Lines dump = load(file, "D");
   ASSERT_EQ(dump.size(), 3u);
   EXPECT_EQ(dump[1], "id 1: 0 1,1,1,1 focus 0 sel 0 flags 0x0 default 0 '" +
@@ -601,8 +599,7 @@ TEST_F(Loader, PathRule) {
   writeFile("loader_tmp_only_here.dlg", "name D\nTEXT 0 1 1 1 1 F 0 () F\n");
   tsModuleDir[0] = 0;
   EXPECT_EQ(LoadDialogEx(calling, 7, "loader_tmp_only_here.dlg", "D"), nullptr);
-  EXPECT_EQ(host.messages,
-            Lines{errorBox(PL_ERROR_FILE_NOT_FOUND, LOADER_MODULE_DIR "loader_tmp_only_here.dlg")});
+  EXPECT_EQ(host.messages, Lines{errorBox(PL_ERROR_FILE_NOT_FOUND, LOADER_MODULE_DIR "loader_tmp_only_here.dlg")});
 }
 
 // ---- through the library loaded by name ------------------------------------------------

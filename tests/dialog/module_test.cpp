@@ -10,9 +10,9 @@
 namespace {
 
 const char *const kExports[] = {
-    "TS_Init",     "TesselVersion", "GetItemNULL",  "DllMain",     "parseNum",      "parseGetStr",
-    "parseGet",    "sparse",        "LoadDialogEx", "LoadDialog",  "EnumDialog",    "FreeDialog",
-    "GetNumById",  "GetItemStatus", "ShowDialog",   "GetItemData", "SetItemColor",  "HideItem",
+    "TS_Init",     "TesselVersion", "GetItemNULL",  "DllMain",        "parseNum",       "parseGetStr",
+    "parseGet",    "sparse",        "LoadDialogEx", "LoadDialog",     "EnumDialog",     "FreeDialog",
+    "GetNumById",  "GetItemStatus", "ShowDialog",   "GetItemData",    "SetItemColor",   "HideItem",
     "RestoreItem", "SetItemStatus", "GetItemAddr",  "SetRadioStatus", "GetRadioStatus", "SetItemFocus",
 };
 

@@ -25,8 +25,7 @@ const char kFile[] = "reader_tmp.dlg";
 // line without its feed.
 std::string text() {
   std::string t = "ENUM { eA = 1 }\n";
-  for (size_t length : {0, 1, 497, 498, 499, 500, 997, 998, 999, 1000, 1998})
-    t += std::string(length, 'x') + "\n";
+  for (size_t length : {0, 1, 497, 498, 499, 500, 997, 998, 999, 1000, 1998}) t += std::string(length, 'x') + "\n";
   t += std::string(48, 'a') + " b\n" + std::string(49, 'C') + "9\n" + std::string(50, 'd') + "\n";
   t += ";" + std::string(498, '-') + "ENUM { eB }\n";
   t += " \t\r\n\n\v\f  word  \n";
@@ -92,8 +91,7 @@ Steps modelWalk(const std::string &s) {
   size_t at = 0;
   for (;;) {
     size_t length = 0;
-    while (length < TS_ENUM_WORD_MAX && at + length < s.size() && tsIsLetter((unsigned char)s[at + length]))
-      length++;
+    while (length < TS_ENUM_WORD_MAX && at + length < s.size() && tsIsLetter((unsigned char)s[at + length])) length++;
     std::string step = "word '" + s.substr(at, length) + "'";
     at += length;
     if (length > 0) {

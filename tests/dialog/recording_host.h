@@ -21,10 +21,10 @@ struct RecordingHost {
   static RecordingHost *current;
 
   StartupInfo startup = {};
-  std::vector<std::string> messages;   // one line per hostMessage
-  std::vector<std::string> dialogs;    // one line per hostDialog
-  std::deque<int> dialogResults;       // what hostDialog returns, in order (-1 when empty)
-  std::vector<std::string> texts;      // storage behind the message texts
+  std::vector<std::string> messages;  // one line per hostMessage
+  std::vector<std::string> dialogs;   // one line per hostDialog
+  std::deque<int> dialogResults;      // what hostDialog returns, in order (-1 when empty)
+  std::vector<std::string> texts;     // storage behind the message texts
   std::string rootKey = "Software\\Tessel\\Test";
 
   RecordingHost() {
@@ -46,8 +46,8 @@ struct RecordingHost {
     TS_Init(startup);
   }
 
-  static int TS_HOSTAPI message(int moduleNumber, unsigned flags, const char *helpTopic,
-                                const char *const *lines, int lineCount, int buttonCount) {
+  static int TS_HOSTAPI message(int moduleNumber, unsigned flags, const char *helpTopic, const char *const *lines,
+                                int lineCount, int buttonCount) {
     current->messages.push_back("module " +
                                 messageCallLine(moduleNumber, flags, helpTopic, lines, lineCount, buttonCount));
     return kMessageResult;

@@ -70,7 +70,9 @@ TEST(Sparse, Conversions) {
       // {...} text
       {"%{a_b z}", "anything", 1, "a\\_b_z "},
       {"%{#0650}", "", 1, "A "},
-      {"%{#6}", "", 1, "\x06" "6 "},
+      {"%{#6}", "", 1,
+       "\x06"
+       "6 "},
       {"%{#-1}", "", 1, "\xff-1 "},
       {"%{#35#37}", "", 1, "#% "},
       {"%{abc", "", 1, "abc "},
@@ -96,8 +98,9 @@ TEST(Sparse, Sets) {
       {"%1[abc]", "abc", 1, " "},
       {"%2[abc]", "abc", 1, "a "},
       {"%[^ ]", "ab c", 1, "ab "},
-      {"%[-a]", "-a-b", 1, "-a-"
-                           " "},
+      {"%[-a]", "-a-b", 1,
+       "-a-"
+       " "},
       {"%[]x]", "x", 0, ""},
       {"%[^]", "x", 1, "x "},
       {"%[^]", "", 0, ""},
@@ -150,13 +153,12 @@ TEST(Sparse, BracketGroups) {
 
 TEST(Sparse, EscapeExtents) {
   static const Row rows[] = {
-      {"#35%s", "#x", 2, "x "},
-      {"#%s", "", 1, ""},
-      {"a#", "a", 1, ""},        // '#' alone with nothing after: value 0 matches the end
-      {"#32x", " x", 1, ""},     // "#32" then the literal x
-      {"#0650", "A", 1, ""},     // four digits covered
-      {"#06500", "A0", 1, ""},   // the fifth digit is a literal of its own
-      {"x#000", "x", 1, ""},     // value 0 matches the end of the source
+      {"#35%s", "#x", 2, "x "}, {"#%s", "", 1, ""},
+      {"a#", "a", 1, ""},       // '#' alone with nothing after: value 0 matches the end
+      {"#32x", " x", 1, ""},    // "#32" then the literal x
+      {"#0650", "A", 1, ""},    // four digits covered
+      {"#06500", "A0", 1, ""},  // the fifth digit is a literal of its own
+      {"x#000", "x", 1, ""},    // value 0 matches the end of the source
   };
   runRows(rows, sizeof rows / sizeof *rows);
 }
@@ -185,8 +187,7 @@ TEST(Sparse, LibraryPatterns) {
       // item
       {TS_PATTERN_ITEM, "button 7 10 5 20 5 f \"Ok\" (DIF_CENTERGROUP) t", 14,
        "BUTTON 7 10 5 20 5 F \"Ok\" DIF\\_CENTERGROUP T TXT HKCU NULL NULL "},
-      {TS_PATTERN_ITEM,
-       "edit Mode 5 2 40 2 T \"\" (DIF_HISTORY) F %R% %hklm% \"Config\" \"LngMode\"", 14,
+      {TS_PATTERN_ITEM, "edit Mode 5 2 40 2 T \"\" (DIF_HISTORY) F %R% %hklm% \"Config\" \"LngMode\"", 14,
        "EDIT Mode 5 2 40 2 T \"\" DIF\\_HISTORY F R HKLM Config LngMode "},
       {TS_PATTERN_ITEM, "checkbox 3 5 4 0 0 f \"Disable\" flags f %T% x \"Message\"", 14,
        "CHECKBOX 3 5 4 0 0 F \"Disable\" FLAGS F T HKCU x Message "},

@@ -34,11 +34,11 @@ TEST(Tokens, FieldsDecode) {
       {"a\\_b_c\\\\d ", 0, "a_b c\\d"},
       {"Main_dialog a\\_b C:\\\\x ", 1, "a_b"},
       {"Main_dialog a\\_b C:\\\\x ", 2, "C:\\x"},
-      {"x", 0, "x"},            // cut short: no final space
+      {"x", 0, "x"},  // cut short: no final space
       {"", 0, ""},
       // strings the writer never produces
-      {"ab\\", 0, "ab"},        // a lone trailing backslash
-      {"ab\\ cd ", 0, "ab"},    // a backslash before a space ends the field
+      {"ab\\", 0, "ab"},      // a lone trailing backslash
+      {"ab\\ cd ", 0, "ab"},  // a backslash before a space ends the field
       {"ab\\ cd ", 1, "cd"},
       {"\\\\\\", 0, "\\"},
   };

@@ -74,8 +74,8 @@ void checkTerminated(const char *text, size_t room) {
 
 // ---- the stand-in host --------------------------------------------------------
 
-int TS_HOSTAPI menu(int moduleNumber, int, int, int, unsigned, const char *title, const char *,
-                    const char *helpTopic, const int *, int *, const MenuEntry *items, int count) {
+int TS_HOSTAPI menu(int moduleNumber, int, int, int, unsigned, const char *title, const char *, const char *helpTopic,
+                    const int *, int *, const MenuEntry *items, int count) {
   if (moduleNumber != kModuleNumber || strcmp(title, "Select Dialog") != 0) abort();
   checkTerminated(helpTopic, 64);
   if (count < 1 || count > 100) abort();
@@ -96,14 +96,13 @@ int TS_HOSTAPI menu(int moduleNumber, int, int, int, unsigned, const char *title
     (void)changed; /* gone already: no matter */
   }
   int v = b & 0x7F;
-  if (v < 100) return v;                 // an entry, or an index past them
-  if (v < 120) return -1 - (v - 100);    // closed
-  if (v < 124) return count - 1;         // the last entry
+  if (v < 100) return v;               // an entry, or an index past them
+  if (v < 120) return -1 - (v - 100);  // closed
+  if (v < 124) return count - 1;       // the last entry
   return v < 126 ? INT_MAX : INT_MIN;
 }
 
-int TS_HOSTAPI dialog(int moduleNumber, int, int, int, int, const char *helpTopic, DialogItem *items,
-                      int count) {
+int TS_HOSTAPI dialog(int moduleNumber, int, int, int, int, const char *helpTopic, DialogItem *items, int count) {
   if (moduleNumber != kModuleNumber) abort();
   checkTerminated(helpTopic, TS_ITEM_DATA_SIZE);
   if (count < 1 || count > 512) abort();
@@ -133,11 +132,16 @@ int TS_HOSTAPI dialog(int moduleNumber, int, int, int, int, const char *helpTopi
     }
   }
   switch (b >> 4) {
-    case 0: return -1;
-    case 1: return count;
-    case 2: return INT_MAX;
-    case 3: return INT_MIN;
-    default: return (b >> 4) - 4;  // an index, in range or not
+    case 0:
+      return -1;
+    case 1:
+      return count;
+    case 2:
+      return INT_MAX;
+    case 3:
+      return INT_MIN;
+    default:
+      return (b >> 4) - 4;  // an index, in range or not
   }
 }
 
@@ -151,10 +155,8 @@ int TS_HOSTAPI message(int moduleNumber, unsigned, const char *, const char *con
 // Message texts: short ones, and every seventh one longer than an item holds.
 const char *TS_HOSTAPI getMsg(int, int number) {
   static std::string text;
-  if (number >= 0 && number % 7 == 3)
-    text.assign(700, (char)('A' + number % 26));
-  else
-    text = "message " + std::to_string(number);
+  if (number >= 0 && number % 7 == 3) text.assign(700, (char)('A' + number % 26));
+  else text = "message " + std::to_string(number);
   return text.c_str();
 }
 

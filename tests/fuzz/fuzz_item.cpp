@@ -10,7 +10,6 @@
 #include "dialog/dialog_internal.h"
 #include "tests/fuzz/fuzz_host.h"
 
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   fuzzInitLibrary();
   if (size < 1) return 0;

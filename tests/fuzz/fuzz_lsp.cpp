@@ -108,12 +108,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   for (bool reading = true; reading && server.exitStatus < 0;) {
     publishPending(&server, !inputWaiting(&reader));
     switch (readMessage(&reader, &body, &why)) {
-      case ReadResult::Message: handleMessage(&server, body); break;
+      case ReadResult::Message:
+        handleMessage(&server, body);
+        break;
       case ReadResult::TooLarge:
         sendMessage(&server, errorMessage(nullptr, RPC_INVALID_REQUEST, "message body too large"));
         break;
       case ReadResult::End:
-      case ReadResult::Broken: reading = false; break;
+      case ReadResult::Broken:
+        reading = false;
+        break;
     }
   }
   publishPending(&server, true);

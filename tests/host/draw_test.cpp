@@ -21,9 +21,8 @@ TEST(Draw, HotKeyMarks) {
     int hot;
   };
   const Row rows[] = {
-      {"&Ok", 0, "Ok", 0},         {"Sa&ve as", 0, "Save as", 2}, {"R&&D", 0, "R&D", -1},
-      {"&a&b", 0, "ab", 0},        {"end&", 0, "end", -1},        {"R&D", 1, "R&D", -1},
-      {"", 0, "", -1},
+      {"&Ok", 0, "Ok", 0},    {"Sa&ve as", 0, "Save as", 2}, {"R&&D", 0, "R&D", -1}, {"&a&b", 0, "ab", 0},
+      {"end&", 0, "end", -1}, {"R&D", 1, "R&D", -1},         {"", 0, "", -1},
   };
   for (const Row &row : rows) {
     SCOPED_TRACE(row.text);
@@ -179,7 +178,7 @@ TEST(Draw, ErrorBoxOfTheLibrary) {
   // the lines the library hands to the host's message operation
   const char *lines[] = {"Error (2)", "/plugins/missing.dlg", "\x01", "Ok", "Cancel"};
   TestScreen t(50, 10);
-  plSetLastError(PL_ERROR_FILE_NOT_FOUND); // the code the error box reports
+  plSetLastError(PL_ERROR_FILE_NOT_FOUND);  // the code the error box reports
   MsgBoxView view;
   msgBoxOpen(&view, MSG_WARNING | MSG_ERRORTYPE, lines, 5, 2, 50, 10);
   msgBoxDraw(&view, &t.screen);
@@ -229,9 +228,9 @@ TEST(Draw, MenuWithTitleMarksAndHotKeys) {
   snprintf(entries[3].text, sizeof entries[3].text, "&About");
   snprintf(entries[4].text, sizeof entries[4].text, "a name longer than the title");
   TestScreen t(44, 10);
-  static MenuView view; // large: not on the stack
-  menuOpen(&view, entries, 5, MENU_WRAPMODE | MENU_AUTOHIGHLIGHT, "Select Dialog", "Esc closes", nullptr, -1,
-           -1, 0, 44, 10);
+  static MenuView view;  // large: not on the stack
+  menuOpen(&view, entries, 5, MENU_WRAPMODE | MENU_AUTOHIGHLIGHT, "Select Dialog", "Esc closes", nullptr, -1, -1, 0, 44,
+           10);
   menuDraw(&view, &t.screen);
   EXPECT_EQ(screenText(&t.screen), R"(
       ╔═══════ Select Dialog ════════╗
@@ -258,8 +257,8 @@ TEST(Draw, MenuWithTitleMarksAndHotKeys) {
 // a blank), and a menu's marked entry stands between > and <.
 TEST(Draw, TextDumpShowsFieldRoomAndTheMarkedEntry) {
   std::vector<DialogItem> items = {
-      makeItem(DI_EDIT, 2, 1, 7, 1, ""),         makeItem(DI_PSWEDIT, 2, 2, 5, 2, ""),
-      makeItem(DI_FIXEDIT, 2, 3, 4, 3, "a b"),   makeItem(DI_EDIT, 10, 3, 13, 3, " "),
+      makeItem(DI_EDIT, 2, 1, 7, 1, ""),       makeItem(DI_PSWEDIT, 2, 2, 5, 2, ""),
+      makeItem(DI_FIXEDIT, 2, 3, 4, 3, "a b"), makeItem(DI_EDIT, 10, 3, 13, 3, " "),
       makeItem(DI_TEXT, 2, 4, 0, 4, "after"),
   };
   EXPECT_EQ(drawDialog(items, 20, 6), "\n    ······\n    ····\n    a b      ···\n    after\n");

@@ -45,7 +45,7 @@ struct Scratch {
   Scratch() {
     dir = std::string(mkdtemp(path)) + "/";
     registry = dir + "registry.sqlite3";
-    setenv("TESSEL_REGISTRY", registry.c_str(), 1); // for plReg* in this process
+    setenv("TESSEL_REGISTRY", registry.c_str(), 1);  // for plReg* in this process
   }
   ~Scratch() {
     std::string command = "rm -rf '" + std::string(path) + "'";
@@ -64,8 +64,8 @@ struct Outcome {
 Outcome tessel(const Scratch &s, const std::string &args, const std::string &program = kBin + "tessel") {
   Outcome run;
   std::string out = s.dir + "stdout", err = s.dir + "stderr";
-  std::string command = "cd '" + s.dir + "' && TESSEL_REGISTRY='" + s.registry + "' LC_ALL=C.UTF-8 '" + program +
-                        "' " + args + " </dev/null >'" + out + "' 2>'" + err + "'";
+  std::string command = "cd '" + s.dir + "' && TESSEL_REGISTRY='" + s.registry + "' LC_ALL=C.UTF-8 '" + program + "' " +
+                        args + " </dev/null >'" + out + "' 2>'" + err + "'";
   int raw = system(command.c_str());
   run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
   run.out = readFile(out);
@@ -104,8 +104,8 @@ void storeText(const char *keyPath, const char *name, const char *text) {
 // ---- render ----
 
 struct RenderRow {
-  const char *file; // below examples/, or the plug-in's file in bin/
-  const char *args; // dialog name and options
+  const char *file;  // below examples/, or the plug-in's file in bin/
+  const char *args;  // dialog name and options
   const char *expected;
 };
 
@@ -115,11 +115,11 @@ const RenderRow kRenderRows[] = {
     {"demo.dlg", "Demo", "render-demo.txt"},
     {"demo.dlg", "Demo --lang-mode 1", "render-demo-names.txt"},
     {"demo.dlg", "Demo --lang-mode 2", "render-demo-ids.txt"},
-    {"demo.dlg", "Demo --texts names", "render-demo-names.txt"}, // --texts names the modes
+    {"demo.dlg", "Demo --texts names", "render-demo-names.txt"},  // --texts names the modes
     {"demo.dlg", "Demo --texts ids", "render-demo-ids.txt"},
     {"demo.dlg", "Demo --texts localised", "render-demo.txt"},
     {"demo.dlg", "Demo --language German", "render-demo-german.txt"},
-    {"demo.dlg", "Demo --language German --codepage 866", "render-demo-german-866.txt"}, // the same bytes, Cyrillic
+    {"demo.dlg", "Demo --language German --codepage 866", "render-demo-german-866.txt"},  // the same bytes, Cyrillic
     // several dialogs, names with a blank
     {"tools.dlg", "Copy", "render-tools-copy.txt"},
     {"tools.dlg", "'Confirm delete'", "render-tools-delete.txt"},
@@ -169,7 +169,7 @@ TEST(Render, NoColourGivesStylesOnly) {
   Scratch s;
   const std::string args = "render " + quote(kExamples + "tools.dlg") + " Copy --format ansi";
   struct Row {
-    const char *value; // null: unset
+    const char *value;  // null: unset
     bool colours;
   };
   const Row rows[] = {{nullptr, true}, {"", true}, {"1", false}};
@@ -203,7 +203,7 @@ TEST(View, BrowseAFileOpeningTwoDialogs) {
   // Copy: type into the source field, cancel; Confirm delete: tick the check
   // box by its hot key and press Delete; then close the menu.
   Outcome run = tessel(s, "view " + quote(kExamples + "tools.dlg") + " --screen " + quote(screens) +
-                          " --keys 'Enter End BS BS BS \"txt\" Esc Down Enter A-a Enter Esc'");
+                              " --keys 'Enter End BS BS BS \"txt\" Esc Down Enter A-a Enter Esc'");
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.err, "");
   expectFile(readFile(screens), "view-tools.txt");
@@ -213,8 +213,8 @@ TEST(View, BrowseAFileOpeningTwoDialogs) {
 TEST(View, F1ShowsTheTopicOfThePluginsHelpFile) {
   Scratch s;
   std::string screens = s.file("screens.txt");
-  Outcome run = tessel(s, "view " + quote(kExamples + "tools.dlg") + " --screen " + quote(screens) +
-                          " --keys 'F1 Enter Esc'");
+  Outcome run =
+      tessel(s, "view " + quote(kExamples + "tools.dlg") + " --screen " + quote(screens) + " --keys 'F1 Enter Esc'");
   EXPECT_EQ(run.status, 0) << run.err;
   std::string text = readFile(screens);
   EXPECT_NE(text.find("Flens dialog viewer"), std::string::npos) << text;
@@ -271,9 +271,9 @@ TEST(View, LibraryErrorsShowAsTheHostsMessageBox) {
 
 struct TryCheck {
   int index;
-  const char *field; // "text", "state" or "name"
-  const char *text;  // the expected text or name
-  int state;         // the expected state
+  const char *field;  // "text", "state" or "name"
+  const char *text;   // the expected text or name
+  int state;          // the expected state
 };
 
 struct TryRow {
@@ -284,7 +284,8 @@ struct TryRow {
 
 const TryRow kTryRows[] = {
     // type at the end of the name field, untick the check box, Enter: the default button
-    {"End \"typed\" Tab Tab Tab Space Enter", 1,
+    {"End \"typed\" Tab Tab Tab Space Enter",
+     1,
      {{2, "text", "nobodytyped", 0}, {11, "state", nullptr, 0}, {12, "state", nullptr, 0}, {25, "name", "eOk", 0}}},
     // a cancel keeps the states as loaded
     {"Esc", -1, {{11, "state", nullptr, 1}, {14, "state", nullptr, 1}, {15, "state", nullptr, 0}}},
@@ -326,8 +327,8 @@ TEST(Try, TableOfTheFirstRunAndTextsAliases) {
   EXPECT_EQ(run.err, "") << "demo.dlg is clean";
   expectFile(run.out, "try-demo.txt");
   // --texts NAME and --lang-mode N read the same dialog
-  const char *const aliases[][2] = {{"--texts localised", "--lang-mode 0"}, {"--texts names", "--lang-mode 1"},
-                                    {"--texts ids", "--lang-mode 2"}};
+  const char *const aliases[][2] = {
+      {"--texts localised", "--lang-mode 0"}, {"--texts names", "--lang-mode 1"}, {"--texts ids", "--lang-mode 2"}};
   std::string previous;
   for (const auto &alias : aliases) {
     SCOPED_TRACE(alias[0]);
@@ -343,15 +344,14 @@ TEST(Try, TableOfTheFirstRunAndTextsAliases) {
 // The inspector (F3) in --screen dumps: where the focused item is written,
 // its fields, the findings on its line; it follows the focus and F3 hides it.
 struct InspectorRow {
-  const char *example; // copied into the scratch directory, so that dumps name it alone
+  const char *example;  // copied into the scratch directory, so that dumps name it alone
   const char *copy;
   const char *args;
   const char *expected;
 };
 
 const InspectorRow kInspectorRows[] = {
-    {"mistakes/buttons-and-keys.dlg", "keys.dlg", "try keys.dlg Keys --quiet --keys 'Tab F3 Esc'",
-     "try-inspector.txt"},
+    {"mistakes/buttons-and-keys.dlg", "keys.dlg", "try keys.dlg Keys --quiet --keys 'Tab F3 Esc'", "try-inspector.txt"},
     {"tools.dlg", "tools.dlg", "view tools.dlg --keys 'Enter F3 Tab F3 Esc Esc'", "view-inspector.txt"},
 };
 
@@ -388,7 +388,7 @@ TEST(Arguments, Version) {
 struct BadRow {
   const char *args;
   int status;
-  const char *message; // part of the one line on stderr
+  const char *message;  // part of the one line on stderr
 };
 
 const BadRow kBadRows[] = {
@@ -458,9 +458,11 @@ TEST(Arguments, AMissingDialogNamesItsNearestMiss) {
     const char *text;
     const char *miss;
   } rows[] = {
-      {"ENUM { eOk }\nnmae \"Confirm\"\nTEXT 0 5 2 20 2 F 0 () F \"Sure?\"\nname Other\nTEXT 0 5 2 20 2 F 0 () F \"x\"\n",
+      {"ENUM { eOk }\nnmae \"Confirm\"\nTEXT 0 5 2 20 2 F 0 () F \"Sure?\"\nname Other\nTEXT 0 5 2 20 2 F 0 () F "
+       "\"x\"\n",
        "nearest miss: confirm.dlg:2: `nmae` is not `name`"},
-      {"\xEF\xBB\xBFname Confirm\nTEXT 0 5 2 20 2 F 0 () F \"Sure?\"\n", "nearest miss: confirm.dlg:1: the file begins with a UTF-8 byte-order mark"},
+      {"\xEF\xBB\xBFname Confirm\nTEXT 0 5 2 20 2 F 0 () F \"Sure?\"\n",
+       "nearest miss: confirm.dlg:1: the file begins with a UTF-8 byte-order mark"},
   };
   for (const auto &row : rows) {
     SCOPED_TRACE(row.text);
@@ -519,7 +521,7 @@ TEST(Reg, RoundTripsThroughThePlugin) {
   EXPECT_EQ(view.status, 0) << view.err;
   EXPECT_NE(readFile(screens).find("[x] eCase"), std::string::npos) << "stored 1: identifiers";
   // what the configuration dialog stores, reg reads: "Localised texts" is 2
-  Outcome configure = tessel(s, "config --keys 'Tab Down Space Enter'"); // Tab lands on the stored choice
+  Outcome configure = tessel(s, "config --keys 'Tab Down Space Enter'");  // Tab lands on the stored choice
   EXPECT_EQ(configure.status, 0) << configure.err;
   Outcome query = tessel(s, "reg query " + key + " /v LngMode");
   EXPECT_EQ(query.status, 0) << query.err;
@@ -540,8 +542,12 @@ TEST(Reg, RoundTripsThroughThePlugin) {
 
 TEST(Reg, BadArgumentsAndHelp) {
   Scratch s;
-  const char *const bad[] = {"reg", "reg add", "reg frobnicate", "reg query \"HKCU\\No\\Such\\Key\"",
-                             "reg add \"HKXX\\Software\" /f", "reg import missing.reg"};
+  const char *const bad[] = {"reg",
+                             "reg add",
+                             "reg frobnicate",
+                             "reg query \"HKCU\\No\\Such\\Key\"",
+                             "reg add \"HKXX\\Software\" /f",
+                             "reg import missing.reg"};
   for (const char *args : bad) {
     SCOPED_TRACE(args);
     Outcome run = tessel(s, args);

@@ -26,7 +26,8 @@ TEST(Help, TopicOfTheLanguageAskedFor) {
   std::filesystem::path dir = std::filesystem::temp_directory_path() / "tessel_help_test";
   std::filesystem::remove_all(dir);
   std::filesystem::create_directories(dir);
-  std::ofstream(dir / "PlugEng.hlf") << ".Language=English,English\r\n@Contents\r\n$ #Title#\r\nEnglish text\r\n@Other\r\nnot this\r\n";
+  std::ofstream(dir / "PlugEng.hlf")
+      << ".Language=English,English\r\n@Contents\r\n$ #Title#\r\nEnglish text\r\n@Other\r\nnot this\r\n";
   std::ofstream(dir / "PlugGer.hlf") << ".Language=German,Deutsch\n@contents\n$ Titel\nDeutscher Text\n\n";
   std::string directory = dir.string() + "/";
   HelpTopic topic;

@@ -44,7 +44,7 @@ int runDialog(std::vector<DialogItem> &items, const char *script) {
 struct DialogRow {
   const char *script;
   int result;
-  const char *state; // itemsState of the records afterwards
+  const char *state;  // itemsState of the records afterwards
 };
 
 const DialogRow kFormRows[] = {
@@ -184,7 +184,7 @@ TEST(DialogKeys, ScreenSmallerThanTheDialog) {
         makeItem(DI_EDIT, 9, 1, 16, 1, "abc"),
         makeItem(DI_CHECKBOX, 2, 2, 0, 2, "&Check"),
         makeItem(DI_CHECKBOX, 24, 2, 0, 2, "&Far"),
-        makeItem(DI_BUTTON, 2, 7, 0, 7, "&Ok", 0, 0, 1, 1), // asks for the focus
+        makeItem(DI_BUTTON, 2, 7, 0, 7, "&Ok", 0, 0, 1, 1),  // asks for the focus
         makeItem(DI_BUTTON, 10, 7, 0, 7, "E&xit"),
     };
     DialogView view;
@@ -227,21 +227,21 @@ TEST(MenuKeys, MovingAndChoosing) {
   const unsigned wrapAuto = MENU_WRAPMODE | MENU_AUTOHIGHLIGHT;
   const MenuRow rows[] = {
       {"Enter", 0, 0, -1},
-      {"Down Down Enter", 0, 3, -1},          // the separator is skipped
-      {"Up Enter", 0, 0, -1},                 // no wrap: stays
-      {"Up Enter", MENU_WRAPMODE, 4, -1},     // wraps to the last
+      {"Down Down Enter", 0, 3, -1},       // the separator is skipped
+      {"Up Enter", 0, 0, -1},              // no wrap: stays
+      {"Up Enter", MENU_WRAPMODE, 4, -1},  // wraps to the last
       {"End Down Enter", MENU_WRAPMODE, 0, -1},
       {"End Up Up Enter", 0, 1, -1},
       {"Down Home Enter", 0, 0, -1},
       {"Esc", 0, -1, -1},
       {"F10", 0, -1, -1},
-      {"A-z", 0, 4, -1},                      // an explicit hot key
+      {"A-z", 0, 4, -1},  // an explicit hot key
       {"\"z\"", 0, 4, -1},
-      {"\"o\"", 0, MODAL_OPEN, -1},           // no automatic hot keys asked for
-      {"\"o\"", wrapAuto, 1, -1},             // Copy took C, Config gets o
+      {"\"o\"", 0, MODAL_OPEN, -1},  // no automatic hot keys asked for
+      {"\"o\"", wrapAuto, 1, -1},    // Copy took C, Config gets o
       {"A-a", wrapAuto, 3, -1},
-      {"\"o\"", MENU_REVERSEAUTOHIGHLIGHT, 0, -1}, // from the end: Config took C
-      {"Down F4", 0, 1, 0},                   // a break key closes on the highlight
+      {"\"o\"", MENU_REVERSEAUTOHIGHLIGHT, 0, -1},  // from the end: Config took C
+      {"Down F4", 0, 1, 0},                         // a break key closes on the highlight
       {"A-x", 0, 0, 1},
   };
   for (const MenuRow &row : rows) {
@@ -285,8 +285,8 @@ TEST(MessageKeys, Buttons) {
     const char *script;
     int result;
   } rows[] = {
-      {"Enter", 0}, {"Tab Enter", 1}, {"Right Right Right Enter", 0}, {"Left Space", 2},
-      {"Esc", -1},  {"F10", -1},      {"A-r", 0},                      {"Tab \"r\"", 0},
+      {"Enter", 0}, {"Tab Enter", 1}, {"Right Right Right Enter", 0}, {"Left Space", 2}, {"Esc", -1}, {"F10", -1},
+      {"A-r", 0},   {"Tab \"r\"", 0},
   };
   for (const Row &row : rows) {
     SCOPED_TRACE(row.script);

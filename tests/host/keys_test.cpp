@@ -14,8 +14,8 @@ namespace {
 
 struct ScriptRow {
   const char *script;
-  std::vector<int> keys; // empty with error set: the script is refused
-  const char *error;     // part of the reason, or null
+  std::vector<int> keys;  // empty with error set: the script is refused
+  const char *error;      // part of the reason, or null
 };
 
 const ScriptRow kScriptRows[] = {
@@ -31,13 +31,13 @@ const ScriptRow kScriptRows[] = {
     {"\"ab c\"", {'a', 'b', ' ', 'c'}, nullptr},
     {"\"say \\\"hi\\\" \\\\\"", {'s', 'a', 'y', ' ', '"', 'h', 'i', '"', ' ', '\\'}, nullptr},
     {"\"Tab\"Enter", {'T', 'a', 'b', TK_ENTER}, nullptr},
-    {"\"\xc3\xa9\" \xc3\xa4", {0x82, 0x84}, nullptr}, // é and ä of code page 437
+    {"\"\xc3\xa9\" \xc3\xa4", {0x82, 0x84}, nullptr},  // é and ä of code page 437
     // refused scripts
     {"Tab Tabb", {}, "unknown key name \"Tabb\""},
     {"A-", {}, "unknown key name"},
     {"A-xy", {}, "unknown key name"},
     {"\"open", {}, "unterminated"},
-    {"\"\xe2\x82\xac\"", {}, "no character of the code page"}, // the euro sign
+    {"\"\xe2\x82\xac\"", {}, "no character of the code page"},  // the euro sign
 };
 
 TEST(Keys, Scripts) {
@@ -85,9 +85,8 @@ struct HostCodeRow {
 
 TEST(Keys, HostCodes) {
   const HostCodeRow rows[] = {
-      {TK_ENTER, 0x0D}, {TK_ESC, 0x1B},          {TK_F1, 0x70},   {TK_F12, 0x7B},
-      {TK_STAB, 0x40009}, {TK_ALT | 'x', 0x20058}, {'q', 'Q'},      {'5', '5'},
-      {TK_RESIZE, 0},
+      {TK_ENTER, 0x0D},        {TK_ESC, 0x1B}, {TK_F1, 0x70}, {TK_F12, 0x7B}, {TK_STAB, 0x40009},
+      {TK_ALT | 'x', 0x20058}, {'q', 'Q'},     {'5', '5'},    {TK_RESIZE, 0},
   };
   for (const HostCodeRow &row : rows) {
     SCOPED_TRACE(row.key);
@@ -103,8 +102,8 @@ struct CodePageRow {
 
 TEST(CodePage, DecodeAndEncode) {
   const CodePageRow rows[] = {
-      {"437", 'A', 'A'},       {"437", 0x82, 0xE9},   {"437", 0xB3, 0x2502}, {"437", 0xC9, 0x2554},
-      {"437", 0xE1, 0xDF},     {"866", 0x80, 0x0410}, {"1251", 0xC0, 0x0410}, {"KOI8-R", 0xE1, 0x0410},
+      {"437", 'A', 'A'},   {"437", 0x82, 0xE9},   {"437", 0xB3, 0x2502},  {"437", 0xC9, 0x2554},
+      {"437", 0xE1, 0xDF}, {"866", 0x80, 0x0410}, {"1251", 0xC0, 0x0410}, {"KOI8-R", 0xE1, 0x0410},
   };
   for (const CodePageRow &row : rows) {
     SCOPED_TRACE(std::string(row.codePage) + " " + std::to_string(row.byte));
@@ -136,8 +135,8 @@ TEST(CodePage, Utf8) {
     int length;
   };
   const Row rows[] = {
-      {"A", 'A', 1},          {"\xc3\xa9", 0xE9, 2},      {"\xe2\x94\x82", 0x2502, 3}, {"\xf0\x9f\x98\x80", 0x1F600, 4},
-      {"\xc3", 0xFFFD, 1},    {"\x80", 0xFFFD, 1},        {"\xc0\x80", 0xFFFD, 1},     {"\xed\xa0\x80", 0xFFFD, 1},
+      {"A", 'A', 1},       {"\xc3\xa9", 0xE9, 2}, {"\xe2\x94\x82", 0x2502, 3}, {"\xf0\x9f\x98\x80", 0x1F600, 4},
+      {"\xc3", 0xFFFD, 1}, {"\x80", 0xFFFD, 1},   {"\xc0\x80", 0xFFFD, 1},     {"\xed\xa0\x80", 0xFFFD, 1},
   };
   for (const Row &row : rows) {
     SCOPED_TRACE(row.text);

@@ -14,8 +14,8 @@
 namespace {
 
 struct MessageRow {
-  const char *text;     // the file's text
-  const char *expected; // its messages, each followed by '|'
+  const char *text;      // the file's text
+  const char *expected;  // its messages, each followed by '|'
 };
 
 const MessageRow kMessageRows[] = {

@@ -48,7 +48,8 @@ void writeByRename(const std::string &path, const std::string &text) {
 
 // Replaces every occurrence of from in text.
 std::string replaced(std::string text, const std::string &from, const std::string &to) {
-  for (size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size()) text.replace(at, from.size(), to);
+  for (size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size())
+    text.replace(at, from.size(), to);
   return text;
 }
 
@@ -83,8 +84,9 @@ struct Background {
   Background(const Scratch &s, const std::string &args) {
     out = s.dir + "stdout";
     err = s.dir + "stderr";
-    std::string command = "cd '" + s.dir + "' && TESSEL_REGISTRY='" + s.dir + "registry.sqlite3' LC_ALL=C.UTF-8 exec '" +
-                          kBin + "tessel' " + args + " </dev/null >'" + out + "' 2>'" + err + "'";
+    std::string command = "cd '" + s.dir + "' && TESSEL_REGISTRY='" + s.dir +
+                          "registry.sqlite3' LC_ALL=C.UTF-8 exec '" + kBin + "tessel' " + args + " </dev/null >'" +
+                          out + "' 2>'" + err + "'";
     pid = fork();
     if (pid == 0) {
       execl("/bin/sh", "sh", "-c", command.c_str(), (char *)nullptr);
@@ -211,8 +213,7 @@ TEST(WatchView, TheDialogReopensWithTheInputKept) {
     EXPECT_NE(after.find("(•) Append to it"), std::string::npos) << "the radio button\n" << after;
     EXPECT_NE(after.find("[x] Also read-only files"), std::string::npos) << "the check box\n" << after;
     std::string focus = before.substr(before.find(", focus"), 14);
-    EXPECT_NE(after.find(focus), std::string::npos) << "the focus stays on the check box: " << focus << "\n"
-                                                      << after;
+    EXPECT_NE(after.find(focus), std::string::npos) << "the focus stays on the check box: " << focus << "\n" << after;
   }
 }
 
@@ -221,9 +222,8 @@ TEST(WatchView, TheMenuReopensOnTheSameName) {
   // The cursor on "Confirm delete"; a new dialog is added before it, so
   // that its index changes; Enter then opens "Confirm delete".
   std::string original = readFile(s.file("tools.dlg"));
-  std::string changed =
-      replaced(original, "name \"Confirm delete\"",
-               "name \"Added\"\nTEXT 0 1 1 0 1 F 0 () F \"added\"\n\nname \"Confirm delete\"");
+  std::string changed = replaced(original, "name \"Confirm delete\"",
+                                 "name \"Added\"\nTEXT 0 1 1 0 1 F 0 () F \"added\"\n\nname \"Confirm delete\"");
   int status = viewWhileChanging(s, "Down Reload Enter Esc Esc",
                                  {[&](const std::string &file) { writeByRename(file, changed); }});
   EXPECT_EQ(status, 0);
@@ -258,8 +258,8 @@ TEST(WatchView, AVanishedDialogBringsBackTheMenuWithANotice) {
   Scratch s;
   std::string original = readFile(s.file("tools.dlg"));
   std::string renamed = replaced(original, "name \"Copy\"", "name \"Duplicate\"");
-  int status = viewWhileChanging(s, "Enter Reload Esc",
-                                 {[&](const std::string &file) { writeInPlace(file, renamed); }});
+  int status =
+      viewWhileChanging(s, "Enter Reload Esc", {[&](const std::string &file) { writeInPlace(file, renamed); }});
   EXPECT_EQ(status, 0);
   std::string menu = afterReload(s.file("screens.txt"), 1);
   EXPECT_NE(menu.find("Select Dialog"), std::string::npos) << menu;
@@ -273,7 +273,7 @@ TEST(WatchView, BadVersionsKeepThePreviewUp) {
   struct Row {
     const char *label;
     std::function<void(const std::string &)> change;
-    const char *status; // the start of the status line
+    const char *status;  // the start of the status line
   } rows[] = {
       {"deleted", [](const std::string &f) { unlink(f.c_str()); }, "1 error, 0 warnings: tools.dlg:1: cannot read"},
       {"emptied", [](const std::string &f) { writeInPlace(f, ""); }, "tools.dlg defines no dialog"},
@@ -285,11 +285,12 @@ TEST(WatchView, BadVersionsKeepThePreviewUp) {
        "1 error, 0 warnings: tools.dlg:1: cannot read the file: is a directory"},
       {"grown to 100 MB", [](const std::string &f) { ASSERT_EQ(truncate(f.c_str(), 100 << 20), 0); },
        "tools.dlg holds 100 MB, more than the 16 MB a preview reads"},
-      {"unreadable", [](const std::string &f) { chmod(f.c_str(), 0); }, "1 error, 0 warnings: tools.dlg:1: cannot read"},
+      {"unreadable", [](const std::string &f) { chmod(f.c_str(), 0); },
+       "1 error, 0 warnings: tools.dlg:1: cannot read"},
   };
   for (const Row &row : rows) {
     SCOPED_TRACE(row.label);
-    if (geteuid() == 0 && std::string(row.label) == "unreadable") continue; // root reads it all the same
+    if (geteuid() == 0 && std::string(row.label) == "unreadable") continue;  // root reads it all the same
     Scratch s;
     int status = viewWhileChanging(s, "Enter Reload Esc Esc", {row.change});
     EXPECT_EQ(status, 0);
@@ -330,7 +331,9 @@ TEST(WatchRender, DrawsAFrameForEachChange) {
   run.finish();
   std::string out = readFile(run.out);
   EXPECT_EQ(occurrences(out, "tour"), 3u) << "three frames\n" << out;
-  EXPECT_NE(readFile(run.err).find("tessel: 2 errors, 0 warnings: demo.dlg:68: dialog \"Broken\" has no items"), std::string::npos) << readFile(run.err);
+  EXPECT_NE(readFile(run.err).find("tessel: 2 errors, 0 warnings: demo.dlg:68: dialog \"Broken\" has no items"),
+            std::string::npos)
+      << readFile(run.err);
 }
 
 }  // namespace

@@ -18,14 +18,14 @@ using Calls = std::vector<std::string>;
 
 std::string menuLine(const std::string &entries) {
   return "menu 7 at -1,-1 height 0 flags 6 title Select Dialog bottom (null) help Contents keys (null) "
-         "code (null): " + entries;
+         "code (null): " +
+         entries;
 }
 
 const std::string kSmallDialog = "dialog 7 at -1,-1 size 3x3 help Contents items 1";
 
 std::string errorBoxLine(uint32_t code, const std::string &path) {
-  return "message 7 flags 3 help (null) buttons 2: Error (" + std::to_string(code) + ")|" + path +
-         "|\\x01|Ok|Cancel";
+  return "message 7 flags 3 help (null) buttons 2: Error (" + std::to_string(code) + ")|" + path + "|\\x01|Ok|Cancel";
 }
 
 // What the first menu call does to the offered file before it answers.
@@ -33,19 +33,25 @@ enum Change { kKeep, kDelete, kEmpty, kRewrite };
 Change pendingChange = kKeep;
 fs::path offered;
 
-int TS_HOSTAPI menuThatChangesTheFile(int moduleNumber, int x, int y, int maxHeight, unsigned flags,
-                                      const char *title, const char *bottom, const char *helpTopic,
-                                      const int *breakKeys, int *breakCode, const MenuEntry *items, int count) {
+int TS_HOSTAPI menuThatChangesTheFile(int moduleNumber, int x, int y, int maxHeight, unsigned flags, const char *title,
+                                      const char *bottom, const char *helpTopic, const int *breakKeys, int *breakCode,
+                                      const MenuEntry *items, int count) {
   std::error_code ignored;
   switch (pendingChange) {
-    case kKeep: break;
-    case kDelete: fs::remove(offered, ignored); break;
-    case kEmpty: writeFile(offered, ""); break;
-    case kRewrite: writeFile(offered, describeDialogs({"Other"})); break;
+    case kKeep:
+      break;
+    case kDelete:
+      fs::remove(offered, ignored);
+      break;
+    case kEmpty:
+      writeFile(offered, "");
+      break;
+    case kRewrite:
+      writeFile(offered, describeDialogs({"Other"}));
+      break;
   }
   pendingChange = kKeep;
-  return Host::menu(moduleNumber, x, y, maxHeight, flags, title, bottom, helpTopic, breakKeys, breakCode, items,
-                    count);
+  return Host::menu(moduleNumber, x, y, maxHeight, flags, title, bottom, helpTopic, breakKeys, breakCode, items, count);
 }
 
 std::string joined(const std::vector<std::string> &names, size_t shown, size_t count, int marked) {
@@ -75,37 +81,95 @@ TEST(HostileBrowse, Rows) {
     std::string content;  // written unless the row makes it a directory
     bool directory;
     std::deque<int> menu;
-    Change change;        // what the first menu call does to the file
+    Change change;  // what the first menu call does to the file
     intptr_t result;
-    Calls calls;          // the host calls, in order; "@" stands for the file's path
-    std::string shown;    // the first item's text of the last dialog shown
+    Calls calls;        // the host calls, in order; "@" stands for the file's path
+    std::string shown;  // the first item's text of the last dialog shown
   };
   const Row rows[] = {
-      {"101 dialogs: the menu holds the first 100", "many.dlg", describeDialogs(dialogs101), false, {99, -1}, kKeep,
-       -2, {menuLine(joined(dialogs101, 4, 100, -1)), kSmallDialog, menuLine(joined(dialogs101, 4, 100, 99))},
+      {"101 dialogs: the menu holds the first 100",
+       "many.dlg",
+       describeDialogs(dialogs101),
+       false,
+       {99, -1},
+       kKeep,
+       -2,
+       {menuLine(joined(dialogs101, 4, 100, -1)), kSmallDialog, menuLine(joined(dialogs101, 4, 100, 99))},
        "dialog 99"},
-      {"names of 199 and 1000 characters: entries of 127, dialogs found by the full listed name", "long.dlg",
-       describeDialogs(longNames), false, {1, 0, -1}, kKeep, -2,
-       {menuLine(joined(listedLong, 127, 2, -1)), kSmallDialog, menuLine(joined(listedLong, 127, 2, 1)),
-        kSmallDialog, menuLine(joined(listedLong, 127, 2, 0))},
+      {"names of 199 and 1000 characters: entries of 127, dialogs found by the full listed name",
+       "long.dlg",
+       describeDialogs(longNames),
+       false,
+       {1, 0, -1},
+       kKeep,
+       -2,
+       {menuLine(joined(listedLong, 127, 2, -1)), kSmallDialog, menuLine(joined(listedLong, 127, 2, 1)), kSmallDialog,
+        menuLine(joined(listedLong, 127, 2, 0))},
        "dialog 0"},
-      {"199 underscores: 99 listed, and found by them", "under.dlg", describeDialogs({std::string(199, '_')}), false,
-       {0, -1}, kKeep, -2, {menuLine(std::string(99, '_')), kSmallDialog, menuLine("*" + std::string(99, '_'))},
+      {"199 underscores: 99 listed, and found by them",
+       "under.dlg",
+       describeDialogs({std::string(199, '_')}),
+       false,
+       {0, -1},
+       kKeep,
+       -2,
+       {menuLine(std::string(99, '_')), kSmallDialog, menuLine("*" + std::string(99, '_'))},
        "dialog 0"},
       {"binary garbage named .dlg is declined", "garbage.dlg", garbage, false, {}, kKeep, -1, {}, "(none)"},
-      {"a directory named .dlg is declined after the library's box", "folder.dlg", "", true, {}, kKeep, -1,
-       {errorBoxLine(PL_ERROR_ACCESS_DENIED, "@")}, "(none)"},
-      {"deleted while the menu is open: the box, and the menu again", "gone.dlg", describeDialogs({"A", "B"}), false,
-       {1, -1}, kDelete, -2, {menuLine("A|B"), errorBoxLine(PL_ERROR_FILE_NOT_FOUND, "@"), menuLine("A|*B")},
+      {"a directory named .dlg is declined after the library's box",
+       "folder.dlg",
+       "",
+       true,
+       {},
+       kKeep,
+       -1,
+       {errorBoxLine(PL_ERROR_ACCESS_DENIED, "@")},
        "(none)"},
-      {"emptied while the menu is open: nothing shown, the menu again", "emptied.dlg", describeDialogs({"A", "B"}),
-       false, {0, -1}, kEmpty, -2, {menuLine("A|B"), menuLine("*A|B")}, "(none)"},
-      {"rewritten without the chosen dialog", "rewritten.dlg", describeDialogs({"A", "B"}), false, {1, 0, -1},
-       kRewrite, -2, {menuLine("A|B"), menuLine("A|*B"), menuLine("*A|B")}, "(none)"},
-      {"menu answers past the entries close it", "answers.dlg", describeDialogs({"A"}), false, {1, INT_MAX},
-       kKeep, -2, {menuLine("A")}, "(none)"},
-      {"the most negative answer closes it too", "negative.dlg", describeDialogs({"A"}), false, {INT_MIN}, kKeep, -2,
-       {menuLine("A")}, "(none)"},
+      {"deleted while the menu is open: the box, and the menu again",
+       "gone.dlg",
+       describeDialogs({"A", "B"}),
+       false,
+       {1, -1},
+       kDelete,
+       -2,
+       {menuLine("A|B"), errorBoxLine(PL_ERROR_FILE_NOT_FOUND, "@"), menuLine("A|*B")},
+       "(none)"},
+      {"emptied while the menu is open: nothing shown, the menu again",
+       "emptied.dlg",
+       describeDialogs({"A", "B"}),
+       false,
+       {0, -1},
+       kEmpty,
+       -2,
+       {menuLine("A|B"), menuLine("*A|B")},
+       "(none)"},
+      {"rewritten without the chosen dialog",
+       "rewritten.dlg",
+       describeDialogs({"A", "B"}),
+       false,
+       {1, 0, -1},
+       kRewrite,
+       -2,
+       {menuLine("A|B"), menuLine("A|*B"), menuLine("*A|B")},
+       "(none)"},
+      {"menu answers past the entries close it",
+       "answers.dlg",
+       describeDialogs({"A"}),
+       false,
+       {1, INT_MAX},
+       kKeep,
+       -2,
+       {menuLine("A")},
+       "(none)"},
+      {"the most negative answer closes it too",
+       "negative.dlg",
+       describeDialogs({"A"}),
+       false,
+       {INT_MIN},
+       kKeep,
+       -2,
+       {menuLine("A")},
+       "(none)"},
   };
   for (const Row &row : rows) {
     SCOPED_TRACE(row.label);
@@ -115,10 +179,8 @@ TEST(HostileBrowse, Rows) {
     host.startup.hostMenu = menuThatChangesTheFile;
     plugin.start(host);
     offered = plugin.dir / row.file;
-    if (row.directory)
-      fs::create_directory(offered);
-    else
-      writeFile(offered, row.content);
+    if (row.directory) fs::create_directory(offered);
+    else writeFile(offered, row.content);
     host.menuResults = row.menu;
     pendingChange = row.change;
     EXPECT_EQ(plugin.open(offered), row.result);

@@ -34,9 +34,9 @@ const bool kRegistryFile = [] {
   return putenv(where) == 0;
 }();
 
-constexpr int kModule = 5;          // the module number every load asks for
-constexpr int kHostModule = 3;      // the library's own, which its error boxes carry
-constexpr int kListLimit = 200;     // EnumDialog calls of one listing at most
+constexpr int kModule = 5;       // the module number every load asks for
+constexpr int kHostModule = 3;   // the library's own, which its error boxes carry
+constexpr int kListLimit = 200;  // EnumDialog calls of one listing at most
 
 // ---- generated files ----------------------------------------------------------
 
@@ -46,8 +46,7 @@ std::string runPath(const std::string &name) { return kRunDir + name; }
 
 // One item line of type TEXT with an identifier, a row and a literal text.
 std::string textItem(const std::string &id, int row, const std::string &text) {
-  return "TEXT " + id + " 1 " + std::to_string(row) + " 5 " + std::to_string(row) + " F 0 () F %T% " + text +
-         "\n";
+  return "TEXT " + id + " 1 " + std::to_string(row) + " 5 " + std::to_string(row) + " F 0 () F %T% " + text + "\n";
 }
 
 std::string withoutLineEnd(std::string line) {
@@ -83,8 +82,8 @@ std::vector<HostileFile> makeFiles() {
   const std::string pad998(998, 'x');
 
   files.push_back({"long_lines.dlg", "name D\n" + textItem("1", 1, "first") + ";" + pad998 +
-                                         textItem("2", 2, "smuggled") + textItem("3", 3, std::string(3000, 'y')) +
-                                         ";" + pad998 + "name E\n" + textItem("4", 1, "inE")});
+                                         textItem("2", 2, "smuggled") + textItem("3", 3, std::string(3000, 'y')) + ";" +
+                                         pad998 + "name E\n" + textItem("4", 1, "inE")});
   files.push_back({"no_final_newline.dlg", "name D\n" + withoutLineEnd(textItem("1", 1, "last"))});
   files.push_back({"no_final_newline_header.dlg", "name D\n" + textItem("1", 1, "x") + "name \"E"});
 
@@ -105,8 +104,11 @@ std::vector<HostileFile> makeFiles() {
                    "name E\rTEXT 4 1 4 5 4 F 0 () F %T% four\n"
                    "name F\r\n\r\n"
                    "TEXT 5 1 5 5 5 F \"a\rb\" () F %T% five\r\n"});
-  files.push_back({"ctrl_z.dlg", "ENUM { A }\nname D\nTEXT A 1 1 5 1 F 0 () F %T% be\x1a" "fore\n"
-                                 "ENUM { B }\nname E\n" + textItem("B", 1, "e")});
+  files.push_back({"ctrl_z.dlg",
+                   "ENUM { A }\nname D\nTEXT A 1 1 5 1 F 0 () F %T% be\x1a"
+                   "fore\n"
+                   "ENUM { B }\nname E\n" +
+                       textItem("B", 1, "e")});
 
   // CR LF pairs split across every power-of-two offset a reader's block may
   // end at, then a 0x1A byte at one: every item before it counts.
@@ -114,7 +116,8 @@ std::vector<HostileFile> makeFiles() {
   int blockItems = 0;
   for (size_t boundary = 512; boundary <= 128 * 1024; boundary *= 2) {
     size_t pad = boundary - 1 - blocks.size() - 1;  // ';', the pad, then CR at boundary - 1
-    blocks += ";" + std::string(pad, 'p') + "\r\n" + textItem(std::to_string(++blockItems), 1, "at" + std::to_string(boundary));
+    blocks += ";" + std::string(pad, 'p') + "\r\n" +
+              textItem(std::to_string(++blockItems), 1, "at" + std::to_string(boundary));
   }
   blocks += std::string(256 * 1024 - blocks.size(), '\n') + "\x1a" + textItem("99", 1, "after");
   files.push_back({"block_edges.dlg", blocks});
@@ -146,22 +149,20 @@ std::vector<HostileFile> makeFiles() {
   std::string enums10000 = "ENUM\n{\n";
   for (int i = 0; i < 10000; i++)
     enums10000 += "  e" + std::to_string(i) + " = " + std::to_string(i * 3) + ", ; entry " + std::to_string(i) + "\n";
-  enums10000 += "}\nENUM { late = 5 }\nname D\n" + textItem("e99", 1, "a") + textItem("e100", 2, "b") +
-                textItem("late", 3, "c");
+  enums10000 +=
+      "}\nENUM { late = 5 }\nname D\n" + textItem("e99", 1, "a") + textItem("e100", 2, "b") + textItem("late", 3, "c");
   files.push_back({"enums_10000.dlg", enums10000});
 
   const std::string &n = k30Digits;
-  files.push_back({"numbers_30.dlg",
-                   "ENUM { big = " + n + ", next, neg = -" + n + " }\nname D\n" +
-                       "TEXT " + n + " 1 1 5 1 F 0 () F %T% idbig\n" +
-                       "TEXT -" + n + " 1 2 5 2 F 0 () F %T% idneg\n" +
-                       "EDIT big " + n + " 3 5 3 F 0 () F %T% coords\n" +
-                       n + " next 1 4 5 4 F 0 (" + n + ") F %T% type\n" +
-                       "TEXT neg 1 5 5 " + n + " F 0 (-" + n + ") F %T% negflag\n" +
-                       "TEXT 6 1 6 5 6 F " + n + " () F %L% " + n + "\n"});
+  files.push_back({"numbers_30.dlg", "ENUM { big = " + n + ", next, neg = -" + n + " }\nname D\n" + "TEXT " + n +
+                                         " 1 1 5 1 F 0 () F %T% idbig\n" + "TEXT -" + n +
+                                         " 1 2 5 2 F 0 () F %T% idneg\n" + "EDIT big " + n +
+                                         " 3 5 3 F 0 () F %T% coords\n" + n + " next 1 4 5 4 F 0 (" + n +
+                                         ") F %T% type\n" + "TEXT neg 1 5 5 " + n + " F 0 (-" + n +
+                                         ") F %T% negflag\n" + "TEXT 6 1 6 5 6 F " + n + " () F %L% " + n + "\n"});
 
-  files.push_back({"long_names.dlg", "name " + kName199 + "\n" + textItem("1", 1, "n199") + "name " + kName1000 +
-                                         "\n" + textItem("2", 1, "n1000") + "name \"" + kUnderscores199 + "\"\n" +
+  files.push_back({"long_names.dlg", "name " + kName199 + "\n" + textItem("1", 1, "n199") + "name " + kName1000 + "\n" +
+                                         textItem("2", 1, "n1000") + "name \"" + kUnderscores199 + "\"\n" +
                                          textItem("3", 1, "under")});
 
   std::string dialogs101;
@@ -325,74 +326,105 @@ TEST_F(HostileFiles, Loads) {
   const Row rows[] = {
       // Lines longer than the 1000-byte line buffer are read as several lines:
       // an item or a header in the rest of one counts as a line of its own.
-      {"over-long lines", "long_lines.dlg", "D",
+      {"over-long lines",
+       "long_lines.dlg",
+       "D",
        {"items 3 width 7 height 5 help 'Contents'", "item 0: " + textDump(1, 1, "first"),
         "item 1: " + textDump(2, 2, "smuggled"), "item 2: " + textDump(3, 3, cutText), "enums:"}},
-      {"a header in the rest of an over-long line", "long_lines.dlg", "E",
+      {"a header in the rest of an over-long line",
+       "long_lines.dlg",
+       "E",
        {"items 1 width 7 height 3 help 'Contents'", "item 0: " + textDump(4, 1, "inE"), "enums:"}},
 
-      {"no final line end", "no_final_newline.dlg", "D",
+      {"no final line end",
+       "no_final_newline.dlg",
+       "D",
        {"items 1 width 7 height 3 help 'Contents'", "item 0: " + textDump(1, 1, "last"), "enums:"}},
       {"a last header without a line end holds no items", "no_final_newline_header.dlg", "E", {"null", "enums:"}},
 
       // A NUL byte ends what its line says; a section end cut by one still ends.
-      {"NUL bytes", "nul_bytes.dlg", "A",
+      {"NUL bytes",
+       "nul_bytes.dlg",
+       "A",
        {"items 2 width 7 height 5 help 'Contents'", "item 0: " + textDump(1, 1, "x"),
         "item 1: " + textDump(3, 3, "three"), "enums:"}},
       {"a header cut to its keyword by a NUL", "nul_bytes.dlg", "C", {"null", "enums:"}},
 
       // CR LF reads as LF; a lone CR is white space inside its line.
-      {"CR LF, lone CR and CR CR LF", "line_ends.dlg", "D",
+      {"CR LF, lone CR and CR CR LF",
+       "line_ends.dlg",
+       "D",
        {"items 2 width 7 height 5 help 'Contents'", "item 0: " + textDump(1, 1, "one"),
         "item 1: " + textDump(3, 3, "three"), "enums:"}},
       {"a lone CR does not end a header line", "line_ends.dlg", "E", {"null", "enums:"}},
-      {"a CR inside quotes is kept", "line_ends.dlg", "F",
+      {"a CR inside quotes is kept",
+       "line_ends.dlg",
+       "F",
        {"items 1 width 7 height 11 help 'Contents'",
         "item 0: id 5: 0 1,5,5,5 focus 0 sel str\"a\\x0db\" flags 0x0 default 0 'five'", "enums:"}},
 
       // 0x1A ends the file, for the ENUM scan as for the sections.
-      {"a 0x1A byte", "ctrl_z.dlg", "D",
+      {"a 0x1A byte",
+       "ctrl_z.dlg",
+       "D",
        {"items 1 width 7 height 3 help 'Contents'", "item 0: " + textDump(0, 1, "be"), "enums: A=0"}},
       {"nothing after 0x1A is read", "ctrl_z.dlg", "E", {"null", "enums: A=0"}},
 
-      {"CR LF split at block edges, 0x1A at one", "block_edges.dlg", "D",
+      {"CR LF split at block edges, 0x1A at one",
+       "block_edges.dlg",
+       "D",
        {"items 9 width 7 height 3 help 'Contents'", "item 0: " + textDump(1, 1, "at512"),
         "item 8: " + textDump(9, 1, "at131072"), "enums:"}},
       {"binary garbage", "garbage.dlg", "D", {"null", "enums:"}},
       {"binary garbage without an end-of-file byte", "garbage_whole.dlg", "D", {"null", "enums:"}},
-      {"binary garbage before a dialog", "garbage_then_dialog.dlg", "D",
+      {"binary garbage before a dialog",
+       "garbage_then_dialog.dlg",
+       "D",
        {"items 1 width 7 height 3 help 'Contents'", "item 0: " + textDump(1, 1, "after"), "enums:"}},
 
       // Lines of spaces: read in pieces; a piece that starts with an item line
       // is one, and the ENUM scan's pieces are 499 characters.
-      {"lines of 10000 spaces", "spaces.dlg", "D",
+      {"lines of 10000 spaces",
+       "spaces.dlg",
+       "D",
        {"items 2 width 7 height 4 help 'Contents'", "item 0: " + textDump(0, 1, "after"),
         "item 1: " + textDump(2, 2, "piece"), "enums: A=0"}},
 
       // At most 512 items; the rest of the section, a help line included, is
       // not read.
-      {"513 item lines", "items_513.dlg", "D",
+      {"513 item lines",
+       "items_513.dlg",
+       "D",
        {"items 512 width 7 height 3 help 'Contents'", "item 0: " + textDump(0, 1, "item0"),
         "item 511: " + textDump(511, 1, "item511"), "enums:"}},
-      {"100000 item lines", "items_100000.dlg", "D",
+      {"100000 item lines",
+       "items_100000.dlg",
+       "D",
        {"items 512 width 7 height 3 help 'Contents'", "item 0: " + textDump(0, 1, "item0"),
         "item 511: " + textDump(511, 1, "item511"), "enums:"}},
-      {"a dialog after 100000 item lines", "items_100000.dlg", "E",
+      {"a dialog after 100000 item lines",
+       "items_100000.dlg",
+       "E",
        {"items 1 width 7 height 3 help 'Contents'", "item 0: " + textDump(0, 1, "e"), "enums:"}},
 
       // At most 100 enum entries; the rest is skipped without a message.
-      {"101 enum entries", "enums_101.dlg", "D",
+      {"101 enum entries",
+       "enums_101.dlg",
+       "D",
        {"items 2 width 7 height 4 help 'Contents'", "item 0: " + textDump(99, 1, "a"),
         "item 1: " + textDump(-1, 2, "b"), "enums: 100 entries, e0=0 ... e99=99"}},
-      {"10000 enum entries with comments, then a block the full table skips", "enums_10000.dlg", "D",
+      {"10000 enum entries with comments, then a block the full table skips",
+       "enums_10000.dlg",
+       "D",
        {"items 3 width 7 height 5 help 'Contents'", "item 0: " + textDump(297, 1, "a"),
-        "item 1: " + textDump(-1, 2, "b"), "item 2: " + textDump(-1, 3, "c"),
-        "enums: 100 entries, e0=0 ... e99=297"}},
+        "item 1: " + textDump(-1, 2, "b"), "item 2: " + textDump(-1, 3, "c"), "enums: 100 entries, e0=0 ... e99=297"}},
 
       // Numbers of 30 digits saturate to the 32-bit range everywhere: enum
       // values, identifiers, coordinates, sizes, types, flag positions and
       // message numbers.
-      {"numbers of 30 digits", "numbers_30.dlg", "D",
+      {"numbers of 30 digits",
+       "numbers_30.dlg",
+       "D",
        {"items 6 width " + max + " height " + max + " help 'Contents'",
         "item 0: id " + max + ": 0 1,1,5,1 focus 0 sel 0 flags 0x0 default 0 'idbig'",
         "item 1: id " + min + ": 0 1,2,5,2 focus 0 sel 0 flags 0x0 default 0 'idneg'",
@@ -404,16 +436,24 @@ TEST_F(HostileFiles, Loads) {
 
       // Dialog names are cut to the 199 characters a token holds (an
       // underscore takes two of them); a name is found by its cut form.
-      {"a name of 199 characters", "long_names.dlg", kName199,
+      {"a name of 199 characters",
+       "long_names.dlg",
+       kName199,
        {"items 1 width 7 height 3 help 'Contents'", "item 0: " + textDump(1, 1, "n199"), "enums:"}},
       {"a name of 1000 characters, asked for whole", "long_names.dlg", kName1000, {"null", "enums:"}},
-      {"a name of 1000 characters, by its first 199", "long_names.dlg", kName1000.substr(0, 199),
+      {"a name of 1000 characters, by its first 199",
+       "long_names.dlg",
+       kName1000.substr(0, 199),
        {"items 1 width 7 height 3 help 'Contents'", "item 0: " + textDump(2, 1, "n1000"), "enums:"}},
       {"199 underscores, asked for whole", "long_names.dlg", kUnderscores199, {"null", "enums:"}},
-      {"199 underscores, by the 99 a token holds", "long_names.dlg", kUnderscores199.substr(0, 99),
+      {"199 underscores, by the 99 a token holds",
+       "long_names.dlg",
+       kUnderscores199.substr(0, 99),
        {"items 1 width 7 height 3 help 'Contents'", "item 0: " + textDump(3, 1, "under"), "enums:"}},
 
-      {"the last of 101 dialogs", "dialogs_101.dlg", "D100",
+      {"the last of 101 dialogs",
+       "dialogs_101.dlg",
+       "D100",
        {"items 1 width 7 height 3 help 'Contents'", "item 0: " + textDump(100, 1, "dialog100"), "enums:"}},
 
       // Unterminated quotes, parentheses and percent groups run to the line
@@ -421,19 +461,27 @@ TEST_F(HostileFiles, Loads) {
       // button, so the line is no item; an unterminated text is the rest of
       // the line. An ENUM block cut off by the end of the file keeps its
       // entries and says so.
-      {"unterminated quotes, parentheses, percent groups and ENUM braces", "unterminated.dlg", "Open",
+      {"unterminated quotes, parentheses, percent groups and ENUM braces",
+       "unterminated.dlg",
+       "Open",
        {errorBox(0, "Enum closing error"), "items 5 width 7 height 9 help 'Contents'",
         "item 0: " + textDump(1, 1, "to the end"), "item 1: " + textDump(4, 4, ""), "item 2: " + textDump(5, 5, ""),
         "item 3: " + textDump(6, 6, "a"), "item 4: id 7: 0 1,7,5,7 focus 0 sel 0 flags 0x400 default 0 'nested'",
         "enums: eA=1 eB=2"}},
       // ENUM without a brace: the next ENUM is an entry's name.
-      {"nested ENUM without braces", "enum_no_braces.dlg", "D",
+      {"nested ENUM without braces",
+       "enum_no_braces.dlg",
+       "D",
        {errorBox(0, "Enum error"), "items 1 width 7 height 3 help 'Contents'", "item 0: " + textDump(2, 1, "x"),
         "enums: ENUM=0 A=1 B=2"}},
-      {"an ENUM block inside a block ends the outer one", "enum_inside_enum.dlg", "D",
+      {"an ENUM block inside a block ends the outer one",
+       "enum_inside_enum.dlg",
+       "D",
        {"items 2 width 7 height 4 help 'Contents'", "item 0: " + textDump(0, 1, "x"), "item 1: " + textDump(-1, 2, "y"),
         "enums: A=0 ENUM=1 C=0"}},
-      {"ENUM ENUM ENUM at the end of the file", "enum_enum_enum.dlg", "D",
+      {"ENUM ENUM ENUM at the end of the file",
+       "enum_enum_enum.dlg",
+       "D",
        {errorBox(0, "Enum error"), errorBox(0, "Enum closing error"), "items 1 width 7 height 3 help 'Contents'",
         "item 0: " + textDump(1, 1, "x"), "enums: ENUM=0 ENUM=1"}},
   };
@@ -467,7 +515,8 @@ TEST_F(HostileFiles, Listings) {
       {"binary garbage without an end-of-file byte", "garbage_whole.dlg", {}},
       {"binary garbage before a dialog", "garbage_then_dialog.dlg", {"D"}},
       {"a dialog after 100000 item lines", "items_100000.dlg", {"D", "E"}},
-      {"names of 199 and 1000 characters and 199 underscores", "long_names.dlg",
+      {"names of 199 and 1000 characters and 199 underscores",
+       "long_names.dlg",
        {kName199, kName1000.substr(0, 199), kUnderscores199.substr(0, 99)}},
       {"101 dialogs", "dialogs_101.dlg", dialogs101},
       {"an unterminated quoted name", "unterminated.dlg", {"Open"}},

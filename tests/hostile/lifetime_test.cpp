@@ -88,9 +88,7 @@ int menuCalls;
 int menuCallsWanted;
 size_t heapAtMenu[2];  // at the 101st menu call, and at the last
 
-const char *TS_HOSTAPI hostGetMsg(int, int number) {
-  return number >= 0 && number < 4 ? kHostTexts[number] : "";
-}
+const char *TS_HOSTAPI hostGetMsg(int, int number) { return number >= 0 && number < 4 ? kHostTexts[number] : ""; }
 
 int TS_HOSTAPI hostMessage(int, unsigned, const char *, const char *const *, int, int) {
   messageCalls++;
@@ -109,8 +107,8 @@ int TS_HOSTAPI hostDialog(int, int, int, int, int, const char *, DialogItem *ite
 }
 
 // Chooses each entry in turn, menuCallsWanted times, then closes the menu.
-int TS_HOSTAPI hostMenu(int, int, int, int, unsigned, const char *, const char *, const char *, const int *,
-                        int *, const MenuEntry *, int count) {
+int TS_HOSTAPI hostMenu(int, int, int, int, unsigned, const char *, const char *, const char *, const int *, int *,
+                        const MenuEntry *, int count) {
   menuCalls++;
   if (menuCalls == 101) heapAtMenu[0] = heapInUse();
   if (menuCalls > menuCallsWanted) {

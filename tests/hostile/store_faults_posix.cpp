@@ -1,10 +1,10 @@
 // The Flens plug-in on a POSIX registry store that cannot serve it: corrupt,
 // another program's database, read-only, or on a disk that takes no more
 // bytes. What cannot be read leaves the plug-in on its defaults; what cannot
-// be written leaves the store as it was while memory takes the new choice. Each row runs the plug-in in a child process of its own (one that
-// may not override file permissions, or may not grow any file), starts it,
-// confirms its configuration dialog with new choices, and reports; the row
-// states what the plug-in then works with and what the store holds after.
+// be written leaves the store as it was while memory takes the new choice. Each row runs the plug-in in a child process
+// of its own (one that may not override file permissions, or may not grow any file), starts it, confirms its
+// configuration dialog with new choices, and reports; the row states what the plug-in then works with and what the
+// store holds after.
 #include <gtest/gtest.h>
 
 #include <signal.h>
@@ -64,8 +64,8 @@ std::string runPlugin(Plugin &plugin, const std::string &rootKey, const std::str
     }
     opening = "check " + std::to_string(box >= 0 ? (int)items[box].selected : -1) + " radio " + std::to_string(radio);
   }
-  report += "; configure " + std::to_string(result) + " opened " + opening + " mode " +
-            std::to_string(plugin.setLngMode());
+  report +=
+      "; configure " + std::to_string(result) + " opened " + opening + " mode " + std::to_string(plugin.setLngMode());
   memset(&info, 0, sizeof info);
   plugin.getPluginInfo(&info);
   report += info.pluginConfigStringsNumber == 1 ? " enabled" : " disabled";
@@ -154,10 +154,10 @@ TEST(StoreFaults, ThePluginKeepsItsDefaultsAndTheStoreItsBytes) {
       // A store that can be read but not written: the key exists, so opening
       // it writes nothing and the stored settings (localised texts, disabled)
       // are read; the confirmed choice lives in memory only.
-      {"a read-only store holding settings", kSeeded, kReadOnly, kStoredThenMemory,
-       "LngMode dword 2, Disable dword 1", true},
-      {"a full disk under stored settings", kSeeded, kFullDisk, kStoredThenMemory,
-       "LngMode dword 2, Disable dword 1", true},
+      {"a read-only store holding settings", kSeeded, kReadOnly, kStoredThenMemory, "LngMode dword 2, Disable dword 1",
+       true},
+      {"a full disk under stored settings", kSeeded, kFullDisk, kStoredThenMemory, "LngMode dword 2, Disable dword 1",
+       true},
   };
   for (const Row &row : rows) {
     SCOPED_TRACE(row.label);
@@ -166,7 +166,9 @@ TEST(StoreFaults, ThePluginKeepsItsDefaultsAndTheStoreItsBytes) {
     fs::create_directories(dir / "store");
     std::string rootKey = "Software\\TesselTests\\StoreFaults";
     switch (row.prepare) {
-      case kGarbage: writeFile(store, std::string(8192, 'x')); break;
+      case kGarbage:
+        writeFile(store, std::string(8192, 'x'));
+        break;
       case kCutShort: {
         seedStore(store, rootKey);
         std::string good = readBytes(store);
@@ -180,9 +182,14 @@ TEST(StoreFaults, ThePluginKeepsItsDefaultsAndTheStoreItsBytes) {
         sqlite3_close(db);
         break;
       }
-      case kSeeded: seedStore(store, rootKey); break;
-      case kSeededElsewhere: seedStore(store, "Software\\TesselTests\\SomeoneElse"); break;
-      case kNothing: break;
+      case kSeeded:
+        seedStore(store, rootKey);
+        break;
+      case kSeededElsewhere:
+        seedStore(store, "Software\\TesselTests\\SomeoneElse");
+        break;
+      case kNothing:
+        break;
     }
     std::string before = readBytes(store);
     if (row.fault == kReadOnly) {

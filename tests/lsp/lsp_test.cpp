@@ -15,13 +15,13 @@ const std::string kUri = "file:///work/faulty.dlg";
 
 // Line numbers (0-based) of the faulty document below.
 const std::string kFaulty =
-    "ENUM { MTitle, MOk }\n"                                              // 0
-    "ENUM { eName = 2, eOk }\n"                                           // 1
-    "name \"Config\"\n"                                                   // 2
-    "DOUBLEBOX 0 3 1 40 8 F 0 0 F %L% MTitle\n"                           // 3
-    "EDIT eName 5 3 30 3 T \"Hist\" DIF_HISTORY F %T% \"x\"\n"            // 4
-    "BUTTON eOK 0 6 0 6 F 0 (DIF_CENTERGROUP+YELOW) T %L% MOk\n"          // 5
-    "CHEKBOX 1 5 2 0 2 F 0 () F \"x\"\n";                                 // 6
+    "ENUM { MTitle, MOk }\n"                                      // 0
+    "ENUM { eName = 2, eOk }\n"                                   // 1
+    "name \"Config\"\n"                                           // 2
+    "DOUBLEBOX 0 3 1 40 8 F 0 0 F %L% MTitle\n"                   // 3
+    "EDIT eName 5 3 30 3 T \"Hist\" DIF_HISTORY F %T% \"x\"\n"    // 4
+    "BUTTON eOK 0 6 0 6 F 0 (DIF_CENTERGROUP+YELOW) T %L% MOk\n"  // 5
+    "CHEKBOX 1 5 2 0 2 F 0 () F \"x\"\n";                         // 6
 
 Json textDocument(const std::string &uri = kUri) { return {{"uri", uri}}; }
 
@@ -44,8 +44,8 @@ std::vector<std::string> summary(const Json &published) {
   for (const Json &d : published["diagnostics"]) {
     const Json &r = d["range"];
     out.push_back(d["code"].get<std::string>() + "@" + std::to_string(r["start"]["line"].get<int>()) + ":" +
-                  std::to_string(r["start"]["character"].get<int>()) + "-" + std::to_string(r["end"]["line"].get<int>()) +
-                  ":" + std::to_string(r["end"]["character"].get<int>()));
+                  std::to_string(r["start"]["character"].get<int>()) + "-" +
+                  std::to_string(r["end"]["line"].get<int>()) + ":" + std::to_string(r["end"]["character"].get<int>()));
   }
   return out;
 }
@@ -71,9 +71,9 @@ TEST(Lsp, Lifecycle) {
   const Json &caps = init["result"]["capabilities"];
   EXPECT_EQ(caps["positionEncoding"], "utf-16");  // the client offered nothing
   EXPECT_EQ(caps["textDocumentSync"]["change"], 2);
-  for (const char *provider : {"hoverProvider", "completionProvider", "definitionProvider", "referencesProvider",
-                               "documentSymbolProvider", "documentFormattingProvider",
-                               "documentRangeFormattingProvider", "codeActionProvider"})
+  for (const char *provider :
+       {"hoverProvider", "completionProvider", "definitionProvider", "referencesProvider", "documentSymbolProvider",
+        "documentFormattingProvider", "documentRangeFormattingProvider", "codeActionProvider"})
     EXPECT_TRUE(caps.contains(provider)) << provider;
   // The document opened before initialize was dropped.
   EXPECT_EQ(errorCode(s.answer(s.request("textDocument/hover", at(kUri, 0, 0)))), -32602);
@@ -128,18 +128,24 @@ TEST(Lsp, BadMessagesGetErrorsAndTheServerGoesOn) {
       {"unknown request", "{\"jsonrpc\": \"2.0\", \"id\": 5, \"method\": \"textDocument/frobnicate\"}", -32601},
       {"unknown notification", "{\"jsonrpc\": \"2.0\", \"method\": \"$/frobnicate\"}", 0},
       {"cancel", "{\"jsonrpc\": \"2.0\", \"method\": \"$/cancelRequest\", \"params\": {\"id\": 1}}", 0},
-      {"hover without position", "{\"jsonrpc\": \"2.0\", \"id\": 6, \"method\": \"textDocument/hover\", "
-                                 "\"params\": {\"textDocument\": {\"uri\": \"file:///work/faulty.dlg\"}}}", -32602},
-      {"negative position", "{\"jsonrpc\": \"2.0\", \"id\": 7, \"method\": \"textDocument/hover\", \"params\": "
-                            "{\"textDocument\": {\"uri\": \"file:///work/faulty.dlg\"}, \"position\": "
-                            "{\"line\": -1, \"character\": 0}}}", -32602},
+      {"hover without position",
+       "{\"jsonrpc\": \"2.0\", \"id\": 6, \"method\": \"textDocument/hover\", "
+       "\"params\": {\"textDocument\": {\"uri\": \"file:///work/faulty.dlg\"}}}",
+       -32602},
+      {"negative position",
+       "{\"jsonrpc\": \"2.0\", \"id\": 7, \"method\": \"textDocument/hover\", \"params\": "
+       "{\"textDocument\": {\"uri\": \"file:///work/faulty.dlg\"}, \"position\": "
+       "{\"line\": -1, \"character\": 0}}}",
+       -32602},
       {"params nested 200000 deep",
        "{\"jsonrpc\": \"2.0\", \"id\": 9, \"method\": \"textDocument/hover\", \"params\": {\"textDocument\": " +
            std::string(200000, '[') + std::string(200000, ']') + "}}",
        -32602},
-      {"document not open", "{\"jsonrpc\": \"2.0\", \"id\": 8, \"method\": \"textDocument/hover\", \"params\": "
-                            "{\"textDocument\": {\"uri\": \"file:///nowhere.dlg\"}, \"position\": "
-                            "{\"line\": 0, \"character\": 0}}}", -32602},
+      {"document not open",
+       "{\"jsonrpc\": \"2.0\", \"id\": 8, \"method\": \"textDocument/hover\", \"params\": "
+       "{\"textDocument\": {\"uri\": \"file:///nowhere.dlg\"}, \"position\": "
+       "{\"line\": 0, \"character\": 0}}}",
+       -32602},
   };
   Session s;
   s.initialize();
@@ -259,8 +265,12 @@ TEST(Lsp, PositionEncodingsAndCodePages) {
     std::vector<std::string> expected;
   } rows[] = {
       {Json::object(), "utf-16", {"not-in-codepage@1:25-1:27", "unknown-flag@2:22-2:27"}},
-      {{{"general", {{"positionEncodings", {"utf-16", "utf-8"}}}}}, "utf-8", {"not-in-codepage@1:26-1:30", "unknown-flag@2:22-2:27"}},
-      {{{"general", {{"positionEncodings", {"utf-32"}}}}}, "utf-32", {"not-in-codepage@1:25-1:26", "unknown-flag@2:22-2:27"}},
+      {{{"general", {{"positionEncodings", {"utf-16", "utf-8"}}}}},
+       "utf-8",
+       {"not-in-codepage@1:26-1:30", "unknown-flag@2:22-2:27"}},
+      {{{"general", {{"positionEncodings", {"utf-32"}}}}},
+       "utf-32",
+       {"not-in-codepage@1:25-1:26", "unknown-flag@2:22-2:27"}},
       {{{"offsetEncoding", {"utf-8", "utf-16"}}}, "utf-8", {"not-in-codepage@1:26-1:30", "unknown-flag@2:22-2:27"}},
   };
   for (const auto &row : rows) {
@@ -320,12 +330,12 @@ TEST(Lsp, Hover) {
 
 TEST(Lsp, Completion) {
   const std::string text = kFaulty +
-                           "TEXT 0 5 2 0 2 F 0 (DIF_BOX\n"            // 7: in a flag list
-                           "BUTTON eO\n"                              // 8: an identifier
-                           "BUTTON 1 0 6 0 6 F 0 0 F \n"              // 9: after the default field
-                           "BUTTON 1 0 6 0 6 F 0 0 F %L% M\n"         // 10: a message name
-                           "CH\n"                                     // 11: a type
-                           "name \n";                                 // 12: a new dialog's name
+                           "TEXT 0 5 2 0 2 F 0 (DIF_BOX\n"     // 7: in a flag list
+                           "BUTTON eO\n"                       // 8: an identifier
+                           "BUTTON 1 0 6 0 6 F 0 0 F \n"       // 9: after the default field
+                           "BUTTON 1 0 6 0 6 F 0 0 F %L% M\n"  // 10: a message name
+                           "CH\n"                              // 11: a type
+                           "name \n";                          // 12: a new dialog's name
   const struct {
     int line, character;
     const char *has;  // a label that must be offered; "" for none at all
@@ -403,13 +413,15 @@ TEST(Lsp, QuickFixes) {
   Session s;
   s.initialize();
   open(&s, kFaulty);
-  Json params = {{"textDocument", textDocument()}, {"range", range(5, 0, 6, 0)}, {"context", {{"diagnostics", Json::array()}}}};
+  Json params = {
+      {"textDocument", textDocument()}, {"range", range(5, 0, 6, 0)}, {"context", {{"diagnostics", Json::array()}}}};
   Json reply = s.answer(s.request("textDocument/codeAction", params));
   std::vector<std::string> fixes;
   for (const Json &action : reply["result"]) {
     EXPECT_EQ(action["kind"], "quickfix");
     const Json &edit = action["edit"]["changes"][kUri][0];
-    fixes.push_back(edit["newText"].get<std::string>() + "@" + std::to_string(edit["range"]["start"]["character"].get<int>()));
+    fixes.push_back(edit["newText"].get<std::string>() + "@" +
+                    std::to_string(edit["range"]["start"]["character"].get<int>()));
   }
   EXPECT_EQ(fixes, (std::vector<std::string>{"eOk@7", "YELLOW@40", "CHECKBOX@0"}));
 }
@@ -418,10 +430,13 @@ TEST(Lsp, Formatting) {
   Session s;
   s.initialize();
   open(&s, kFaulty);
-  Json whole = s.answer(s.request("textDocument/formatting", {{"textDocument", textDocument()}, {"options", {{"tabSize", 2}, {"insertSpaces", true}}}}));
+  Json whole = s.answer(s.request("textDocument/formatting", {{"textDocument", textDocument()},
+                                                              {"options", {{"tabSize", 2}, {"insertSpaces", true}}}}));
   ASSERT_TRUE(whole["result"].is_array()) << whole.dump();
-  Json part = s.answer(s.request("textDocument/rangeFormatting", {{"textDocument", textDocument()}, {"range", range(3, 0, 4, 0)},
-                                                                   {"options", {{"tabSize", 2}, {"insertSpaces", true}}}}));
+  Json part =
+      s.answer(s.request("textDocument/rangeFormatting", {{"textDocument", textDocument()},
+                                                          {"range", range(3, 0, 4, 0)},
+                                                          {"options", {{"tabSize", 2}, {"insertSpaces", true}}}}));
   ASSERT_TRUE(part["result"].is_array()) << part.dump();
   for (const Json &edit : part["result"]) EXPECT_EQ(edit["range"]["start"]["line"], 3);
   // A text the code page cannot hold is not formatted (it would lose characters).
@@ -443,8 +458,8 @@ TEST(Lsp, TenMegabyteDocument) {
   open(&s, text);
   Json published = s.diagnostics(kUri, -1, 120000);
   ASSERT_FALSE(published.is_discarded());
-  EXPECT_EQ(summary(published), (std::vector<std::string>{"unknown-type@" + std::to_string(lines) + ":0-" +
-                                                          std::to_string(lines) + ":7"}));
+  EXPECT_EQ(summary(published),
+            (std::vector<std::string>{"unknown-type@" + std::to_string(lines) + ":0-" + std::to_string(lines) + ":7"}));
   Json hover = s.answer(s.request("textDocument/hover", at(kUri, 0, 2)));
   EXPECT_NE(hover["result"]["contents"]["value"].get<std::string>().find("1 entry"), std::string::npos);
 }
@@ -460,8 +475,10 @@ TEST(Lsp, ABurstOfChangesStaysResponsive) {
   s.notify("textDocument/didChange", {{"textDocument", {{"uri", kUri}, {"version", 2}}},
                                       {"contentChanges", {{{"range", range(7, 0, 7, 0)}, {"text", ";"}}}}});
   for (int v = 3; v < 1002; v++) {
-    Json change = v % 2 ? Json{{"range", range(7, 1, 7, 1)}, {"text", "x"}} : Json{{"range", range(7, 1, 7, 2)}, {"text", ""}};
-    s.notify("textDocument/didChange", {{"textDocument", {{"uri", kUri}, {"version", v}}}, {"contentChanges", {change}}});
+    Json change =
+        v % 2 ? Json{{"range", range(7, 1, 7, 1)}, {"text", "x"}} : Json{{"range", range(7, 1, 7, 2)}, {"text", ""}};
+    s.notify("textDocument/didChange",
+             {{"textDocument", {{"uri", kUri}, {"version", v}}}, {"contentChanges", {change}}});
   }
   Json reply = s.answer(s.request("textDocument/hover", at(kUri, 7, 1)));
   EXPECT_TRUE(reply["result"].is_null()) << reply.dump();

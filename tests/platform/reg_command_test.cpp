@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <ftw.h>
-#include <sys/stat.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <string>
@@ -40,10 +40,8 @@ class RegCommand : public ::testing::Test {
   }
   void TearDown() override {
     nftw(dir.c_str(), removeEntry, 16, FTW_DEPTH | FTW_PHYS);
-    if (hadRegistry)
-      setenv("TESSEL_REGISTRY", savedRegistry.c_str(), 1);
-    else
-      unsetenv("TESSEL_REGISTRY");
+    if (hadRegistry) setenv("TESSEL_REGISTRY", savedRegistry.c_str(), 1);
+    else unsetenv("TESSEL_REGISTRY");
   }
   std::string file(const std::string &name) const { return dir + "/" + name; }
 
@@ -170,7 +168,8 @@ TEST_F(RegCommand, QueryListsAsRegDoes) {
       {{"query", "HKCU\\Software\\T1"}, kQueryT1},
       {{"query", "HKEY_CURRENT_USER\\Software\\T1", "/s"}, kQueryT1Tree},
       // one value: the name as typed; the default value
-      {{"query", "HKCU\\Software\\T1", "/v", "num"}, "\nHKEY_CURRENT_USER\\Software\\T1\n    num    REG_DWORD    0x2\n\n"},
+      {{"query", "HKCU\\Software\\T1", "/v", "num"},
+       "\nHKEY_CURRENT_USER\\Software\\T1\n    num    REG_DWORD    0x2\n\n"},
       {{"query", "HKCU\\Software\\T1", "/ve"}, "\nHKEY_CURRENT_USER\\Software\\T1\n    (Default)    REG_SZ    def\n\n"},
       {{"query", "HKCU\\Software\\T1\\Sub", "/ve"},
        "\nHKEY_CURRENT_USER\\Software\\T1\\Sub\n    (Default)    REG_SZ    (value not set)\n"},
@@ -181,7 +180,8 @@ TEST_F(RegCommand, QueryListsAsRegDoes) {
       {{"query", "HKCU\\Software\\T1", "/v", "nope", "/s"}, "\nSearch complete. Number of matches found: 0\n"},
       // the path as typed, less a trailing separator
       {{"query", "hkcu\\software\\t1\\SUB\\"},
-       "\nHKEY_CURRENT_USER\\software\\t1\\SUB\n    X    REG_SZ    y\n\nHKEY_CURRENT_USER\\software\\t1\\SUB\\Deeper\n"},
+       "\nHKEY_CURRENT_USER\\software\\t1\\SUB\n    X    REG_SZ    "
+       "y\n\nHKEY_CURRENT_USER\\software\\t1\\SUB\\Deeper\n"},
   };
   for (const Row &row : rows) {
     SCOPED_TRACE(row.args[1] + (row.args.size() > 2 ? " " + row.args[2] : ""));
@@ -270,7 +270,8 @@ TEST_F(RegCommand, QuestionsAndTheirAnswers) {
   }
   EXPECT_EQ(ok({"delete", "HKCU\\Software\\Ask"}, "no\n"),
             std::string("Are you sure you want to delete the registry key 'HKEY_CURRENT_USER\\Software\\Ask'? "
-                        "(Yes|No)") + kCancelled);
+                        "(Yes|No)") +
+                kCancelled);
   EXPECT_EQ(ok({"delete", "HKCU\\Software\\Ask", "/v", "a"}, "y\n"),
             std::string("Are you sure you want to delete the registry value 'a'? (Yes|No)") + kDone);
   ok({"export", "HKCU\\Software\\Ask", file("ask.reg")});
@@ -288,7 +289,8 @@ TEST_F(RegCommand, ExportWritesARegFileAndImportReadsItBack) {
 
   std::string longLine = "\"Long name with \\\"quote\\\" and \\\\back\"=hex:ab,aa,aa,aa,aa,aa,aa,aa,aa,aa,aa,aa,\\\n";
   std::string wrapped;
-  for (int i = 0; i < 9; ++i) wrapped += "  aa,aa,aa,aa,aa,aa,aa,aa,aa,aa,aa,aa,aa,aa,aa,aa,aa,aa,aa,aa,aa,aa,aa,aa,aa,\\\n";
+  for (int i = 0; i < 9; ++i)
+    wrapped += "  aa,aa,aa,aa,aa,aa,aa,aa,aa,aa,aa,aa,aa,aa,aa,aa,aa,aa,aa,aa,aa,aa,aa,aa,aa,\\\n";
   wrapped += "  aa,aa,aa\n";
   const std::string expected =
       "Windows Registry Editor Version 5.00\n"
@@ -322,12 +324,13 @@ TEST_F(RegCommand, ExportWritesARegFileAndImportReadsItBack) {
 
 TEST_F(RegCommand, ImportReadsRegedit4) {
   FILE *f = fopen(file("old.reg").c_str(), "wb");
-  fputs("REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\T6]\r\n\"A\"=\"x\"\r\n\"B\"=dword:0000000a\r\n"
-        "\"C\"=hex:01,02,\\\r\n  03\r\n@=\"d\"\r\n; a comment\r\n\"E\"=hex(2):41,42,00\r\n"
-        "\"Bad\"=dword:zz\r\nnot a value line\r\n\"Open\"=\"no end\r\n\r\n"
-        "[HKEY_CURRENT_USER\\Software\\T6\\S]\r\n\"Q\"=\"1\"\r\n[-HKEY_CURRENT_USER\\Software\\T6\\S]\r\n"
-        "\"A\"=-\r\n[NOROOT\\x]\r\n\"Lost\"=\"1\"\r\n[HKEY_CURRENT_USER\\Software\\T6]\r\n\"B\"=-\r\n",
-        f);
+  fputs(
+      "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\T6]\r\n\"A\"=\"x\"\r\n\"B\"=dword:0000000a\r\n"
+      "\"C\"=hex:01,02,\\\r\n  03\r\n@=\"d\"\r\n; a comment\r\n\"E\"=hex(2):41,42,00\r\n"
+      "\"Bad\"=dword:zz\r\nnot a value line\r\n\"Open\"=\"no end\r\n\r\n"
+      "[HKEY_CURRENT_USER\\Software\\T6\\S]\r\n\"Q\"=\"1\"\r\n[-HKEY_CURRENT_USER\\Software\\T6\\S]\r\n"
+      "\"A\"=-\r\n[NOROOT\\x]\r\n\"Lost\"=\"1\"\r\n[HKEY_CURRENT_USER\\Software\\T6]\r\n\"B\"=-\r\n",
+      f);
   fclose(f);
   Outcome run = reg({"import", file("old.reg")});
   EXPECT_EQ(run.code, 0) << "a key that cannot be imported is reported, not fatal";
@@ -394,7 +397,8 @@ TEST_F(RegCommand, BadArgumentsGiveOneLineAndExitCodeOne) {
       {{"delete", "HKCU\\Software\\Missing", "/va", "/f"}, "Unable to find the specified registry key"},
       {{"export", "HKCU\\Software\\Missing", reg6, "/y"}, "Unable to find the specified registry key"},
       // data
-      {{"add", "HKCU\\Software\\B", "/v", "a", "/t", "REG_FOO", "/d", "1", "/f"}, "Unsupported registry data type [REG_FOO]"},
+      {{"add", "HKCU\\Software\\B", "/v", "a", "/t", "REG_FOO", "/d", "1", "/f"},
+       "Unsupported registry data type [REG_FOO]"},
       {{"add", "HKCU\\Software\\B", "/v", "a", "/t", "REG_DWORD", "/d", "abc", "/f"},
        "The option [/d] must be followed by a valid numeric value"},
       {{"add", "HKCU\\Software\\B", "/v", "a", "/t", "REG_DWORD", "/d", "4294967296", "/f"},

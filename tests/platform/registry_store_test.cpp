@@ -47,10 +47,8 @@ class Store : public ::testing::Test {
     chmod(dir.c_str(), 0700);
     nftw(dir.c_str(), removeEntry, 16, FTW_DEPTH | FTW_PHYS);
     for (int i = 0; i < 3; ++i) {
-      if (had[i])
-        setenv(kVars[i], saved[i].c_str(), 1);
-      else
-        unsetenv(kVars[i]);
+      if (had[i]) setenv(kVars[i], saved[i].c_str(), 1);
+      else unsetenv(kVars[i]);
     }
   }
   std::string file(const std::string &name) const { return dir + "/" + name; }
@@ -150,10 +148,8 @@ TEST_F(Store, LocationFollowsTheEnvironmentAtEveryCall) {
   for (const Row &row : rows) {
     SCOPED_TRACE(row.label);
     auto set = [&](const char *var, const char *value) {
-      if (!value)
-        unsetenv(var);
-      else
-        setenv(var, *value ? file(value).c_str() : "", 1);
+      if (!value) unsetenv(var);
+      else setenv(var, *value ? file(value).c_str() : "", 1);
     };
     set("TESSEL_REGISTRY", row.registry);
     set("XDG_CONFIG_HOME", row.xdg);

@@ -37,9 +37,7 @@ class Registry : public ::testing::Test {
   static void TearDownTestSuite() { plRegDeleteTree(PL_HKEY_CURRENT_USER, testKey().c_str()); }
 };
 
-std::string bytesOf(const void *data, size_t size) {
-  return std::string(static_cast<const char *>(data), size);
-}
+std::string bytesOf(const void *data, size_t size) { return std::string(static_cast<const char *>(data), size); }
 
 struct ValueRow {
   const char *label;
@@ -110,8 +108,8 @@ TEST_F(Registry, ValueNamesIgnoreCaseAndRewritesReplaceTypeAndBytes) {
 
 struct PathRow {
   const char *label;
-  const char *create;   // created first (null: nothing)
-  const char *open;     // then opened for reading
+  const char *create;  // created first (null: nothing)
+  const char *open;    // then opened for reading
   long expected;
 };
 
@@ -132,15 +130,13 @@ TEST_F(Registry, KeyPaths) {
     SCOPED_TRACE(row.label);
     if (row.create) {
       Key made;
-      ASSERT_EQ(plRegCreateKey(PL_HKEY_CURRENT_USER, sub(std::string("paths\\") + row.create).c_str(),
-                               &made.handle), 0);
+      ASSERT_EQ(plRegCreateKey(PL_HKEY_CURRENT_USER, sub(std::string("paths\\") + row.create).c_str(), &made.handle),
+                0);
       EXPECT_NE(made.handle, nullptr);
     }
     Key opened;
     std::string path = row.open[0] == '\\' ? row.open : sub(std::string("paths\\") + row.open);
-    EXPECT_EQ(plRegOpenKey(PL_HKEY_CURRENT_USER, path.c_str(),
-                           PL_KEY_READ, &opened.handle),
-              row.expected);
+    EXPECT_EQ(plRegOpenKey(PL_HKEY_CURRENT_USER, path.c_str(), PL_KEY_READ, &opened.handle), row.expected);
     EXPECT_EQ(opened.handle == nullptr, row.expected != 0);
   }
 }
@@ -151,8 +147,8 @@ TEST_F(Registry, KeysOpenRelativeToAnOpenKey) {
   ASSERT_EQ(plRegCreateKey(base.handle, "Formlens\\Config", &child.handle), 0);
   uint32_t two = 2;
   ASSERT_EQ(plRegSetValue(child.handle, "LngMode", PL_REG_DWORD, &two, 4), 0);
-  ASSERT_EQ(plRegOpenKey(PL_HKEY_CURRENT_USER, sub("relative\\formlens\\config").c_str(), PL_KEY_READ,
-                         &again.handle), 0);
+  ASSERT_EQ(plRegOpenKey(PL_HKEY_CURRENT_USER, sub("relative\\formlens\\config").c_str(), PL_KEY_READ, &again.handle),
+            0);
   uint32_t value = 0, size = 4;
   EXPECT_EQ(plRegQueryValue(again.handle, "LngMode", nullptr, &value, &size), 0);
   EXPECT_EQ(value, 2u);

@@ -12,8 +12,7 @@ std::string captured;
 
 LONG CALLBACK onDebugString(EXCEPTION_POINTERS *pointers) {
   const EXCEPTION_RECORD *record = pointers->ExceptionRecord;
-  if (record->ExceptionCode != DBG_PRINTEXCEPTION_C || record->NumberParameters < 2)
-    return EXCEPTION_CONTINUE_SEARCH;
+  if (record->ExceptionCode != DBG_PRINTEXCEPTION_C || record->NumberParameters < 2) return EXCEPTION_CONTINUE_SEARCH;
   const char *text = reinterpret_cast<const char *>(record->ExceptionInformation[1]);
   if (text) captured += text;
   return EXCEPTION_CONTINUE_EXECUTION;

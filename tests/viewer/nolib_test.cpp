@@ -11,11 +11,10 @@ using namespace flens_test;
 namespace {
 
 const char *const kBoundNames[] = {
-    "LoadDialogEx",  "EnumDialog",    "FreeDialog",     "GetNumById",    "GetItemStatus",
-    "ShowDialog",    "GetItemData",   "GetItemAddr",    "GetRadioStatus", "TS_Init",
-    "SetItemColor",  "SetItemStatus", "SetRadioStatus", "HideItem",      "RestoreItem",
-    "GetItemNULL",   "TesselVersion", "parseNum",       "parseGetStr",   "parseGet",
-    "sparse",        "SetItemFocus",
+    "LoadDialogEx",   "EnumDialog",  "FreeDialog",     "GetNumById",   "GetItemStatus", "ShowDialog",
+    "GetItemData",    "GetItemAddr", "GetRadioStatus", "TS_Init",      "SetItemColor",  "SetItemStatus",
+    "SetRadioStatus", "HideItem",    "RestoreItem",    "GetItemNULL",  "TesselVersion", "parseNum",
+    "parseGetStr",    "parseGet",    "sparse",         "SetItemFocus",
 };
 
 TEST(NoLibrary, EntryPointsBeforeStartUp) {

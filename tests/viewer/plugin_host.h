@@ -56,9 +56,7 @@ inline fs::path freshDir() {
   return dir;
 }
 
-inline void writeFile(const fs::path &path, const std::string &text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
+inline void writeFile(const fs::path &path, const std::string &text) { std::ofstream(path, std::ios::binary) << text; }
 
 // A file of the plug-in's folder: the build's bin directory, or the folder
 // named by TESSEL_PLUGIN_DIR (with its separator), where the release archive
@@ -68,9 +66,7 @@ inline std::string binFile(const char *name) {
   return std::string(dir && dir[0] ? dir : TESSEL_TEST_BIN_DIR) + name;
 }
 
-inline void copyFromBin(const char *name, const fs::path &dir) {
-  fs::copy_file(binFile(name), dir / name);
-}
+inline void copyFromBin(const char *name, const fs::path &dir) { fs::copy_file(binFile(name), dir / name); }
 
 // The message texts of a language file: every line that begins with a double
 // quote, numbered from 0, without its quotes.
@@ -104,8 +100,7 @@ inline std::string freshRootKey() {
 
 inline std::string settingsPath(const std::string &rootKey) { return rootKey + "\\Formlens\\Config"; }
 
-inline void storeValue(const std::string &path, const char *name, uint32_t type, const void *data,
-                       uint32_t size) {
+inline void storeValue(const std::string &path, const char *name, uint32_t type, const void *data, uint32_t size) {
   HKEY key = nullptr;
   ASSERT_EQ(plRegCreateKey(PL_HKEY_CURRENT_USER, path.c_str(), &key), 0) << path;
   EXPECT_EQ(plRegSetValue(key, name, type, data, size), 0) << name;
@@ -151,9 +146,9 @@ struct Host {
 
   StartupInfo startup = {};
   std::string rootKey;
-  std::vector<std::string> messages;    // the plug-in's language file
-  std::vector<std::string> calls;       // one line per menu, dialog and message call
-  std::deque<int> menuResults;          // what each menu returns (-1 once they run out)
+  std::vector<std::string> messages;  // the plug-in's language file
+  std::vector<std::string> calls;     // one line per menu, dialog and message call
+  std::deque<int> menuResults;        // what each menu returns (-1 once they run out)
   // What each dialog does with its items and returns (-1 once they run out).
   std::deque<std::function<int(DialogItem *, int)>> dialogScript;
   std::vector<std::vector<DialogItem>> dialogs;  // the items as each dialog received them
@@ -169,9 +164,9 @@ struct Host {
   Host(const Host &) = delete;
   Host &operator=(const Host &) = delete;
 
-  static int TS_HOSTAPI menu(int moduleNumber, int x, int y, int maxHeight, unsigned flags,
-                             const char *title, const char *bottom, const char *helpTopic,
-                             const int *breakKeys, int *breakCode, const MenuEntry *items, int count) {
+  static int TS_HOSTAPI menu(int moduleNumber, int x, int y, int maxHeight, unsigned flags, const char *title,
+                             const char *bottom, const char *helpTopic, const int *breakKeys, int *breakCode,
+                             const MenuEntry *items, int count) {
     Host *host = current();
     host->calls.push_back("menu " + menuCallLine(moduleNumber, x, y, maxHeight, flags, title, bottom, helpTopic,
                                                  breakKeys, breakCode, items, count));
@@ -192,8 +187,8 @@ struct Host {
     return step(items, count);
   }
 
-  static int TS_HOSTAPI message(int moduleNumber, unsigned flags, const char *helpTopic,
-                                const char *const *lines, int lineCount, int buttonCount) {
+  static int TS_HOSTAPI message(int moduleNumber, unsigned flags, const char *helpTopic, const char *const *lines,
+                                int lineCount, int buttonCount) {
     current()->calls.push_back("message " +
                                messageCallLine(moduleNumber, flags, helpTopic, lines, lineCount, buttonCount));
     return 1;
@@ -227,9 +222,7 @@ struct Plugin {
   OpenFilePluginFn openFilePlugin = nullptr;
   SetLngModeFn setLngMode = nullptr;
 
-  bool ok() const {
-    return dllMain && setStartupInfo && getPluginInfo && configure && openFilePlugin && setLngMode;
-  }
+  bool ok() const { return dllMain && setStartupInfo && getPluginInfo && configure && openFilePlugin && setLngMode; }
   // The host's start-up call; the debug output before it is dropped.
   void start(Host &host) {
     takeDebugOutput();

@@ -16,8 +16,8 @@ std::string menuLine(const std::string &entries) {
 }
 
 std::string dialogLine(int width, int height, int items) {
-  return "dialog 7 at -1,-1 size " + std::to_string(width) + "x" + std::to_string(height) +
-         " help Contents items " + std::to_string(items);
+  return "dialog 7 at -1,-1 size " + std::to_string(width) + "x" + std::to_string(height) + " help Contents items " +
+         std::to_string(items);
 }
 
 // The size of a dialog of describeDialogs.
@@ -40,8 +40,8 @@ TEST(StartUp, StoredSettings) {
     const char *label;
     std::vector<unsigned char> lngMode;  // bytes of "LngMode"; empty: not stored
     uint32_t lngType;
-    uint32_t disable;                    // "Disable", or none
-    int mode;                            // SetLngMode afterwards
+    uint32_t disable;  // "Disable", or none
+    int mode;          // SetLngMode afterwards
     bool disabled;
   } rows[] = {
       {"nothing stored", {}, 0, none, 1, false},
@@ -226,10 +226,15 @@ TEST(Browse, TheExtensionDecides) {
     const char *file;
     bool taken;
   } rows[] = {
-      {"NAMES.DLG", true}, {"names.Dlg", true}, {"names.dlgx", true},
-      {"names.dl", false}, {"names", false},    {"names.txt", false},
+      {"NAMES.DLG", true},
+      {"names.Dlg", true},
+      {"names.dlgx", true},
+      {"names.dl", false},
+      {"names", false},
+      {"names.txt", false},
       // The last dot of the whole name counts, also in a directory part.
-      {"work.dlg/readme", true}, {"work.dlg/readme.txt", false},
+      {"work.dlg/readme", true},
+      {"work.dlg/readme.txt", false},
   };
   fs::create_directories(s.plugin.dir / "work.dlg");
   for (const Row &row : rows) {
@@ -238,10 +243,8 @@ TEST(Browse, TheExtensionDecides) {
     writeFile(file, describeDialogs({"Only"}));
     s.host.calls.clear();
     EXPECT_EQ(s.plugin.open(file), row.taken ? -2 : -1);
-    if (row.taken)
-      EXPECT_EQ(s.host.calls, std::vector<std::string>{menuLine("Only")});
-    else
-      EXPECT_TRUE(s.host.calls.empty());
+    if (row.taken) EXPECT_EQ(s.host.calls, std::vector<std::string>{menuLine("Only")});
+    else EXPECT_TRUE(s.host.calls.empty());
   }
   EXPECT_EQ((intptr_t)s.plugin.openFilePlugin(nullptr, nullptr, 0), -1);
   EXPECT_EQ((intptr_t)s.plugin.openFilePlugin("", nullptr, 0), -1);
@@ -331,8 +334,12 @@ TEST(Browse, ListingLimits) {
     std::string entries, marked;  // the first menu, and the one after the choice
     const char *shown;
   } rows[] = {
-      {"a name longer than an entry", {"Short", longName}, 1, "Short|" + longName.substr(0, 127),
-       "Short|*" + longName.substr(0, 127), "dialog 1"},
+      {"a name longer than an entry",
+       {"Short", longName},
+       1,
+       "Short|" + longName.substr(0, 127),
+       "Short|*" + longName.substr(0, 127),
+       "dialog 1"},
       {"two dialogs of one name make the listing cycle", {"A", "B", "A", "C"}, 1, "A|B", "A|*B", "dialog 1"},
       {"more than 100 dialogs", many, 99, manyEntries, many99, "dialog 99"},
   };

@@ -173,9 +173,9 @@ long syscall(long number, ...) {
   return real(number, a, b, c, d, e, f);
 }
 
-/* Before Wine starts: the first thread's %gs is noted. The preload is for this emulated process only: the 64-bit wineserver it
-   starts must not try to load it, and each Windows child process comes back
-   through the wrapper's loader script, which adds it again. */
+/* Before Wine starts: the first thread's %gs is noted. The preload is for this emulated process only: the 64-bit
+   wineserver it starts must not try to load it, and each Windows child process comes back through the wrapper's loader
+   script, which adds it again. */
 __attribute__((constructor)) static void start_process(void) {
   remember_first_thread_gs();
   unsetenv("LD_PRELOAD");
