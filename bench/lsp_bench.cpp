@@ -15,7 +15,7 @@
 #include "author/fields.h"
 #include "bench/bench_files.h"
 #include "dialog/dialog_internal.h"
-#include "tessel/lsp_server.h"
+#include "lsp/server.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include <string.h>
 
-#include "host/codepage.h"
+#include "codepage/codepage.h"
 #include "host/hotkey.h"
 #include "host/inspector.h"
 #include "host/keys.h"

@@ -6,7 +6,7 @@
 
 #include <string.h>
 
-#include "host/codepage.h"
+#include "codepage/codepage.h"
 #include "host/hotkey.h"
 
 /*                                 text          hotkey        box           boxTitle

@@ -6,7 +6,7 @@
 
 #include <stdlib.h>
 
-#include "host/codepage.h"
+#include "codepage/codepage.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string.h>
 #include <strings.h>
 
-#include "host/codepage.h"
+#include "codepage/codepage.h"
 
 namespace {
 

@@ -17,7 +17,7 @@
 #include <string.h>
 #include <unistd.h>
 
-#include "host/codepage.h"
+#include "codepage/codepage.h"
 #include "host/draw.h"
 #include "host/dump.h"
 #include "host/keys.h"

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "author/engine.h"
-#include "host/codepage.h"
+#include "codepage/codepage.h"
 #include "tessel/check.h"
 #include "tessel/command.h"
 #include "tessel/options.h"

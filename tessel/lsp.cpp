@@ -9,10 +9,10 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "host/codepage.h"
+#include "codepage/codepage.h"
 #include "tessel/command.h"
-#include "tessel/lsp_server.h"
-#include "tessel/lsp_transport.h"
+#include "lsp/server.h"
+#include "lsp/transport.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "host/codepage.h"
+#include "codepage/codepage.h"
 #include "host/screen.h"
 #include "host/slots.h"
 

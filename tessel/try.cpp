@@ -15,7 +15,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "host/codepage.h"
+#include "codepage/codepage.h"
 #include "host/inspector.h"
 #include "tessel/check.h"
 #include "tessel/command.h"

@@ -16,9 +16,9 @@
 
 #include <string>
 
-#include "host/codepage.h"
-#include "tessel/lsp_server.h"
-#include "tessel/lsp_transport.h"
+#include "codepage/codepage.h"
+#include "lsp/server.h"
+#include "lsp/transport.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "host/codepage.h"
+#include "codepage/codepage.h"
 #include "host/keys.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "host/codepage.h"
+#include "codepage/codepage.h"
 #include "host/dialog_window.h"
 #include "host/modal.h"
 #include "host/session.h"

@@ -6,8 +6,8 @@
  * the protocol (line, character in the negotiated encoding) convert to and
  * from offsets of either text here, and nowhere else.
  */
-#ifndef TESSEL_TESSEL_LSP_DOCUMENTS_H
-#define TESSEL_TESSEL_LSP_DOCUMENTS_H
+#ifndef TESSEL_LSP_DOCUMENTS_H
+#define TESSEL_LSP_DOCUMENTS_H
 
 #include <stdint.h>
 
@@ -19,7 +19,7 @@
 
 #include "author/engine.h"
 #include "author/navigate.h"
-#include "tessel/lsp_rpc.h"
+#include "lsp/rpc.h"
 
 /* How the protocol counts the characters of a position. */
 enum class PositionEncoding { Utf8, Utf16, Utf32 };
@@ -52,7 +52,7 @@ struct DocumentStore {
   std::unordered_map<uint32_t, unsigned char> toHost; /* the code page's bytes 0x80-0xFF by code point */
 };
 
-/* Fills store->toHost from the selected code page (host/codepage.h). */
+/* Fills store->toHost from the selected code page (codepage/codepage.h). */
 void buildCodePageMap(DocumentStore *store);
 
 /* A new document of that text. */

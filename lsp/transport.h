@@ -4,8 +4,8 @@
  * file descriptor and written to another. It knows nothing of JSON; it only
  * says whether the stream can be read any further.
  */
-#ifndef TESSEL_TESSEL_LSP_TRANSPORT_H
-#define TESSEL_TESSEL_LSP_TRANSPORT_H
+#ifndef TESSEL_LSP_TRANSPORT_H
+#define TESSEL_LSP_TRANSPORT_H
 
 #include <stddef.h>
 

@@ -5,11 +5,11 @@
  * the text mode reads them), and the position arithmetic of the three
  * encodings the protocol knows.
  */
-#include "tessel/lsp_documents.h"
+#include "lsp/documents.h"
 
 #include <algorithm>
 
-#include "host/codepage.h"
+#include "codepage/codepage.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
  * whether it is a request or a notification; unknown requests get
  * MethodNotFound here and nowhere else, unknown notifications are dropped.
  */
-#include "tessel/lsp_server.h"
+#include "lsp/server.h"
 
 #include <stdio.h>
 
@@ -12,8 +12,8 @@
 #include <new>
 
 #include "author/findings.h"
-#include "host/codepage.h"
-#include "tessel/lsp_transport.h"
+#include "codepage/codepage.h"
+#include "lsp/transport.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include "author/complete.h"
 #include "author/format.h"
 #include "author/hover.h"
-#include "host/codepage.h"
-#include "tessel/lsp_server.h"
+#include "codepage/codepage.h"
+#include "lsp/server.h"
 
 namespace {
 

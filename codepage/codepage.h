@@ -4,8 +4,8 @@
  * text, and the small UTF-8 encoder and decoder that the screen writers and
  * the key script need.
  */
-#ifndef TESSEL_HOST_CODEPAGE_H
-#define TESSEL_HOST_CODEPAGE_H
+#ifndef TESSEL_CODEPAGE_CODEPAGE_H
+#define TESSEL_CODEPAGE_CODEPAGE_H
 
 #include <stdint.h>
 

@@ -3,7 +3,7 @@
  * reader keeps one buffer, reads in blocks, and hands out whole bodies;
  * every way the stream can end or go wrong is a result, never an exit.
  */
-#include "tessel/lsp_transport.h"
+#include "lsp/transport.h"
 
 #include <errno.h>
 #include <poll.h>

@@ -4,15 +4,15 @@
  * handler reads its parameters and returns a result or an error, and the
  * dispatcher alone decides what the lifecycle allows and writes answers.
  */
-#ifndef TESSEL_TESSEL_LSP_SERVER_H
-#define TESSEL_TESSEL_LSP_SERVER_H
+#ifndef TESSEL_LSP_SERVER_H
+#define TESSEL_LSP_SERVER_H
 
 #include <stdio.h>
 
 #include <string>
 
-#include "tessel/lsp_documents.h"
-#include "tessel/lsp_rpc.h"
+#include "lsp/documents.h"
+#include "lsp/rpc.h"
 
 enum class Lifecycle { Uninitialized, Running, ShutDown };
 
@@ -54,7 +54,7 @@ Document *documentOf(LspServer *server, const Json &params, Outcome *error);
    analysis made; false with *error set when params hold none. */
 bool readCursor(LspServer *server, Document *d, const Json &params, size_t *offset, Outcome *error);
 
-/* The language features (lsp_features.cpp). */
+/* The language features (features.cpp). */
 Outcome onHover(LspServer *server, const Json &params);
 Outcome onCompletion(LspServer *server, const Json &params);
 Outcome onDefinition(LspServer *server, const Json &params);

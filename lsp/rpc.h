@@ -3,8 +3,8 @@
  * body is, the protocol's error codes, the shapes of answers and
  * notifications, and readers of parameters that never throw.
  */
-#ifndef TESSEL_TESSEL_LSP_RPC_H
-#define TESSEL_TESSEL_LSP_RPC_H
+#ifndef TESSEL_LSP_RPC_H
+#define TESSEL_LSP_RPC_H
 
 #include <nlohmann/json.hpp>
 #include <string>

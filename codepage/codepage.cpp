@@ -3,7 +3,7 @@
  * a code point, so that drawing never calls iconv, and typed characters found
  * again by a reverse search of the same table.
  */
-#include "host/codepage.h"
+#include "codepage/codepage.h"
 
 #include <ctype.h>
 #include <iconv.h>

@@ -3,7 +3,7 @@
  * body that is no JSON reads as a discarded value, and every member is
  * looked up by type before it is read.
  */
-#include "tessel/lsp_rpc.h"
+#include "lsp/rpc.h"
 
 Incoming classify(const std::string &body) {
   Incoming in;
