@@ -4,6 +4,7 @@
 #define TESSEL_TESTS_AUTHOR_AUTHOR_TEST_SUPPORT_H
 
 #include <stdio.h>
+#include <stdlib.h>
 #include <sys/wait.h>
 
 #include <filesystem>
@@ -29,15 +30,45 @@ inline std::vector<std::string> everyDialogFile() {
       {src + "examples", src + "viewer", src + "tests/data", src + "tests/fuzz/corpus", "hostile_files-run"});
 }
 
+// A directory of this test program's own for the files it writes, made on
+// first use under the system's temporary directory and removed at exit.
+inline const std::string &scratchDir() {
+  struct Dir {
+    std::string path;
+    ~Dir() {
+      std::error_code error;
+      if (!path.empty()) std::filesystem::remove_all(path, error);
+    }
+  };
+  static Dir dir = [] {
+    std::string pattern = (std::filesystem::temp_directory_path() / "tessel-test-XXXXXX").string();
+    return Dir{mkdtemp(&pattern[0]) ? pattern : std::string()};
+  }();
+  return dir.path;
+}
+
+// Writes text to the file name (relative to scratchDir()); returns its
+// absolute path.
+inline std::string writeScratch(const std::string &name, const std::string &text) {
+  std::string path = scratchDir() + "/" + name;
+  FILE *file = fopen(path.c_str(), "wb");
+  if (file) {
+    fwrite(text.data(), 1, text.size(), file);
+    fclose(file);
+  }
+  return path;
+}
+
 struct TesselRun {
   int status;
   std::string out;
 };
 
-// Runs tessel with args (a shell command line's rest); its standard error
-// is dropped.
-inline TesselRun runTessel(const std::string &args) {
+// Runs tessel with args (a shell command line's rest), in directory dir
+// when one is given; its standard error is dropped.
+inline TesselRun runTessel(const std::string &args, const std::string &dir = "") {
   std::string command = std::string(TESSEL_TEST_BIN_DIR) + "tessel " + args + " 2>/dev/null";
+  if (!dir.empty()) command = "cd '" + dir + "' && " + command;
   TesselRun run{-1, ""};
   FILE *pipe = popen(command.c_str(), "r");
   if (!pipe) return run;

@@ -4,7 +4,6 @@
 #include <stdio.h>
 #include <sys/wait.h>
 
-#include <fstream>
 #include <nlohmann/json.hpp>
 #include <string>
 
@@ -12,8 +11,10 @@
 
 namespace {
 
+// Writes a file into the scratch directory, where tessel runs, and
+// returns the name tessel is given.
 std::string writeFile(const std::string &name, const std::string &text) {
-  std::ofstream(name, std::ios::binary) << text;
+  writeScratch(name, text);
   return name;
 }
 
@@ -39,7 +40,7 @@ TEST(Check, ExitStatusAndForms) {
   };
   for (const auto &row : rows) {
     SCOPED_TRACE(row.args);
-    TesselRun run = runTessel(row.args);
+    TesselRun run = runTessel(row.args, scratchDir());
     EXPECT_EQ(run.status, row.status);
     if (!row.out.empty()) {
       EXPECT_EQ(run.out, row.out);
@@ -50,7 +51,7 @@ TEST(Check, ExitStatusAndForms) {
 TEST(Check, JsonReadsBack) {
   std::string faulty =
       writeFile("check_json.dlg", "ENUM { a, a }\nname A\nDOUBLEBOX 0 3 1 20 3 F 0 (FOO) F \"\xE9\"\n");
-  TesselRun run = runTessel("check --format json " + faulty);
+  TesselRun run = runTessel("check --format json " + faulty, scratchDir());
   EXPECT_EQ(run.status, 1);
   nlohmann::json all = nlohmann::json::parse(run.out);  // bytes of the code page come out as UTF-8
   ASSERT_TRUE(all.is_array());
@@ -66,7 +67,7 @@ TEST(Check, JsonReadsBack) {
 
   // A file name that is not UTF-8 is named with U+FFFD, not a crash.
   std::string oddName = writeFile("check_\xE9.dlg", "name A\nCHEKBOX 1 5 2 0 2 F 0 () F \"x\"\n");
-  run = runTessel("check --format json " + oddName);
+  run = runTessel("check --format json " + oddName, scratchDir());
   EXPECT_EQ(run.status, 1);
   all = nlohmann::json::parse(run.out, nullptr, false);
   ASSERT_FALSE(all.is_discarded()) << run.out;

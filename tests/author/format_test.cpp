@@ -22,10 +22,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string writeFile(const std::string &name, const std::string &text) {
-  std::ofstream(name, std::ios::binary) << text;
-  return fs::absolute(name).string();
-}
+std::string writeFile(const std::string &name, const std::string &text) { return writeScratch(name, text); }
 
 std::string readFile(const std::string &path) {
   std::ifstream in(path, std::ios::binary);
@@ -159,8 +156,9 @@ TEST(Format, Command) {
   const std::string loose = "name A\r\nTEXT 0 5 2 9 2 F 0 ( DIF_GROUP ) F x\r\nBUTTON 10 0 4 0 4 T 0 0 T y\r\n";
   const std::string tidy = author::formatText(loose);
   ASSERT_NE(tidy, loose);
-  fs::remove_all("fmt_dir");
-  fs::create_directory("fmt_dir");
+  const std::string dir = scratchDir() + "/fmt_dir";
+  fs::remove_all(dir);
+  fs::create_directory(dir);
   std::string file = writeFile("fmt_dir/a.dlg", loose);
   std::string clean = writeFile("fmt_dir/clean.dlg", tidy);
   chmod(file.c_str(), 0640);
@@ -183,7 +181,7 @@ TEST(Format, Command) {
   };
   for (const auto &row : rows) {
     SCOPED_TRACE(row.args);
-    TesselRun run = runTessel(row.args);
+    TesselRun run = runTessel(row.args, scratchDir());
     EXPECT_EQ(run.status, row.status);
     EXPECT_EQ(run.out, row.out);
     EXPECT_EQ(readFile(file), row.fileAfter);
@@ -192,7 +190,7 @@ TEST(Format, Command) {
   ASSERT_EQ(stat(file.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 07777, 0640u);
   int entries = 0;
-  for (const auto &entry : fs::directory_iterator("fmt_dir")) entries += entry.is_regular_file();
+  for (const auto &entry : fs::directory_iterator(dir)) entries += entry.is_regular_file();
   EXPECT_EQ(entries, 2);  // no temporary file left behind
 }
 
