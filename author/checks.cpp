@@ -161,7 +161,7 @@ void checkEnums(Analysis *a) {
         int length = nameLength(*a, dropped);
         addFinding(a,
                    makeFinding(Kind::EnumTableFull, spanAt(*a, dropped, length),
-                               {a->text.substr((size_t)dropped, (size_t)length)}),
+                               {a->text.substr((size_t)dropped, (size_t)length), std::to_string(TS_MAX_ENUMS)}),
                    -1);
       }
     }
@@ -170,9 +170,8 @@ void checkEnums(Analysis *a) {
       int length = nameLength(*a, e.offset);
       if (length > (int)e.name.size())
         addFinding(a,
-                   makeFinding(Kind::NameTooLong, spanAt(*a, e.offset, length),
-                               {"ENUM name is " + std::to_string(length) + " bytes long: the library keeps " +
-                                std::to_string(e.name.size()) + " of them"}),
+                   makeFinding(Kind::EnumNameTooLong, spanAt(*a, e.offset, length),
+                               {std::to_string(length), std::to_string(e.name.size())}),
                    -1);
     }
   }
@@ -249,8 +248,7 @@ void checkHeader(Analysis *a, int index) {
   if (written > (int)name.size()) {
     addFinding(a,
                makeFinding(Kind::NameTooLong, spanOf(*a, index, start, end),
-                           {"dialog name is " + std::to_string(written) + " bytes long: the library keeps " +
-                            std::to_string(name.size()) + " of them, so a load by the whole name finds nothing"}),
+                           {std::to_string(written), std::to_string(name.size())}),
                line.section);
     return;
   }
@@ -323,7 +321,7 @@ void checkPastLimit(Analysis *a, int index, int section) {
     more += a->lines[i].kind == LineKind::PastLimit;
   addFinding(a,
              makeFinding(Kind::TooManyItems, spanOf(*a, index, 0, (int)a->lines[(size_t)index].text.size()),
-                         {a->sections[(size_t)section].name, std::to_string(more)}),
+                         {a->sections[(size_t)section].name, std::to_string(more), std::to_string(TS_MAX_ITEMS)}),
              section);
 }
 
@@ -339,10 +337,10 @@ void checkLongLines(Analysis *a) {
     size_t end = a->text.find('\n', (size_t)head.offset);
     long long length = (end == std::string::npos ? (long long)a->text.size() : (long long)end) - head.offset;
     if (!matters || length < TS_LINE_SIZE) continue;
-    addFinding(
-        a,
-        makeFinding(Kind::LineTooLong, spanOf(*a, (int)i - 1, 0, (int)head.text.size()), {std::to_string(length), ""}),
-        head.section);
+    addFinding(a,
+               makeFinding(Kind::LineTooLong, spanOf(*a, (int)i - 1, 0, (int)head.text.size()),
+                           {std::to_string(length), std::to_string(TS_LINE_SIZE - 1), std::to_string(TS_LINE_SIZE)}),
+               head.section);
   }
 }
 
@@ -534,12 +532,11 @@ void checkItem(Analysis *a, int index, int section, const Options &options) {
       if (open == '(' && f == FIELD_FLAGS) written -= 2;
       if (open == '%') written -= 2;
       if ((int)fields.token[f].size() >= written) continue;
-      addFinding(
-          a,
-          makeFinding(Kind::FieldTooLong, spanOf(*a, index, s.start, s.end),
-                      {std::string("the fields of an item line share 199 bytes: ") + kFieldNames[f] + " is cut to " +
-                       std::to_string(fields.token[f].size()) + " of its " + std::to_string(written) + " bytes"}),
-          section);
+      addFinding(a,
+                 makeFinding(Kind::FieldTooLong, spanOf(*a, index, s.start, s.end),
+                             {std::to_string(TS_TOKEN_ROOM - 1), kFieldNames[f], std::to_string(fields.token[f].size()),
+                              std::to_string(written)}),
+                 section);
       break;
     }
   }
@@ -753,7 +750,8 @@ void checkSections(Analysis *a) {
       if (s.loaded && std::find(a->listed.begin(), a->listed.end(), s.name) == a->listed.end()) {
         addFinding(a,
                    makeFinding(Kind::TooManyDialogs,
-                               spanOf(*a, s.headerLine, 0, (int)a->lines[(size_t)s.headerLine].text.size()), {s.name}),
+                               spanOf(*a, s.headerLine, 0, (int)a->lines[(size_t)s.headerLine].text.size()),
+                               {s.name, std::to_string(kListLimit)}),
                    -1);
         break;
       }

@@ -95,11 +95,9 @@ void checkBottomRow(Analysis *a, int section, const std::vector<Place> &places, 
     if (places[j].drawn && places[j].bottom >= record.y2) return;
   const Item &item = s.items[i];
   addFinding(a,
-             makeFinding(Kind::OutsideDialog,
+             makeFinding(Kind::BottomRowGrows,
                          spanOf(*a, item.line, item.fields.span[FIELD_Y2].start, item.fields.span[FIELD_Y2].end),
-                         {describe(*a, item) + " is one row high, on row " + std::to_string(record.y1) +
-                          ", but its bottom row " + std::to_string(record.y2) +
-                          " counts for the dialog's size: the dialog grows by rows that nothing is drawn on"}),
+                         {describe(*a, item), std::to_string(record.y1), std::to_string(record.y2)}),
              section);
 }
 
@@ -110,44 +108,39 @@ void checkPlaces(Analysis *a, int section, const std::vector<Place> &places) {
     const Place &p = places[i];
     if (!p.drawn) continue;
     if (p.right >= s.width || p.bottom >= s.height || p.left < 0) {
-      std::string what = describe(*a, item) + " reaches column " + std::to_string(p.right) + ", row " +
-                         std::to_string(p.bottom) + ": past the dialog, which is " + std::to_string(s.width) + " by " +
-                         std::to_string(s.height);
       bool byText = !layoutIsBox(item.record.type) && item.record.x2 < p.right;
-      addFinding(a, makeFinding(byText ? Kind::TextOverflow : Kind::OutsideDialog, textSpan(*a, item), {what}),
+      addFinding(a,
+                 makeFinding(byText ? Kind::TextPastDialog : Kind::PastDialog, textSpan(*a, item),
+                             {describe(*a, item), std::to_string(p.right), std::to_string(p.bottom),
+                              std::to_string(s.width), std::to_string(s.height)}),
                  section);
       continue;
     }
     if (item.record.type == DI_FIXEDIT) {
       Cell length = (Cell)strnlen(item.record.data, TS_ITEM_DATA_SIZE), room = layoutFieldWidth(&item.record);
       if (length > room)
-        addFinding(a,
-                   makeFinding(Kind::TextOverflow, textSpan(*a, item),
-                               {"the fixed field's text is " + std::to_string(length) + " long, but the field holds " +
-                                std::to_string(room) + ": the user sees and edits the first " + std::to_string(room) +
-                                ", and the plug-in reads back the rest unseen"}),
-                   section);
+        addFinding(
+            a, makeFinding(Kind::FixedTextTooLong, textSpan(*a, item), {std::to_string(length), std::to_string(room)}),
+            section);
     }
     if (layoutIsBox(item.record.type)) {
       Cell title = hotWidth(item.record.data, TS_ITEM_DATA_SIZE, (item.record.flags & DIF_SHOWAMPERSAND) != 0);
       Cell room = p.right - p.left - 3; /* the top edge less its corners and a space each side */
       if (title > 0 && title > room)
         addFinding(a,
-                   makeFinding(Kind::TextOverflow, textSpan(*a, item),
-                               {"box title " + describe(*a, item) + " is " + std::to_string(title) +
-                                " wide: the box's top edge has room for " + std::to_string(std::max<Cell>(room, 0))}),
+                   makeFinding(Kind::BoxTitleTooWide, textSpan(*a, item),
+                               {describe(*a, item), std::to_string(title), std::to_string(std::max<Cell>(room, 0))}),
                    section);
       int outer = enclosingBox(s, places, i, p.left, p.top);
       if (outer >= 0 && (p.right > places[(size_t)outer].right || p.bottom > places[(size_t)outer].bottom)) {
         const Item &outerItem = s.items[(size_t)outer];
-        addFinding(a,
-                   makeFinding(Kind::OutsideDialog, itemSpan(*a, item),
-                               {describe(*a, item) + " reaches column " + std::to_string(p.right) + ", row " +
-                                std::to_string(p.bottom) + ": past the box of line " +
-                                std::to_string(a->lines[(size_t)outerItem.line].number) + ", which ends at column " +
-                                std::to_string(places[(size_t)outer].right) + ", row " +
-                                std::to_string(places[(size_t)outer].bottom)}),
-                   section);
+        addFinding(
+            a,
+            makeFinding(Kind::BoxPastBox, itemSpan(*a, item),
+                        {describe(*a, item), std::to_string(p.right), std::to_string(p.bottom),
+                         std::to_string(a->lines[(size_t)outerItem.line].number),
+                         std::to_string(places[(size_t)outer].right), std::to_string(places[(size_t)outer].bottom)}),
+            section);
       }
       continue;
     }
@@ -157,31 +150,30 @@ void checkPlaces(Analysis *a, int section, const std::vector<Place> &places) {
     if (frameRow >= 0) {
       const Item &boxItem = s.items[(size_t)frameRow];
       addFinding(a,
-                 makeFinding(Kind::Overlap, itemSpan(*a, item),
-                             {describe(*a, item) + " stands on row " + std::to_string(p.top) +
-                              ", the frame of the box of line " +
-                              std::to_string(a->lines[(size_t)boxItem.line].number) + ", and is drawn over it"}),
+                 makeFinding(Kind::OnFrameRow, itemSpan(*a, item),
+                             {describe(*a, item), std::to_string(p.top),
+                              std::to_string(a->lines[(size_t)boxItem.line].number)}),
                  section);
       continue;
     }
     if (box < 0 && i > 0 && isFrame(s, places)) {
       const Item &first = s.items[0];
       addFinding(a,
-                 makeFinding(Kind::OutsideDialog, itemSpan(*a, item),
-                             {describe(*a, item) + " at column " + std::to_string(p.left) + ", row " +
-                              std::to_string(p.top) + " lies outside the dialog's frame, the box of line " +
-                              std::to_string(a->lines[(size_t)first.line].number) + " (rows " +
-                              std::to_string(places[0].top) + " to " + std::to_string(places[0].bottom) + ")"}),
+                 makeFinding(Kind::OutsideFrame, itemSpan(*a, item),
+                             {describe(*a, item), std::to_string(p.left), std::to_string(p.top),
+                              std::to_string(a->lines[(size_t)first.line].number), std::to_string(places[0].top),
+                              std::to_string(places[0].bottom)}),
                  section);
       continue;
     }
     if (box >= 0 && (p.right >= places[(size_t)box].right || p.bottom >= places[(size_t)box].bottom)) {
       const Item &boxItem = s.items[(size_t)box];
-      std::string what = describe(*a, item) + " reaches column " + std::to_string(p.right) + ": past the box of line " +
-                         std::to_string(a->lines[(size_t)boxItem.line].number) + ", whose inside ends at column " +
-                         std::to_string(places[(size_t)box].right - 1);
       bool byText = item.record.x2 < p.right;
-      addFinding(a, makeFinding(byText ? Kind::TextOverflow : Kind::OutsideDialog, textSpan(*a, item), {what}),
+      addFinding(a,
+                 makeFinding(byText ? Kind::TextPastBox : Kind::PastBox, textSpan(*a, item),
+                             {describe(*a, item), std::to_string(p.right),
+                              std::to_string(a->lines[(size_t)boxItem.line].number),
+                              std::to_string(places[(size_t)box].right - 1)}),
                  section);
     }
   }
@@ -204,10 +196,12 @@ void checkOverlaps(Analysis *a, int section, const std::vector<Place> &places) {
         Cell from = std::max(places[i].left, places[j].left), to = std::min(places[i].right, places[j].right);
         if (from > to) continue;
         said[j] = true;
-        std::string what = describe(*a, s.items[j]) + " shares row " + std::to_string(row.first) + ", columns " +
-                           std::to_string(from) + " to " + std::to_string(to) + ", with " + describe(*a, s.items[i]) +
-                           " of line " + std::to_string(a->lines[(size_t)s.items[i].line].number);
-        addFinding(a, makeFinding(Kind::Overlap, itemSpan(*a, s.items[j]), {what}), section);
+        addFinding(
+            a,
+            makeFinding(Kind::Overlap, itemSpan(*a, s.items[j]),
+                        {describe(*a, s.items[j]), std::to_string(row.first), std::to_string(from), std::to_string(to),
+                         describe(*a, s.items[i]), std::to_string(a->lines[(size_t)s.items[i].line].number)}),
+            section);
       }
   }
 }
@@ -246,17 +240,14 @@ void checkDefaults(Analysis *a, int section) {
   }
   if (buttons > 0 && defaults.empty()) {
     const Line &header = a->lines[(size_t)s.headerLine];
-    addFinding(a,
-               makeFinding(Kind::DefaultButton, spanOf(*a, s.headerLine, 0, (int)header.text.size()),
-                           {"dialog \"" + s.name + "\" has buttons but no default one: Enter has no button to press"}),
+    addFinding(a, makeFinding(Kind::NoDefaultButton, spanOf(*a, s.headerLine, 0, (int)header.text.size()), {s.name}),
                section);
   }
   if (defaults.size() > 1) {
     const Item &first = s.items[defaults[0]];
     addFinding(a,
-               makeFinding(Kind::DefaultButton, itemSpan(*a, s.items[defaults[1]]),
-                           {"a second default item: " + describe(*a, first) + " of line " +
-                            std::to_string(a->lines[(size_t)first.line].number) + " is one already"}),
+               makeFinding(Kind::SecondDefault, itemSpan(*a, s.items[defaults[1]]),
+                           {describe(*a, first), std::to_string(a->lines[(size_t)first.line].number)}),
                section);
   }
 }
