@@ -2,9 +2,10 @@
  * `tessel reg add|query|delete|import|export`: reg.exe's commands on the
  * platform layer's registry. Arguments are read against one table of
  * options per operation; values are converted between reg.exe's text forms
- * and the registry's bytes by one helper per type. The .reg file format
- * lives in reg_file.cpp, the registry's names and the key walk in
- * reg_keys.cpp.
+ * and the registry's bytes by one switch over the types each way (add's /d,
+ * query's lines). The .reg file format lives in reg_file.cpp, the
+ * registry's names and the key walk in reg_keys.cpp, the system's error
+ * texts in platform/error_text.cpp.
  */
 #include "tessel/reg.h"
 
@@ -17,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/error_text.h"
 #include "platform/platform.h"
 #include "tessel/command.h"
 #include "tessel/reg_file.h"
@@ -50,8 +52,9 @@ const char *const kOptionNames[kOptCount] = {"v", "ve", "va", "t", "d", "s", "f"
 
 enum Operation { kOpAdd, kOpQuery, kOpDelete, kOpImport, kOpExport, kOpCount };
 
-/* An operation: its name, how many plain arguments it takes, which options
-   it accepts and which of those take a value. */
+/* An operation: its name as typed and as its messages spell it, how many
+   plain arguments it takes, which options it accepts and which of those
+   take a value, and its help text (printf'd with kRootHelp for its %s). */
 struct OperationSpec {
   const char *name;
   const char *upperName;
@@ -164,30 +167,11 @@ int invalidSyntax(const char *upperName) {
   return 1;
 }
 
-/* The text Windows gives for a registry error code. */
+/* The system's text for an error code of a registry or file call, or, for
+   a code the table of texts lacks, a line that gives its number. */
 std::string errorText(long code) {
-  switch (code) {
-    case PL_ERROR_ACCESS_DENIED:
-      return "Access is denied.";
-    case PL_ERROR_BADDB:
-      return "The configuration registry database is corrupt.";
-    case PL_ERROR_DISK_FULL:
-      return "There is not enough space on the disk.";
-    case PL_ERROR_SHARING_VIOLATION:
-      return "The process cannot access the file because it is being used by another process.";
-    case PL_ERROR_REGISTRY_IO_FAILED:
-      return "An I/O operation initiated by the registry failed unrecoverably.";
-    case PL_ERROR_PATH_NOT_FOUND:
-      return "The system cannot find the path specified.";
-    case PL_ERROR_NOT_ENOUGH_MEMORY:
-      return "Not enough memory resources are available to process this command.";
-    case PL_ERROR_FILENAME_EXCED_RANGE:
-      return "The filename or extension is too long.";
-    case PL_ERROR_INVALID_PARAMETER:
-      return "The parameter is incorrect.";
-    default:
-      return "The registry call failed with error " + std::to_string(code) + ".";
-  }
+  const char *text = code >= 0 ? plErrorText((uint32_t)code) : nullptr;
+  return text ? text : "The registry call failed with error " + std::to_string(code) + ".";
 }
 
 bool isMissing(long code) {
@@ -201,6 +185,7 @@ int keyFailure(long code) {
   return 1;
 }
 
+/* The same for a failed call on a value. Returns 1. */
 int valueFailure(long code) {
   printFailure(isMissing(code) ? "Unable to find the specified registry value" : errorText(code));
   return 1;
@@ -415,7 +400,8 @@ bool dataForType(uint32_t type, const char *text, char separator, std::string *d
       return true;
     }
     case PL_REG_NONE:
-      /* reg.exe stores the text of an untyped value in UTF-16 with its NUL */
+      /* reg.exe stores the text of an untyped value in UTF-16 with its NUL:
+         each byte widened to two */
       for (const char *p = text;; ++p) {
         data->push_back(*p);
         data->push_back(0);
@@ -492,7 +478,8 @@ int regAdd(const Arguments &args) {
   HKEY handle;
   long error = plRegCreateKey(key.root, key.path.c_str(), &handle);
   if (error) return keyFailure(error);
-  /* A bare add (no value named, no type, no data) only makes the key. */
+  /* A bare add (no value named, no type, no data) makes the key and gives
+     it an empty default value unless it has one. */
   bool named = args.present[kOptV] || args.present[kOptVe] || args.present[kOptT] || args.present[kOptD];
   const char *name = args.present[kOptV] ? args.value[kOptV] : "";
   int result = 0;
