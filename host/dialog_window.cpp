@@ -9,6 +9,7 @@
 #include <string.h>
 
 #include "codepage/codepage.h"
+#include "host/help_viewer.h"
 #include "host/hotkey.h"
 #include "host/inspector.h"
 #include "host/keys.h"
@@ -496,7 +497,7 @@ int dialogRun(DialogItem *items, int count, int x1, int y1, int x2, int y2, cons
     }
     return dialogKey(&r->view, key);
   };
-  window.showsHelp = 1;
+  window.showHelp = helpViewerShow;
   window.helpTopic = helpTopic;
   return modalRun(&window);
 }

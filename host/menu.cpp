@@ -8,6 +8,7 @@
 #include <string.h>
 
 #include "host/draw.h"
+#include "host/help_viewer.h"
 #include "host/hotkey.h"
 #include "host/keys.h"
 #include "host/session.h"
@@ -202,7 +203,7 @@ int menuRun(const MenuEntry *entries, int count, unsigned flags, const char *tit
   window.draw = [](const void *state, Screen *screen) { menuDraw(static_cast<const MenuView *>(state), screen); };
   window.key = [](void *state, int key) { return menuKey(static_cast<MenuView *>(state), key); };
   window.ownsKey = [](const void *state, int key) { return isBreakKey(static_cast<const MenuView *>(state), key); };
-  window.showsHelp = 1;
+  window.showHelp = helpViewerShow;
   window.helpTopic = helpTopic;
   /* a reload closes with the marked entry, so that the menu reopens on it */
   window.reload = [](void *state) { return static_cast<MenuView *>(state)->current; };

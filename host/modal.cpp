@@ -5,7 +5,6 @@
 #include "host/modal.h"
 
 #include "host/keys.h"
-#include "host/msgbox.h"
 #include "host/session.h"
 
 namespace {
@@ -31,8 +30,8 @@ int modalRun(const ModalWindow *w) {
       w->place(w->state, s->cols, s->rows);
       continue;
     }
-    if (key == TK_F1 && w->showsHelp && !(w->ownsKey && w->ownsKey(w->state, key))) {
-      msgBoxHelp(w->helpTopic);
+    if (key == TK_F1 && w->showHelp && !(w->ownsKey && w->ownsKey(w->state, key))) {
+      w->showHelp(w->helpTopic);
       continue;
     }
     if (key == TK_RELOAD) {

@@ -2,7 +2,7 @@
  * The one modal loop of the host's windows. A dialog, a menu and a message
  * box each say how to place, draw and answer a key; the loop keeps the
  * screen behind the window, draws the window over it, waits for a key,
- * places the window again after a resize, shows the help topic on F1,
+ * places the window again after a resize, hands F1 to the window's help hook,
  * closes the window when the watched file changes, and puts the background
  * back when the window closes.
  */
@@ -27,9 +27,9 @@ typedef struct ModalWindow {
   /* Whether the window takes a key itself that the loop would act on (F1);
      null: it takes none. */
   int (*ownsKey)(const void *state, int key);
-  /* F1 shows the help topic (null shows "(none)"); when not set, F1 goes
-     to the key hook like any key. */
-  int showsHelp;
+  /* F1 calls showHelp with helpTopic (the help viewer's helpViewerShow);
+     null: F1 goes to the key hook like any key. */
+  void (*showHelp)(const char *topic);
   const char *helpTopic;
   /* What the window closes with when the session's watched file changed
    (TK_RELOAD); null: what Esc gives. */

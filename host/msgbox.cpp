@@ -4,17 +4,13 @@
  */
 #include "host/msgbox.h"
 
-#include <stdio.h>
 #include <string.h>
 
-#include <string>
-#include <vector>
-
 #include "host/draw.h"
-#include "host/help.h"
 #include "host/hotkey.h"
 #include "host/keys.h"
 #include "host/session.h"
+#include "platform/error_text.h"
 #include "platform/platform.h"
 
 namespace {
@@ -27,8 +23,6 @@ enum { FRAME_INSET = 3, TEXT_INSET = 5, ROW_INSET = 1, TIGHT_TEXT_INSET = 2 };
 int frameInset(const MsgBoxView *v) { return v->tight ? 0 : FRAME_INSET; }
 int textInset(const MsgBoxView *v) { return v->tight ? TIGHT_TEXT_INSET : TEXT_INSET; }
 int rowInset(const MsgBoxView *v) { return v->tight ? 0 : ROW_INSET; }
-
-const char kSeparator[] = "\x01";
 
 int isSeparator(const char *line) { return line[0] == 0x01 && line[1] == 0; }
 
@@ -52,21 +46,6 @@ struct MsgBoxRun {
   const char *const *lines;
   int lineCount, buttonCount;
   int tight;
-};
-
-struct ErrorText {
-  unsigned code;
-  const char *text;
-};
-
-const ErrorText kErrorTexts[] = {
-    {PL_ERROR_FILE_NOT_FOUND, "The system cannot find the file specified."},
-    {PL_ERROR_PATH_NOT_FOUND, "The system cannot find the path specified."},
-    {PL_ERROR_ACCESS_DENIED, "Access is denied."},
-    {PL_ERROR_INVALID_HANDLE, "The handle is invalid."},
-    {PL_ERROR_NOT_ENOUGH_MEMORY, "Not enough memory resources are available to process this command."},
-    {PL_ERROR_INVALID_PARAMETER, "The parameter is incorrect."},
-    {PL_ERROR_FILENAME_EXCED_RANGE, "The filename or extension is too long."},
 };
 
 /* Sizes and places a box whose lines are in for a screen of cols x rows. */
@@ -118,12 +97,6 @@ int runBox(MsgBoxRun *run) {
 
 }  // namespace
 
-const char *msgErrorText(unsigned code) {
-  for (const ErrorText &e : kErrorTexts)
-    if (e.code == code) return e.text;
-  return nullptr;
-}
-
 void msgBoxOpen(MsgBoxView *v, unsigned flags, const char *const *lines, int lineCount, int buttonCount, int cols,
                 int rows) {
   memset(v, 0, sizeof *v);
@@ -133,7 +106,7 @@ void msgBoxOpen(MsgBoxView *v, unsigned flags, const char *const *lines, int lin
   if (buttonCount > lineCount - 1) buttonCount = lineCount > 0 ? lineCount - 1 : 0;
   v->title = lineCount > 0 && lines[0] ? lines[0] : "";
   if (flags & MSG_ERRORTYPE) {
-    const char *text = msgErrorText(plGetLastError());
+    const char *text = plErrorText(plGetLastError());
     if (text) v->lines[v->lineCount++] = text;
   }
   for (int i = 1; i < lineCount - buttonCount && v->lineCount < MSG_MAX_LINES; i++)
@@ -203,57 +176,7 @@ int msgBoxRun(unsigned flags, const char *const *lines, int lineCount, int butto
   return runBox(&run);
 }
 
-namespace {
-
-/* Where F1 looks for help: a module's directory and the language. */
-std::string helpDirectory, helpLanguage = "English";
-
-/* A line broken at spaces into pieces of at most width bytes (a longer word
-   is cut); its leading spaces stay on the first piece. */
-std::vector<std::string> wrapped(const std::string &line, int width) {
-  std::vector<std::string> pieces;
-  std::string rest = line;
-  while (width > 0 && (int)rest.size() > width) {
-    size_t cut = rest.rfind(' ', (size_t)width);
-    if (cut == std::string::npos || cut == 0 || rest.find_first_not_of(' ') >= cut) cut = (size_t)width;
-    pieces.push_back(rest.substr(0, cut));
-    size_t next = rest.find_first_not_of(' ', cut);
-    rest = next == std::string::npos ? "" : rest.substr(next);
-  }
-  pieces.push_back(rest);
-  return pieces;
-}
-
-}  // namespace
-
-void msgBoxSetHelpFiles(const char *directory, const char *language) {
-  helpDirectory = directory ? directory : "";
-  helpLanguage = language ? language : "English";
-}
-
-void msgBoxHelp(const char *topic) {
-  HelpTopic help;
-  Screen *s = sessionScreen();
-  if (!helpDirectory.empty() && helpFind(helpDirectory.c_str(), helpLanguage.c_str(), topic, &help)) {
-    /* the topic's text, as much as the screen holds */
-    int most = s->rows - 6, width = s->cols - 8;
-    if (most > MSG_MAX_LINES - 3) most = MSG_MAX_LINES - 3;
-    std::vector<std::string> text;
-    text.push_back(help.heading.empty() ? std::string("Help") : help.heading);
-    for (const std::string &line : help.lines)
-      for (const std::string &piece : wrapped(line, width)) text.push_back(piece);
-    if ((int)text.size() > most + 1) text.resize((size_t)most + 1);
-    text.push_back(kSeparator);
-    text.push_back("Ok");
-    std::vector<const char *> lines;
-    for (const std::string &line : text) lines.push_back(line.c_str());
-    MsgBoxRun run = {{}, MSG_LEFTALIGN, lines.data(), (int)lines.size(), 1, 1};
-    runBox(&run);
-    return;
-  }
-  char line[300];
-  snprintf(line, sizeof line, "Help topic: %.200s", topic && topic[0] ? topic : "(none)");
-  const char *lines[] = {"Help", line, "tessel shows no help files", kSeparator, "Ok"};
-  MsgBoxRun run = {{}, 0, lines, 5, 1, 1};
-  runBox(&run);
+int msgBoxRunTight(unsigned flags, const char *const *lines, int lineCount, int buttonCount) {
+  MsgBoxRun run = {{}, flags, lines, lineCount, buttonCount, 1};
+  return runBox(&run);
 }

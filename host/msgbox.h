@@ -12,6 +12,9 @@
 
 /* The flags of a message box are the MSG_ flags of dialog/dialog.h. */
 
+/* The text line that is drawn as a separator across the box. */
+#define MSG_SEPARATOR "\x01"
+
 /* Lines (text and buttons each) a message box holds; more are cut. */
 enum { MSG_MAX_LINES = 64 };
 
@@ -49,18 +52,9 @@ int msgBoxKey(MsgBoxView *view, int key);
    once. */
 int msgBoxRun(unsigned flags, const char *const *lines, int lineCount, int buttonCount);
 
-/* Shows the help topic of a window, since the stand-in has no help files:
-   a box whose frame is its edge, so that no more of the window behind it is
-   hidden than the box itself and its shadow. */
-void msgBoxHelp(const char *topic);
-
-/* Where F1 finds help from now on: the help file (.hlf) of directory (ending
-   in '/'; null: none) in language. The host sets it for each window, from
-   the module that opens it. */
-void msgBoxSetHelpFiles(const char *directory, const char *language);
-
-/* The system's text for a Windows error code, or null when the host knows
-   none. */
-const char *msgErrorText(unsigned code);
+/* As msgBoxRun, for a box whose frame is its panel's edge, with one blank
+   between frame and text: it hides no more of the window behind it than the
+   box itself and its shadow. The help viewer shows its topics in one. */
+int msgBoxRunTight(unsigned flags, const char *const *lines, int lineCount, int buttonCount);
 
 #endif

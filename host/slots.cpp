@@ -9,6 +9,7 @@
 #include <string.h>
 
 #include "host/dialog_window.h"
+#include "host/help_viewer.h"
 #include "host/inspector.h"
 #include "host/lng.h"
 #include "host/menu.h"
@@ -49,7 +50,7 @@ HostModule *findModule(int number) {
 /* F1 in the windows of a module shows the topics of its help file. */
 void helpFromModule(int number) {
   HostModule *module = findModule(number);
-  msgBoxSetHelpFiles(module ? module->directory : nullptr, language);
+  helpViewerSetFiles(module ? module->directory : nullptr, language);
 }
 
 }  // namespace

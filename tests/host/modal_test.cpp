@@ -11,6 +11,7 @@
 
 #include "codepage/codepage.h"
 #include "host/dialog_window.h"
+#include "host/help_viewer.h"
 #include "host/modal.h"
 #include "host/session.h"
 #include "host_test_util.h"
@@ -36,7 +37,7 @@ ModalWindow recorderWindow(Recorder *r, int showsHelp) {
   w.ownsKey = [](const void *state, int key) -> int {
     return static_cast<const Recorder *>(state)->ownsF1 && key == TK_F1;
   };
-  w.showsHelp = showsHelp;
+  w.showHelp = showsHelp ? helpViewerShow : nullptr;
   w.helpTopic = "Topic";
   return w;
 }
