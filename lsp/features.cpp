@@ -314,17 +314,14 @@ Outcome onCodeAction(LspServer *server, const Json &params) {
     long long fs = hostOffsetOfSpan(a, f.span.line, f.span.column);
     long long fe = hostOffsetOfSpan(a, f.span.endLine, f.span.endColumn);
     if (fe < start || fs > end) continue;
-    Json diagnostic = {{"range", range(server, *d, {fs, fe})},
-                       {"severity", f.severity == author::Severity::Error ? 1 : 2},
-                       {"code", f.code},
-                       {"source", "tessel"},
-                       {"message", cpToUtf8(f.message)}};
+    std::string diagnostic;
+    appendDiagnostic(&diagnostic, *d, f, e);
     Json edit = {{"range", range(server, *d, {fs, fe})}, {"newText", cpToUtf8(f.suggestion)}};
     actions.push_back({{"title", "Replace `" + cpToUtf8(a.text.substr((size_t)fs, (size_t)(fe - fs))) + "` with `" +
                                      cpToUtf8(f.suggestion) + "`"},
                        {"kind", "quickfix"},
                        {"isPreferred", true},
-                       {"diagnostics", Json::array({diagnostic})},
+                       {"diagnostics", Json::array({Json::parse(diagnostic)})},
                        {"edit", {{"changes", {{d->uri, Json::array({edit})}}}}}});
   }
   return ok(actions);

@@ -223,6 +223,8 @@ void handleNotification(LspServer *server, const Incoming &in) {
 
 /* ---- diagnostics ---- */
 
+/* The protocol's DiagnosticSeverity for a finding's severity: an error 1,
+   a warning 2, a note 3 (Information). */
 int severityNumber(author::Severity s) {
   switch (s) {
     case author::Severity::Error:
@@ -279,30 +281,34 @@ Outcome failure(int code, const std::string &message) {
   return o;
 }
 
+void appendDiagnostic(std::string *out, const Document &d, const author::Finding &f, PositionEncoding encoding) {
+  *out += "{\"range\":";
+  appendRange(out, d, f.span, encoding);
+  *out += ",\"severity\":" + std::to_string(severityNumber(f.severity)) + ",\"code\":";
+  appendString(out, f.code);
+  *out += ",\"source\":\"tessel\",\"message\":";
+  appendString(out, cpToUtf8(f.message));
+  if (!f.notes.empty()) {
+    *out += ",\"relatedInformation\":[";
+    for (size_t i = 0; i < f.notes.size(); i++) {
+      *out += i ? ",{\"location\":{\"uri\":" : "{\"location\":{\"uri\":";
+      appendString(out, d.uri);
+      *out += ",\"range\":";
+      appendRange(out, d, f.notes[i].span, encoding);
+      *out += "},\"message\":";
+      appendString(out, cpToUtf8(f.notes[i].message));
+      *out += '}';
+    }
+    *out += ']';
+  }
+  *out += '}';
+}
+
 std::string diagnosticsOf(const Document &d, PositionEncoding encoding) {
   std::string out = "[";
   for (const author::Finding &f : d.analysis.findings) {
     if (out.size() > 1) out += ',';
-    out += "{\"range\":";
-    appendRange(&out, d, f.span, encoding);
-    out += ",\"severity\":" + std::to_string(severityNumber(f.severity)) + ",\"code\":";
-    appendString(&out, f.code);
-    out += ",\"source\":\"tessel\",\"message\":";
-    appendString(&out, cpToUtf8(f.message));
-    if (!f.notes.empty()) {
-      out += ",\"relatedInformation\":[";
-      for (size_t i = 0; i < f.notes.size(); i++) {
-        out += i ? ",{\"location\":{\"uri\":" : "{\"location\":{\"uri\":";
-        appendString(&out, d.uri);
-        out += ",\"range\":";
-        appendRange(&out, d, f.notes[i].span, encoding);
-        out += "},\"message\":";
-        appendString(&out, cpToUtf8(f.notes[i].message));
-        out += '}';
-      }
-      out += ']';
-    }
-    out += '}';
+    appendDiagnostic(&out, d, f, encoding);
   }
   return out + "]";
 }

@@ -11,6 +11,7 @@
 
 #include <string>
 
+#include "author/findings.h"
 #include "lsp/documents.h"
 #include "lsp/rpc.h"
 
@@ -63,6 +64,12 @@ Outcome onDocumentSymbol(LspServer *server, const Json &params);
 Outcome onFormatting(LspServer *server, const Json &params);
 Outcome onRangeFormatting(LspServer *server, const Json &params);
 Outcome onCodeAction(LspServer *server, const Json &params);
+
+/* Appends finding f of document d's analysis to *out as the protocol's
+   Diagnostic, in JSON text: its range, severity, code, source, message,
+   and its notes as related information. Every Diagnostic the server sends,
+   published or in a quick fix, is made here. */
+void appendDiagnostic(std::string *out, const Document &d, const author::Finding &f, PositionEncoding encoding);
 
 /* The diagnostics of a document's analysis, as publishDiagnostics sends
    them: the text of a JSON array. */

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <time.h>
 
+#include <algorithm>
 #include <string>
 
 #include "session.h"
@@ -416,9 +417,13 @@ TEST(Lsp, QuickFixes) {
   Json params = {
       {"textDocument", textDocument()}, {"range", range(5, 0, 6, 0)}, {"context", {{"diagnostics", Json::array()}}}};
   Json reply = s.answer(s.request("textDocument/codeAction", params));
+  const Json published = s.diagnostics(kUri)["diagnostics"];
   std::vector<std::string> fixes;
   for (const Json &action : reply["result"]) {
     EXPECT_EQ(action["kind"], "quickfix");
+    // the fix names its diagnostic as it was published, field for field
+    const Json &fixed = action["diagnostics"][0];
+    EXPECT_NE(std::find(published.begin(), published.end(), fixed), published.end()) << fixed.dump();
     const Json &edit = action["edit"]["changes"][kUri][0];
     fixes.push_back(edit["newText"].get<std::string>() + "@" +
                     std::to_string(edit["range"]["start"]["character"].get<int>()));
