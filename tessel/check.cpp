@@ -24,51 +24,22 @@ namespace {
 enum { CHECK_CLEAN = 0, CHECK_FINDINGS = 1 }; /* bad usage: EXIT_USAGE */
 
 const char kCheckUsage[] =
-    "usage: tessel check FILE.dlg... [--dialog NAME] [--format gcc|json] [--codepage CP]\n"
-    "  --dialog NAME     only that dialog's findings, and those of the file as a whole\n"
-    "  --format FORMAT   gcc (default): FILE:LINE:COLUMN: severity: message [code];\n"
-    "                    json: one array of {file, line, column, endLine, endColumn,\n"
-    "                    severity, code, message, dialog}\n"
-    "  --codepage CP     the host's 8-bit code page (default 437)\n"
-    "Exit status: 0 no finding, 1 an error or warning, 2 bad usage.\n";
+    "usage: tessel check FILE.dlg... [options]\n"
+    "\n"
+    "What the library makes of each line of each FILE: its errors and warnings in\n"
+    "the form compilers use, or as JSON.\n";
 
-struct CheckOptions {
-  std::vector<std::string> files;
-  std::string dialog;
-  bool json = false;
-  std::string codepage = "437";
-};
+const char kCheckExitStatus[] = "Exit status: 0 no finding, 1 an error or warning, 2 bad usage.\n";
 
-/* Reads the options; returns -1 to go on, or the exit status. */
-int readOptions(int argc, char **argv, CheckOptions *o) {
-  for (int i = 1; i < argc; i++) {
-    const char *arg = argv[i];
-    if (strcmp(arg, "--help") == 0 || strcmp(arg, "-h") == 0) {
-      fputs(kCheckUsage, stdout);
-      return CHECK_CLEAN;
-    }
-    bool takesValue = strcmp(arg, "--dialog") == 0 || strcmp(arg, "--format") == 0 || strcmp(arg, "--codepage") == 0;
-    if (takesValue) {
-      if (i + 1 >= argc) return commandUsageError("check", "option %s needs a value", arg);
-      const char *value = argv[++i];
-      if (strcmp(arg, "--dialog") == 0) {
-        o->dialog = value;
-      } else if (strcmp(arg, "--format") == 0) {
-        if (strcmp(value, "gcc") != 0 && strcmp(value, "json") != 0)
-          return commandUsageError("check", "bad --format \"%s\": give gcc or json", value);
-        o->json = strcmp(value, "json") == 0;
-      } else {
-        o->codepage = value;
-      }
-    } else if (arg[0] == '-' && arg[1]) {
-      return commandUsageError("check", "unknown option \"%s\"", arg);
-    } else {
-      o->files.push_back(arg);
-    }
-  }
-  if (o->files.empty()) return commandUsageError("check", "%s", "no file to check");
-  if (!cpSelect(o->codepage.c_str()))
-    return commandUsageError("check", "unknown code page \"%s\" (iconv knows none of that name)", o->codepage.c_str());
+/* Reads check's words from the options: whether to print JSON; returns -1 to
+   go on, or the exit status. */
+int readWords(const Options *o, bool *json) {
+  if (o->help) return printCommandHelp(CMD_CHECK, kCheckUsage, kCheckExitStatus);
+  const char *format = o->format ? o->format : "gcc";
+  if (strcmp(format, "gcc") != 0 && strcmp(format, "json") != 0)
+    return commandUsageError("check", "bad --format \"%s\": give gcc or json", format);
+  *json = strcmp(format, "json") == 0;
+  if (o->args.empty()) return commandUsageError("check", "%s", "no file to check");
   return -1;
 }
 
@@ -119,18 +90,19 @@ void printFindings(FILE *out, const std::string &file, const author::Analysis &a
 }
 
 int cmdCheck(const CommandLine *line) {
-  CheckOptions o;
-  int status = readOptions(line->argc, line->argv, &o);
+  const Options *o = line->options;
+  bool json = false;
+  int status = readWords(o, &json);
   if (status >= 0) return status;
   author::Options options;
-  options.dialog = o.dialog;
-  options.codepage = atoi(o.codepage.c_str());
+  options.dialog = o->dialog ? o->dialog : "";
+  options.codepage = atoi(o->codepage);
   nlohmann::ordered_json all = nlohmann::ordered_json::array();
   bool found = false;
-  for (const std::string &file : o.files) {
+  for (const std::string file : o->args) {
     author::Analysis a = author::analyzeFile(file, options);
     found = found || !a.findings.empty();
-    if (!o.json) {
+    if (!json) {
       printFindings(stdout, file, a);
       continue;
     }
@@ -140,6 +112,6 @@ int cmdCheck(const CommandLine *line) {
     }
   }
   /* A file name need not be UTF-8: such bytes come out as U+FFFD. */
-  if (o.json) printf("%s\n", all.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace).c_str());
+  if (json) printf("%s\n", all.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace).c_str());
   return found ? CHECK_FINDINGS : CHECK_CLEAN;
 }

@@ -20,8 +20,7 @@ const char kConfigHelp[] =
     "usage: tessel config [options]\n"
     "\n"
     "Shows the Flens plug-in's configuration dialog (GetPluginInfo, then Configure);\n"
-    "what it stores lands in the registry store (see `tessel reg`, TESSEL_REGISTRY).\n"
-    "\n";
+    "what it stores lands in the registry store (see `tessel reg`, TESSEL_REGISTRY).\n";
 
 /* The entry the user picks from the plug-in's configuration entries: the
    only one, or the one chosen in the host's menu (-1: none). */
@@ -44,17 +43,12 @@ int chooseEntry(const PluginInfo *pluginInfo) {
 
 int cmdConfig(const CommandLine *line) {
   const Options *o = line->options;
-  if (o->help) {
-    printf("%s%s", kConfigHelp, kSessionOptionsHelp);
-    return EXIT_OK;
-  }
-  if (o->argCount != 0) return fail(EXIT_USAGE, "config takes no file (see tessel config --help)");
-  int status = checkOptionsFor(o, SESSION_OPTIONS);
-  if (status) return status;
+  if (o->help) return printCommandHelp(CMD_CONFIG, kConfigHelp, kPluginExitStatus);
+  if (!o->args.empty()) return fail(EXIT_USAGE, "config takes no file (see tessel config --help)");
 
   PluginHost plugin;
   int missing = 0;
-  status = pluginLoad(&plugin, &missing);
+  int status = pluginLoad(&plugin, &missing);
   if (status) return status;
   auto getInfo = (GetPluginInfoFn)needExport(plugin.module, "GetPluginInfo", "plug-in", &missing);
   auto configure = (ConfigureFn)needExport(plugin.module, "Configure", "plug-in", &missing);

@@ -26,45 +26,15 @@ namespace {
 enum { FMT_DONE = 0, FMT_CHANGED_OR_FAILED = 1 }; /* bad usage: EXIT_USAGE */
 
 const char kFmtUsage[] =
-    "usage: tessel fmt FILE.dlg... [--check] [--stdout]\n"
+    "usage: tessel fmt FILE.dlg... [options]\n"
+    "\n"
     "Aligns the fields of each run of item lines into columns and writes flag\n"
     "lists as (A+B); comments, blank lines, ENUM blocks, line ends and texts stay\n"
-    "as they are, and what the library loads from the file never changes.\n"
-    "  --check    change nothing; name each file that would change or holds a\n"
-    "             broken item line\n"
-    "  --stdout   print the formatted text instead of rewriting the file\n"
+    "as they are, and what the library loads from the file never changes.\n";
+
+const char kFmtExitStatus[] =
     "Exit status: 0 done, 1 a file would change (--check) or cannot be read or\n"
     "written, 2 bad usage.\n";
-
-struct FmtOptions {
-  std::vector<std::string> files;
-  bool check = false;
-  bool toStdout = false;
-};
-
-/* Reads the options; returns -1 to go on, or the exit status. */
-int readOptions(int argc, char **argv, FmtOptions *o) {
-  bool filesOnly = false;
-  for (int i = 1; i < argc; i++) {
-    const char *arg = argv[i];
-    if (filesOnly || arg[0] != '-' || !arg[1]) {
-      o->files.push_back(arg);
-    } else if (strcmp(arg, "--") == 0) {
-      filesOnly = true;
-    } else if (strcmp(arg, "--help") == 0 || strcmp(arg, "-h") == 0) {
-      fputs(kFmtUsage, stdout);
-      return FMT_DONE;
-    } else if (strcmp(arg, "--check") == 0) {
-      o->check = true;
-    } else if (strcmp(arg, "--stdout") == 0) {
-      o->toStdout = true;
-    } else {
-      return commandUsageError("fmt", "unknown option \"%s\"", arg);
-    }
-  }
-  if (o->files.empty()) return commandUsageError("fmt", "%s", "no file to format");
-  return -1;
-}
 
 /* Reads the whole file as bytes into *text; 0, or the errno of the failure. */
 int readBytes(const std::string &path, std::string *text) {
@@ -136,11 +106,11 @@ int replaceFile(const std::string &path, const std::string &text) {
 }  // namespace
 
 int cmdFmt(const CommandLine *line) {
-  FmtOptions o;
-  int status = readOptions(line->argc, line->argv, &o);
-  if (status >= 0) return status;
-  status = FMT_DONE;
-  for (const std::string &file : o.files) {
+  const Options *o = line->options;
+  if (o->help) return printCommandHelp(CMD_FMT, kFmtUsage, kFmtExitStatus);
+  if (o->args.empty()) return commandUsageError("fmt", "%s", "no file to format");
+  int status = FMT_DONE;
+  for (const std::string file : o->args) {
     std::string text;
     int code = readBytes(file, &text);
     if (code) {
@@ -153,16 +123,16 @@ int cmdFmt(const CommandLine *line) {
     for (const author::Refusal &r : refused)
       fprintf(stderr, "tessel fmt: %s:%d: left as it is: tessel check finds the line broken [%s]\n", file.c_str(),
               r.line, r.code.c_str());
-    bool changes = formatted != text || (o.check && !refused.empty());
-    if (o.toStdout) fwrite(formatted.data(), 1, formatted.size(), stdout);
-    if (o.check) {
+    bool changes = formatted != text || (o->check && !refused.empty());
+    if (o->toStdout) fwrite(formatted.data(), 1, formatted.size(), stdout);
+    if (o->check) {
       if (changes) {
-        if (!o.toStdout) printf("%s\n", file.c_str());
+        if (!o->toStdout) printf("%s\n", file.c_str());
         status = FMT_CHANGED_OR_FAILED;
       }
       continue;
     }
-    if (o.toStdout || !changes) continue;
+    if (o->toStdout || !changes) continue;
     code = replaceFile(file, formatted);
     if (code) {
       fprintf(stderr, "tessel fmt: %s: cannot write the file: %s\n", file.c_str(), strerror(code));

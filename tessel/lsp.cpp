@@ -10,48 +10,30 @@
 #include <string.h>
 
 #include "codepage/codepage.h"
-#include "tessel/command.h"
 #include "lsp/server.h"
 #include "lsp/transport.h"
+#include "tessel/command.h"
 
 namespace {
 
 const char kLspUsage[] =
-    "usage: tessel lsp [--codepage CP]\n"
+    "usage: tessel lsp [options]\n"
+    "\n"
     "A language server for dialog files (the Language Server Protocol over standard\n"
     "input and output): diagnostics as tessel check finds them, hover, completion,\n"
     "definition and references of ENUM names, document symbols, formatting and\n"
-    "quick fixes.\n"
-    "  --codepage CP   the host's 8-bit code page the editor's text is read in (default 437)\n";
-
-/* Reads the options; returns -1 to go on, or the exit status. */
-int readOptions(int argc, char **argv, std::string *codepage) {
-  for (int i = 1; i < argc; i++) {
-    if (strcmp(argv[i], "--help") == 0 || strcmp(argv[i], "-h") == 0) {
-      fputs(kLspUsage, stdout);
-      return EXIT_OK;
-    }
-    if (strcmp(argv[i], "--codepage") == 0 && i + 1 < argc) {
-      *codepage = argv[++i];
-      continue;
-    }
-    return fail(EXIT_USAGE, "lsp: unknown argument \"%s\" (see tessel lsp --help)", argv[i]);
-  }
-  if (!cpSelect(codepage->c_str()))
-    return fail(EXIT_USAGE, "lsp: unknown code page \"%s\" (iconv knows none of that name)", codepage->c_str());
-  return -1;
-}
+    "quick fixes. The editor's text is read in the host's code page (--codepage).\n";
 
 }  // namespace
 
 int cmdLsp(const CommandLine *line) {
-  std::string codepage = "437";
-  int status = readOptions(line->argc, line->argv, &codepage);
-  if (status >= 0) return status;
+  const Options *o = line->options;
+  if (o->help) return printCommandHelp(CMD_LSP, kLspUsage, nullptr);
+  if (!o->args.empty()) return fail(EXIT_USAGE, "lsp: unknown argument \"%s\" (see tessel lsp --help)", o->args[0]);
   signal(SIGPIPE, SIG_IGN); /* a vanished client is a failed write, not a signal */
 
   LspServer server;
-  server.store.options.codepage = atoi(codepage.c_str());
+  server.store.options.codepage = atoi(o->codepage);
   buildCodePageMap(&server.store);
   LspReader reader;
   reader.fd = 0;

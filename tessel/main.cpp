@@ -1,8 +1,8 @@
 /*
- * tessel: the host stand-in's program. main only finds the command and
- * dispatches through one table of {name, function, syntax}; each command
- * lives in a file of its own and returns its exit status. Every failure is
- * one line on stderr and a non-zero exit status.
+ * tessel: the host stand-in's program. main reads the options through the
+ * option table (options.cpp) and dispatches through one table of {command,
+ * function, syntax}; each command lives in a file of its own and returns its
+ * exit status. Every failure is one line on stderr and a non-zero status.
  */
 #include <stdio.h>
 #include <string.h>
@@ -30,17 +30,20 @@ enum CommandSyntax {
 };
 
 struct Command {
-  const char *name;
+  CommandId id; /* its name: commandName(id) */
   CommandFn run;
   CommandSyntax syntax;
 };
 
+int cmdNone(const CommandLine *line);
 int cmdHelp(const CommandLine *line);
 
 const Command kCommands[] = {
-    {"help", cmdHelp, TESSEL_OPTIONS},     {"view", cmdView, TESSEL_OPTIONS}, {"config", cmdConfig, TESSEL_OPTIONS},
-    {"render", cmdRender, TESSEL_OPTIONS}, {"try", cmdTry, TESSEL_OPTIONS},   {"reg", cmdReg, OWN_SYNTAX},
-    {"check", cmdCheck, OWN_SYNTAX},       {"fmt", cmdFmt, OWN_SYNTAX},       {"lsp", cmdLsp, OWN_SYNTAX},
+    {CMD_NONE, cmdNone, TESSEL_OPTIONS},     {CMD_HELP, cmdHelp, TESSEL_OPTIONS},
+    {CMD_VIEW, cmdView, TESSEL_OPTIONS},     {CMD_CONFIG, cmdConfig, TESSEL_OPTIONS},
+    {CMD_RENDER, cmdRender, TESSEL_OPTIONS}, {CMD_TRY, cmdTry, TESSEL_OPTIONS},
+    {CMD_CHECK, cmdCheck, TESSEL_OPTIONS},   {CMD_FMT, cmdFmt, TESSEL_OPTIONS},
+    {CMD_LSP, cmdLsp, TESSEL_OPTIONS},       {CMD_REG, cmdReg, OWN_SYNTAX},
 };
 
 const char kUsage[] =
@@ -62,35 +65,39 @@ const char kUsage[] =
     "`tessel COMMAND --help` describes each command and its options; `tessel\n"
     "--version` gives tessel's version and the library's.\n";
 
-/* `tessel help`, and `tessel --help` without a command. */
+/* `tessel help`. */
 int cmdHelp(const CommandLine *) {
   fputs(kUsage, stdout);
   return EXIT_OK;
 }
 
-/* The command of that name and syntax, or null. */
-const Command *findCommand(const char *name, CommandSyntax syntax) {
+/* The command line without a command: `tessel --help` or `tessel --version`. */
+int cmdNone(const CommandLine *line) { return line->options->version ? cmdVersion(line) : cmdHelp(line); }
+
+/* The command of that identifier. */
+const Command &commandOf(CommandId id) {
   for (const Command &command : kCommands)
-    if (command.syntax == syntax && strcmp(command.name, name) == 0) return &command;
-  return nullptr;
+    if (command.id == id) return command;
+  return kCommands[0];
 }
 
 }  // namespace
 
 int main(int argc, char **argv) {
   CommandLine line = {argc - 1, argv + 1, nullptr};
-  const Command *command = argc >= 2 ? findCommand(argv[1], OWN_SYNTAX) : nullptr;
-  if (command) return command->run(&line);
+  for (const Command &command : kCommands) /* reg: its own words, as typed after its name */
+    if (argc >= 2 && command.syntax == OWN_SYNTAX && strcmp(argv[1], commandName(command.id)) == 0)
+      return command.run(&line);
 
   Options o;
   int status = parseOptions(argc, argv, &o);
   if (status) return status;
   line.options = &o;
-  if (o.version) return cmdVersion(&line);
-  if (!o.command && !o.help) return fail(EXIT_USAGE, "no command given (see tessel --help)");
-  command = findCommand(o.command ? o.command : "help", TESSEL_OPTIONS);
-  if (!command) return fail(EXIT_USAGE, "unknown command \"%s\" (see tessel --help)", o.command);
-  status = command->run(&line);
+  const Command &command = commandOf(o.command);
+  if (command.syntax == OWN_SYNTAX)
+    return fail(EXIT_USAGE, "%s reads words of its own: give them right after \"tessel %s\"", commandName(command.id),
+                commandName(command.id));
+  status = command.run(&line);
   hostRelease();
   return status;
 }

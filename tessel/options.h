@@ -1,10 +1,13 @@
 /*
- * What tessel's commands share: their exit statuses, the options of the
- * commands that take tessel's own (--keys, --size, --format, ...), read from
- * anywhere on the command line, and the one-line failure report on stderr.
+ * What tessel's commands share: their exit statuses, the commands by
+ * identifier, the options read from the command line through one table of
+ * every option (which commands take it, its help line), the help page that
+ * lists a command's options from that table, and the one-line failure report.
  */
 #ifndef TESSEL_TESSEL_OPTIONS_H
 #define TESSEL_TESSEL_OPTIONS_H
+
+#include <vector>
 
 /* Exit statuses. */
 enum {
@@ -14,62 +17,60 @@ enum {
   EXIT_KEYS_RAN_OUT = 3 /* a --keys run whose plug-in kept asking for keys */
 };
 
-/* Most plain arguments (command and files) a command line may hold after
-   the command's name. */
-enum { MAX_ARGUMENTS = 3 };
+/* tessel's commands; a set of them is a word of the bits 1 << id. CMD_NONE
+   is the command line without a command (tessel --help, tessel --version). */
+enum CommandId { CMD_NONE, CMD_HELP, CMD_VIEW, CMD_CONFIG, CMD_RENDER, CMD_TRY, CMD_CHECK, CMD_FMT, CMD_LSP, CMD_REG };
 
-/* tessel's options as read from the command line; what was not given keeps
-   its default (language English, code page 437, format text, 0 or null). */
+/* The name of command id as typed after "tessel" ("" for CMD_NONE). */
+const char *commandName(CommandId id);
+
+/* The options as read from the command line; what was not given keeps its
+   default (language English, code page 437, 0 or null). */
 struct Options {
-  const char *command; /* the first plain argument */
-  const char *args[MAX_ARGUMENTS];
-  int argCount;
-  const char *keys;
-  const char *screenFile;
-  int cols, rows;
-  const char *language;
-  const char *codepage;
-  int lngMode, haveLngMode;  /* --lang-mode N or --texts NAME: 0, 1 or 2 */
-  const char *lngModeOption; /* which of the two gave it last */
-  const char *format;
-  int help;
-  int quiet;   /* --quiet: render and try keep their findings to themselves */
-  int json;    /* --json: try prints what it read back as JSON */
-  int version; /* --version */
-  int watch;   /* --watch: reload when the file changes */
-};
-
-/* The groups of options that only some commands take, as bits. */
-enum OptionGroup {
-  SESSION_OPTIONS = 1 << 0, /* --keys, --screen: view, config and try */
-  LANG_OPTIONS = 1 << 1,    /* --lang-mode, --texts, --quiet: render and try */
-  FORMAT_OPTION = 1 << 2,   /* --format: render */
-  JSON_OPTION = 1 << 3,     /* --json: try */
-  WATCH_OPTIONS = 1 << 4,   /* --watch: view, try and render */
-  RENDER_OPTIONS = LANG_OPTIONS | FORMAT_OPTION,
-  TRY_OPTIONS = SESSION_OPTIONS | LANG_OPTIONS | JSON_OPTION
+  CommandId command = CMD_NONE;
+  std::vector<const char *> args; /* the plain arguments after the command's name */
+  const char *keys = nullptr;
+  const char *screenFile = nullptr;
+  int cols = 0, rows = 0; /* --size; 0: the command's default */
+  const char *language = "English";
+  const char *codepage = "437";
+  int lngMode = 0;              /* --lang-mode N or --texts NAME: 0, 1 or 2 */
+  const char *format = nullptr; /* null: the command's default */
+  const char *dialog = nullptr; /* check --dialog */
+  int help = 0;
+  int quiet = 0;    /* --quiet: render and try keep their findings to themselves */
+  int json = 0;     /* --json: try prints what it read back as JSON */
+  int version = 0;  /* --version */
+  int watch = 0;    /* --watch: reload when the file changes */
+  int check = 0;    /* fmt --check: change nothing, name what would change */
+  int toStdout = 0; /* fmt --stdout: print the formatted text */
 };
 
 /* What items show in language mode mode ("localised", "message
    names", "identifiers"), or null for a mode the library does not know. */
 const char *lngModeText(int mode);
 
-/* For a command that reads its own words (check, fmt): writes "tessel
-   COMMAND: ", format with value for its %s, and a pointer to the command's
-   help as one line on stderr; returns EXIT_USAGE. */
+/* For a command's own checks of its words: writes "tessel COMMAND: ",
+   format with value for its %s, and a pointer to the command's help as one
+   line on stderr; returns EXIT_USAGE. */
 int commandUsageError(const char *command, const char *format, const char *value);
 
 /* Writes "tessel: " and format (with a and b for its two %s at most) as one
    line on stderr; returns status. */
 int fail(int status, const char *format, const char *a = "", const char *b = "");
 
-/* Reads argv[1...] (argv[0] is the program's name) into o; returns EXIT_OK,
-   or EXIT_USAGE after reporting the fault. */
+/* Reads argv[1...] (argv[0] is the program's name) into o: the first plain
+   argument names the command, the others are its arguments; options
+   (--name VALUE or --name=VALUE) may stand anywhere before "--", which ends
+   them. Refuses an unknown option or command, an option that the command
+   does not take and a bad value; then, unless --help was given, selects the
+   code page and the language. Returns EXIT_OK, or EXIT_USAGE after reporting
+   the fault. */
 int parseOptions(int argc, char **argv, Options *o);
 
-/* Refuses, with EXIT_USAGE and a report, an option of a group the command
-   does not take (groups: OptionGroup bits) and an unknown code page; then
-   selects the code page and language. Returns EXIT_OK or EXIT_USAGE. */
-int checkOptionsFor(const Options *o, unsigned groups);
+/* Prints the help of command: head (its usage line and what it does), then
+   each option the command takes with its help line, then tail (the exit
+   statuses; null: none), on standard output. Returns EXIT_OK. */
+int printCommandHelp(CommandId command, const char *head, const char *tail);
 
 #endif

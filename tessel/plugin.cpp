@@ -15,17 +15,7 @@
 #include "host/slots.h"
 #include "host/terminal.h"
 
-const char kSessionOptionsHelp[] =
-    "options:\n"
-    "  --keys \"KEYS\"     take keys from KEYS instead of the keyboard (no terminal\n"
-    "                    needed); Esc once they run out. Names: Tab S-Tab Up Down\n"
-    "                    Left Right Home End Space Enter Esc BS Del F1-F12, A-x for\n"
-    "                    Alt+x, \"text\" to type, or one character\n"
-    "  --screen FILE     append a text dump of the screen each time a key is awaited\n"
-    "  --size COLSxROWS  screen size (default: the terminal's, or 80x25 with --keys)\n"
-    "  --language NAME   language of the .lng files to read (default English)\n"
-    "  --codepage CP     the host's 8-bit code page (default 437)\n"
-    "\n"
+const char kPluginExitStatus[] =
     "exit status: 0 done, 1 failed (file, plug-in or library missing; file not\n"
     "taken), 2 bad arguments, 3 a --keys run whose plug-in kept waiting for keys.\n";
 

@@ -12,8 +12,9 @@
 #include "tessel/modules.h"
 #include "tessel/options.h"
 
-/* The help on the options of a command that hosts the plug-in. */
-extern const char kSessionOptionsHelp[];
+/* The exit statuses of a command that hosts the plug-in, as its help gives
+   them. */
+extern const char kPluginExitStatus[];
 
 /* A loaded plug-in and the session it runs in. */
 struct PluginHost {

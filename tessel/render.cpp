@@ -31,23 +31,9 @@ const char kRenderHelp[] =
     "\n"
     "Loads dialog NAME of FILE through Dialog.tsl and draws it once to standard\n"
     "output, as the host would show it. Localised texts come from the .lng files\n"
-    "beside FILE.\n"
-    "\n"
-    "options:\n"
-    "  --texts T         which texts items show: localised (default), names (the\n"
-    "                    message names written in the file) or ids (the identifiers)\n"
-    "  --lang-mode N     the same by the library's language mode: 0, 1 or 2\n"
-    "  --format F        text (default), ansi (with colours) or html\n"
-    "  --size COLSxROWS  screen size (default: the dialog and its shadow)\n"
-    "  --language NAME   language of the .lng files to read (default English)\n"
-    "  --codepage CP     the host's 8-bit code page (default 437)\n"
-    "  --quiet           no findings: by default those of tessel check for the\n"
-    "                    dialog drawn are printed on standard error\n"
-    "  --watch           draw again each time FILE or a language file beside it\n"
-    "                    changes (the terminal is cleared between frames), until\n"
-    "                    interrupted; a version with errors keeps the last frame\n"
-    "                    and says why on standard error\n"
-    "\n"
+    "beside FILE.\n";
+
+const char kRenderExitStatus[] =
     "exit status: 0 drawn, 1 failed (file, dialog or library missing), 2 bad\n"
     "arguments.\n";
 
@@ -89,14 +75,9 @@ int drawAgain(void *context) {
 
 int cmdRender(const CommandLine *line) {
   const Options *o = line->options;
-  if (o->help) {
-    fputs(kRenderHelp, stdout);
-    return EXIT_OK;
-  }
-  if (o->argCount != 2) return fail(EXIT_USAGE, "render takes a file and a dialog name (see tessel render --help)");
-  int status = checkOptionsFor(o, RENDER_OPTIONS | WATCH_OPTIONS);
-  if (status) return status;
-  const char *format = o->format;
+  if (o->help) return printCommandHelp(CMD_RENDER, kRenderHelp, kRenderExitStatus);
+  if (o->args.size() != 2) return fail(EXIT_USAGE, "render takes a file and a dialog name (see tessel render --help)");
+  const char *format = o->format ? o->format : "text";
   if (strcmp(format, "text") != 0 && strcmp(format, "ansi") != 0 && strcmp(format, "html") != 0)
     return fail(EXIT_USAGE, "bad --format \"%s\": give text, ansi or html", format);
   char file[PATH_MAX];
@@ -118,7 +99,7 @@ int cmdRender(const CommandLine *line) {
   if (!o->quiet) printFindings(stderr, o->args[0], author::analyzeFile(file, checking)); /* --quiet: not read */
   library.show(dialog);
   library.release(dialog);
-  status = writeScreen(format, name);
+  int status = writeScreen(format, name);
   if (status == EXIT_OK && o->watch) {
     Frame frame = {&library, file, o->args[0], name, format, &checking, o->quiet};
     author::Options whole = checking; /* a version is good when the whole file is */

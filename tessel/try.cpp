@@ -37,26 +37,9 @@ const char kTryHelp[] =
     "(edit fields as typed). With --keys the run needs no terminal, for tests.\n"
     "\n"
     "keys: as in tessel view; F3 shows and hides the item inspector (where the\n"
-    "focused item is written, its fields, tessel check's findings on its line).\n"
-    "\n"
-    "options:\n"
-    "  --json            print the read-back as one JSON object: {\"exitId\": N,\n"
-    "                    \"items\": [{\"index\", \"id\", \"name\", \"type\", \"state\",\n"
-    "                    \"text\"}, ...]} (name and state null where there is none)\n"
-    "  --texts T         which texts items show: localised (default), names or ids\n"
-    "  --lang-mode N     the same by the library's language mode: 0, 1 or 2\n"
-    "  --quiet           no findings of tessel check on standard error\n"
-    "  --keys \"KEYS\"     take keys from KEYS instead of the keyboard; Esc once they\n"
-    "                    run out (names as in tessel view --help)\n"
-    "  --screen FILE     append a text dump of the screen each time a key is awaited\n"
-    "  --watch           reload when FILE or a language file beside it changes: the\n"
-    "                    dialog reopens on the new version with the input kept;\n"
-    "                    while FILE has errors the last good version stays and the\n"
-    "                    bottom row says why\n"
-    "  --size COLSxROWS  screen size (default: the terminal's, or 80x25 with --keys)\n"
-    "  --language NAME   language of the .lng files to read (default English)\n"
-    "  --codepage CP     the host's 8-bit code page (default 437)\n"
-    "\n"
+    "focused item is written, its fields, tessel check's findings on its line).\n";
+
+const char kTryExitStatus[] =
     "exit status: 0 done (whichever way the dialog closed), 1 failed (file, dialog\n"
     "or library missing), 2 bad arguments, 3 a --keys run that kept waiting.\n";
 
@@ -149,13 +132,9 @@ void printJson(int exitId, const std::vector<ReadBack> &rows) {
 
 int cmdTry(const CommandLine *line) {
   const Options *o = line->options;
-  if (o->help) {
-    fputs(kTryHelp, stdout);
-    return EXIT_OK;
-  }
-  if (o->argCount != 2) return fail(EXIT_USAGE, "try takes a file and a dialog name (see tessel try --help)");
-  int status = checkOptionsFor(o, TRY_OPTIONS | WATCH_OPTIONS);
-  if (status) return status;
+  if (o->help) return printCommandHelp(CMD_TRY, kTryHelp, kTryExitStatus);
+  if (o->args.size() != 2) return fail(EXIT_USAGE, "try takes a file and a dialog name (see tessel try --help)");
+  int status = EXIT_OK;
   char file[PATH_MAX];
   if (!readableFile(o->args[0], file)) return EXIT_FAILED;
   const char *name = o->args[1];

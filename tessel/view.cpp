@@ -33,14 +33,7 @@ const char kViewHelp[] =
     "letter outside an edit field) uses the item of that hot key; F3 shows and\n"
     "hides the item inspector: where the focused item is written, its fields and\n"
     "tessel check's findings on its line. The bottom row says which texts the\n"
-    "plug-in's setting gives.\n"
-    "\n"
-    "  --watch           reload when FILE or a language file beside it changes: the\n"
-    "                    menu and dialog shown reopen on the new version, with the\n"
-    "                    input kept; while FILE has errors the last good version\n"
-    "                    stays and the bottom row says why. In --keys, Reload waits\n"
-    "                    for the next change (at most ten seconds)\n"
-    "\n";
+    "plug-in's setting gives.\n";
 
 /* What OpenFilePlugin returns for a file it does not take. */
 const HANDLE kDeclined = (HANDLE)(intptr_t)-1;
@@ -88,19 +81,14 @@ HANDLE offerWhileWatching(OpenFilePluginFn openFile, const char *file, HANDLE fi
 
 int cmdView(const CommandLine *line) {
   const Options *o = line->options;
-  if (o->help) {
-    printf("%s%s", kViewHelp, kSessionOptionsHelp);
-    return EXIT_OK;
-  }
-  if (o->argCount != 1) return fail(EXIT_USAGE, "view takes one file (see tessel view --help)");
-  int status = checkOptionsFor(o, SESSION_OPTIONS | WATCH_OPTIONS);
-  if (status) return status;
+  if (o->help) return printCommandHelp(CMD_VIEW, kViewHelp, kPluginExitStatus);
+  if (o->args.size() != 1) return fail(EXIT_USAGE, "view takes one file (see tessel view --help)");
   char file[PATH_MAX] = "";
   if (!readableFile(o->args[0], file)) return EXIT_FAILED;
 
   PluginHost plugin;
   int missing = 0;
-  status = pluginLoad(&plugin, &missing);
+  int status = pluginLoad(&plugin, &missing);
   if (status) return status;
   auto openFile = (OpenFilePluginFn)needExport(plugin.module, "OpenFilePlugin", "plug-in", &missing);
   if (missing) return EXIT_FAILED;

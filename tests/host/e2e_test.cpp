@@ -425,7 +425,7 @@ const BadRow kBadRows[] = {
     {"try @demo.dlg Demo", 2, "no terminal"},
     {"try missing.dlg Demo --keys Esc", 1, "cannot open missing.dlg"},
     {"try @demo.dlg Nope --keys Esc", 1, "has no dialog \"Nope\" with items; it defines: Demo"},
-    {"render @demo.dlg Demo --keys Esc", 2, "--keys belongs to view and config"},
+    {"render @demo.dlg Demo --keys Esc", 2, "--keys belongs to view, config and try"},
     {"view @demo.dlg --lang-mode 1 --keys Esc", 2, "--lang-mode belongs to render"},
     {"view @demo.dlg", 2, "no terminal"},
     {"view @demo.dlg --keys Esc --screen /nonexistent/dir/s.txt", 1, "cannot write /nonexistent/dir/s.txt"},
@@ -478,13 +478,81 @@ TEST(Arguments, AMissingDialogNamesItsNearestMiss) {
 
 TEST(Arguments, HelpForEachCommand) {
   Scratch s;
-  const char *const commands[] = {"--help", "help", "view --help", "config --help", "render --help", "try --help"};
+  const char *const commands[] = {"--help",     "help",         "view --help", "config --help", "render --help",
+                                  "try --help", "check --help", "fmt --help",  "lsp -h"};
   for (const char *command : commands) {
     SCOPED_TRACE(command);
     Outcome run = tessel(s, command);
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(run.out.rfind("usage: tessel", 0), 0u) << run.out;
+  }
+}
+
+// Every command but reg reads its options from one table: both forms of a
+// value, "--" before a file named like an option, a refusal of another
+// command's option, and a help page that lists each of its options.
+struct CommandOptionsRow {
+  const char *run;  // a run that succeeds (lsp: ends with its input), FILE standing for the file
+  std::vector<const char *> listed;
+  const char *foreign;  // another command's option, with its value
+};
+
+const CommandOptionsRow kCommandOptionsRows[] = {
+    {"view --keys Esc FILE",
+     {"--keys", "--screen", "--watch", "--size", "--language", "--codepage", "--help"},
+     "--json"},
+    {"config --keys Esc", {"--keys", "--screen", "--size", "--language", "--codepage"}, "--watch"},
+    {"render FILE Hello",
+     {"--format", "--texts", "--lang-mode", "--quiet", "--watch", "--size", "--language", "--codepage"},
+     "--keys=Esc"},
+    {"try --keys Esc FILE Hello",
+     {"--json", "--texts", "--lang-mode", "--quiet", "--keys", "--screen", "--watch", "--size", "--codepage"},
+     "--dialog Hello"},
+    {"check FILE", {"--dialog", "--format", "--codepage"}, "--texts ids"},
+    {"fmt --stdout FILE", {"--check", "--stdout"}, "--json"},
+    {"lsp", {"--codepage"}, "--quiet"},
+};
+
+TEST(Arguments, EachCommandReadsItsOptionsFromOneTable) {
+  Scratch s;
+  std::ofstream(s.file("--x.dlg"), std::ios::binary) << readFile(kExamples + "hello.dlg");
+  std::ofstream(s.file("x.dlg"), std::ios::binary) << readFile(kExamples + "hello.dlg");
+  auto line = [](const CommandOptionsRow &row, const std::string &file) {
+    std::string args = row.run;
+    size_t at = args.find("FILE");
+    return at == std::string::npos ? args : args.replace(at, 4, file);
+  };
+  for (const CommandOptionsRow &row : kCommandOptionsRows) {
+    SCOPED_TRACE(row.run);
+    std::string command = std::string(row.run).substr(0, std::string(row.run).find(' '));
+    Outcome help = tessel(s, command + " --help");
+    EXPECT_EQ(help.status, 0);
+    for (const char *option : row.listed)
+      EXPECT_NE(help.out.find("\n  " + std::string(option) + " "), std::string::npos) << option << "\n" << help.out;
+    Outcome plain = tessel(s, line(row, "x.dlg"));
+    EXPECT_NE(plain.status, 2) << plain.err;
+    Outcome joined = tessel(s, line(row, "x.dlg") + " --codepage=850");
+    Outcome apart = tessel(s, line(row, "x.dlg") + " --codepage 850");
+    Outcome unknown = tessel(s, line(row, "x.dlg") + " --codepage=klingon");
+    bool codepage = std::count(row.listed.begin(), row.listed.end(), std::string("--codepage")) > 0;
+    EXPECT_EQ(joined.status, codepage ? plain.status : 2) << joined.err;
+    EXPECT_EQ(apart.status, joined.status) << apart.err;
+    EXPECT_EQ(apart.out, joined.out);
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_NE(unknown.err.find(codepage ? "unknown code page \"klingon\"" : "--codepage belongs to"), std::string::npos)
+        << unknown.err;
+    Outcome foreign = tessel(s, line(row, "x.dlg") + " " + row.foreign);
+    EXPECT_EQ(foreign.status, 2);
+    std::string name = std::string(row.foreign).substr(0, std::string(row.foreign).find_first_of(" ="));
+    EXPECT_EQ(foreign.err.rfind("tessel: " + name + " belongs to ", 0), 0u) << foreign.err;
+    if (line(row, "") == row.run) continue;  // no file
+    Outcome ended = tessel(s, line(row, "-- --x.dlg"));
+    EXPECT_EQ(ended.status, plain.status) << ended.err;
+    EXPECT_EQ(ended.out, plain.out);
+    Outcome unended = tessel(s, line(row, "--x.dlg"));
+    EXPECT_EQ(unended.status, 2);
+    EXPECT_NE(unended.err.find("unknown option \"--x.dlg\""), std::string::npos) << unended.err;
   }
 }
 
