@@ -18,7 +18,7 @@
 #include "tessel/command.h"
 #include "tessel/library.h"
 #include "tessel/modules.h"
-#include "tessel/watch.h"
+#include "tessel/watch_render.h"
 
 namespace {
 

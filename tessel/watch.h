@@ -1,38 +1,17 @@
 /*
- * Live reload (--watch) for the commands that show dialogs: a watch over the
- * dialog file and the language files beside it; on each change the file is
- * analysed as `tessel check` would, and while it has errors the last good
- * version stays shown with a status line saying why. A good version closes
- * the windows and has the caller open them again, and the menu and dialog
- * slots given here carry over what was shown: the menu's marked entry, and
- * the dialog with its focus, edit texts and check states.
+ * Live reload (--watch) in view and try: a watch over the dialog file and
+ * the language files beside it; on each change the file is judged as
+ * `tessel check` would (watch_verdict.h), and while it has errors the last
+ * good version stays shown with a status line saying why. A good version
+ * closes the windows and has the caller open them again, and the menu and
+ * dialog slots given here carry over what was shown: the menu's marked
+ * entry, and the dialog with its focus, edit texts and check states.
  */
 #ifndef TESSEL_TESSEL_WATCH_H
 #define TESSEL_TESSEL_WATCH_H
 
-#include <string>
-
-#include "author/engine.h"
 #include "dialog/dialog.h"
 #include "tessel/options.h"
-
-/* Files larger than this are not read on a change: the status line says so
-   and the last good version stays. */
-constexpr long long kWatchMaxFileSize = 16ll << 20;
-
-/* Reads and analyses file (shown: its name as typed, for messages). Returns
-   1 with the analysis in *a when the file has no errors and defines a
-   dialog; else 0 with *problem set to a one-line status (`N errors, M
-   warnings: FILE:LINE: message`, or what keeps the file from being read). */
-int watchExamine(const std::string &file, const std::string &shown, const author::Options &options, author::Analysis *a,
-                 std::string *problem);
-
-/* The one-line summary of findings for a status line: "" when there are
-   none, else `N errors, M warnings: FILE:LINE: first message` (the first
-   error, else the first warning). */
-std::string watchSummary(const author::Analysis &a, const std::string &shown);
-
-/* ---- view and try -------------------------------------------------------- */
 
 /* Starts watching file (its absolute path; shown: as typed) for view or try,
    with the options' code page. Returns EXIT_OK, or EXIT_FAILED after
@@ -70,16 +49,5 @@ int watchIdle(const char *notice);
 
 /* Stops watching: the session forgets the watch (call before closing it). */
 void watchStop(void);
-
-/* ---- render --------------------------------------------------------------- */
-
-/* render --watch after the first frame: waits for changes and calls
-   drawFrame(context) for each good version (the library then reads the file
-   anew), after clearing the terminal when standard output is one; a bad
-   version writes its status line on standard error and keeps the last
-   frame. Returns only when the watch fails (EXIT_FAILED, reported), or when
-   drawFrame returns nonzero (that status). */
-int watchRender(const char *file, const char *shown, const char *dialog, const author::Options &options,
-                int (*drawFrame)(void *context), void *context);
 
 #endif
