@@ -54,7 +54,8 @@ Colours coloursFor(FILE *stream) {
   return {"", "", "", "", ""};
 }
 
-void printFinding(FILE *out, const Colours &c, const std::string &file, const author::Finding &f, const char *code) {
+/* Prints one line of finding f: code, when not empty, in brackets at its end. */
+void printLine(FILE *out, const Colours &c, const std::string &file, const author::Finding &f, const char *code) {
   const char *tint = f.severity == author::Severity::Error     ? c.error
                      : f.severity == author::Severity::Warning ? c.warning
                                                                : c.note;
@@ -81,12 +82,14 @@ nlohmann::ordered_json findingJson(const std::string &file, const author::Analys
 
 }  // namespace
 
-void printFindings(FILE *out, const std::string &file, const author::Analysis &a) {
+void printFinding(FILE *out, const std::string &file, const author::Finding &f) {
   Colours c = coloursFor(out);
-  for (const author::Finding &f : a.findings) {
-    printFinding(out, c, file, f, f.code);
-    for (const author::Finding &note : f.notes) printFinding(out, c, file, note, "");
-  }
+  printLine(out, c, file, f, f.code);
+  for (const author::Finding &note : f.notes) printLine(out, c, file, note, "");
+}
+
+void printFindings(FILE *out, const std::string &file, const author::Analysis &a) {
+  for (const author::Finding &f : a.findings) printFinding(out, file, f);
 }
 
 int cmdCheck(const CommandLine *line) {

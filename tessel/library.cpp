@@ -10,11 +10,9 @@
 #include <stdio.h>
 #include <string.h>
 
-#include <string>
-
-#include "host/session.h"
 #include "host/slots.h"
 #include "tessel/modules.h"
+#include "tessel/options.h"
 
 /* The language mode that tessel hands to the library, as a plug-in's
    SetLngMode does. */
@@ -22,29 +20,9 @@ static int tesselLngMode;
 
 extern "C" TS_EXPORT int SetLngMode(void) { return tesselLngMode; }
 
-namespace {
-
 const char kLibraryFile[] = "Dialog.tsl";
 
-/* The line of the file that most likely meant to open dialog name: a header
-   that opens no dialog, or opens a cut name, or a section of that name
-   without items; the empty string when there is none. */
-std::string nearMiss(const author::Analysis &a, const char *shown, const char *name) {
-  const author::Finding *best = nullptr;
-  for (const author::Finding &f : a.findings) {
-    bool header = f.kind == author::Kind::NotAHeader || f.kind == author::Kind::NameCut ||
-                  f.kind == author::Kind::EmptyDialog || f.kind == author::Kind::NameTooLong ||
-                  f.kind == author::Kind::HeaderTypo || f.kind == author::Kind::ByteOrderMark;
-    if (!header) continue;
-    if (author::lineText(a, f.span.line).find(name) != std::string::npos)
-      return std::string(shown) + ":" + std::to_string(f.span.line) + ": " + f.message;
-    if (!best) best = &f;
-  }
-  return best ? std::string(shown) + ":" + std::to_string(best->span.line) + ": " + best->message : std::string();
-}
-
-/* Loads Dialog.tsl from tessel's directory; null after reporting why not. */
-HMODULE loadLibraryModule() {
+HMODULE loadLibraryModule(void) {
   char directory[PATH_ROOM];
   if (!programDirectory(directory, sizeof directory)) {
     fail(EXIT_FAILED, "cannot find tessel's own directory");
@@ -52,8 +30,6 @@ HMODULE loadLibraryModule() {
   }
   return loadBeside(directory, kLibraryFile, "library");
 }
-
-}  // namespace
 
 int loadLibrary(Library *library) {
   HMODULE module = loadLibraryModule();
@@ -87,38 +63,4 @@ void startLibrary(const Library *library, const char *file, int lngMode, void (*
 DialogData *loadDialog(const Library *library, const char *file, const char *name) {
   HMODULE own = plModuleOfAddress((const void *)&SetLngMode);
   return library->load(own, PLUGIN_MODULE_NUMBER, file, name);
-}
-
-int reportNoDialog(const char *file, const char *shown, const char *name, author::Options reading) {
-  reading.dialog.clear(); /* every line: the near miss may lie anywhere */
-  author::Analysis a = author::analyzeFile(file, reading);
-  std::string names;
-  for (const std::string &listed : a.listed) {
-    if (names.size() + listed.size() + 2 >= 400) {
-      names += ", ...";
-      break;
-    }
-    names += (names.empty() ? "" : ", ") + listed;
-  }
-  sessionClose();
-  std::string near = nearMiss(a, shown, name);
-  if (names.empty()) fail(EXIT_FAILED, "%s defines no dialog with items (no \"%s\")", shown, name);
-  else fprintf(stderr, "tessel: %s has no dialog \"%s\" with items; it defines: %s\n", shown, name, names.c_str());
-  if (!near.empty()) fprintf(stderr, "tessel: the nearest miss: %s\n", near.c_str());
-  return EXIT_FAILED;
-}
-
-int cmdVersion(const CommandLine *) {
-  HMODULE module = loadLibraryModule();
-  int missing = 0;
-  TesselVersionFn version =
-      module ? (TesselVersionFn)needExport(module, "TesselVersion", "library", &missing) : nullptr;
-  if (!version) {
-    printf("tessel %s\n", TESSEL_PROGRAM_VERSION);
-    return EXIT_OK;
-  }
-  unsigned v = (unsigned)version();
-  /* the library writes its version as "%x.%02x" of its two bytes (1.00) */
-  printf("tessel %s (%s %x.%02x)\n", TESSEL_PROGRAM_VERSION, kLibraryFile, v >> 8, v & 0xFFu);
-  return EXIT_OK;
 }

@@ -1,16 +1,16 @@
 /*
  * What render and try share: Dialog.tsl loaded beside tessel with the entry
  * points they call, tessel's own SetLngMode (the language mode the library
- * asks for at every load), the dialog file's directory set up as the calling
- * module's (its .lng files give the texts), and the report of a dialog the
- * file does not define. `tessel --version` lives here too.
+ * asks for at every load), and the dialog file's directory set up as the
+ * calling module's (its .lng files give the texts).
  */
 #ifndef TESSEL_TESSEL_LIBRARY_H
 #define TESSEL_TESSEL_LIBRARY_H
 
-#include "author/engine.h"
 #include "dialog/dialog.h"
-#include "tessel/command.h"
+
+/* The library's file name, loaded from tessel's own directory. */
+extern const char kLibraryFile[];
 
 /* The library's entry points that tessel calls, as a plug-in binds them. */
 struct Library {
@@ -23,6 +23,10 @@ struct Library {
   GetItemDataFn itemData;
   GetItemAddrFn itemAddr;
 };
+
+/* Loads Dialog.tsl from tessel's directory; returns the module, or null
+   after reporting why not. */
+HMODULE loadLibraryModule(void);
 
 /* Loads Dialog.tsl beside tessel and finds its entry points; returns 1, or
    0 after reporting what is missing. */
@@ -38,14 +42,5 @@ void startLibrary(const Library *library, const char *file, int lngMode, void (*
 /* Loads dialog name of file as a plug-in would, with tessel as the calling
    module; returns the handle, or null when the file has no such dialog. */
 DialogData *loadDialog(const Library *library, const char *file, const char *name);
-
-/* Reports that file (shown under the name shown) has no dialog name with
-   items, naming the dialogs it does define and the nearest near miss;
-   closes the session first. Returns EXIT_FAILED. */
-int reportNoDialog(const char *file, const char *shown, const char *name, author::Options reading);
-
-/* `tessel --version`: tessel's version and the library's, or why the
-   library could not be asked (on stderr). Always EXIT_OK. */
-int cmdVersion(const CommandLine *line);
 
 #endif

@@ -18,6 +18,7 @@
 #include "tessel/command.h"
 #include "tessel/library.h"
 #include "tessel/modules.h"
+#include "tessel/no_dialog.h"
 #include "tessel/watch_render.h"
 
 namespace {

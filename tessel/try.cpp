@@ -22,6 +22,7 @@
 #include "tessel/inspect.h"
 #include "tessel/library.h"
 #include "tessel/modules.h"
+#include "tessel/no_dialog.h"
 #include "tessel/plugin.h"
 #include "tessel/watch.h"
 

@@ -403,7 +403,6 @@ const BadRow kBadRows[] = {
     {"render missing.dlg Demo", 1, "cannot open missing.dlg"},
     {"view @ --keys Esc", 1, "is a directory"},
     {"render @ Demo", 1, "is a directory"},
-    {"render @demo.dlg Nope", 1, "has no dialog \"Nope\" with items; it defines: Demo"},
     {"view @demo.dlg --keys 'Tabb'", 2, "unknown key name \"Tabb\""},
     {"view @demo.dlg --keys '\"open'", 2, "unterminated"},
     {"view @demo.dlg --keys", 2, "option --keys needs a value"},
@@ -424,7 +423,6 @@ const BadRow kBadRows[] = {
     {"try @demo.dlg Demo --format html --keys Esc", 2, "--format belongs to render"},
     {"try @demo.dlg Demo", 2, "no terminal"},
     {"try missing.dlg Demo --keys Esc", 1, "cannot open missing.dlg"},
-    {"try @demo.dlg Nope --keys Esc", 1, "has no dialog \"Nope\" with items; it defines: Demo"},
     {"render @demo.dlg Demo --keys Esc", 2, "--keys belongs to view, config and try"},
     {"view @demo.dlg --lang-mode 1 --keys Esc", 2, "--lang-mode belongs to render"},
     {"view @demo.dlg", 2, "no terminal"},
@@ -450,29 +448,46 @@ TEST(Arguments, BadOnesGiveOneLineAndAStatus) {
   }
 }
 
-// A dialog that render cannot find is explained by the line that meant to
-// open it: a misspelt `name`, or a byte-order mark in front of it.
+// A dialog that render and try cannot find is reported as tessel check
+// reports findings, with the dialogs the file defines, and with the line
+// that meant to open it as a note: a misspelt `name`, or a byte-order mark
+// in front of it.
 TEST(Arguments, AMissingDialogNamesItsNearestMiss) {
   Scratch s;
   const struct {
-    const char *text;
-    const char *miss;
+    const char *text;  // of confirm.dlg
+    const char *args;
+    const char *report;  // the start of standard error
   } rows[] = {
+      {"name Demo\nTEXT 0 5 2 20 2 F 0 () F \"x\"\nname Other\nTEXT 0 5 2 20 2 F 0 () F \"x\"\n",
+       "render confirm.dlg Nope",
+       "confirm.dlg:1:1: error: the file defines no dialog \"Nope\" with items; it defines: Demo, Other "
+       "[no-such-dialog]\n"},
+      {"name Demo\nTEXT 0 5 2 20 2 F 0 () F \"x\"\n", "try confirm.dlg Nope --keys Esc",
+       "confirm.dlg:1:1: error: the file defines no dialog \"Nope\" with items; it defines: Demo [no-such-dialog]\n"},
+      {"; no dialog\n", "render confirm.dlg Nope",
+       "confirm.dlg:1:1: error: the file defines no dialog \"Nope\" with items [no-such-dialog]\n"},
       {"ENUM { eOk }\nnmae \"Confirm\"\nTEXT 0 5 2 20 2 F 0 () F \"Sure?\"\nname Other\nTEXT 0 5 2 20 2 F 0 () F "
        "\"x\"\n",
-       "nearest miss: confirm.dlg:2: `nmae` is not `name`"},
-      {"\xEF\xBB\xBFname Confirm\nTEXT 0 5 2 20 2 F 0 () F \"Sure?\"\n",
-       "nearest miss: confirm.dlg:1: the file begins with a UTF-8 byte-order mark"},
+       "render confirm.dlg Confirm",
+       "confirm.dlg:1:1: error: the file defines no dialog \"Confirm\" with items; it defines: Other [no-such-dialog]\n"
+       "confirm.dlg:2:1: note: the nearest miss: `nmae` is not `name`"},
+      {"\xEF\xBB\xBFname Confirm\nTEXT 0 5 2 20 2 F 0 () F \"Sure?\"\n", "try confirm.dlg Confirm --keys Esc",
+       "confirm.dlg:1:1: error: the file defines no dialog \"Confirm\" with items [no-such-dialog]\n"
+       "confirm.dlg:1:1: note: the nearest miss: the file begins with a UTF-8 byte-order mark"},
   };
   for (const auto &row : rows) {
-    SCOPED_TRACE(row.text);
+    SCOPED_TRACE(row.args);
     FILE *f = fopen(s.file("confirm.dlg").c_str(), "wb");
     ASSERT_TRUE(f);
     fputs(row.text, f);
     fclose(f);
-    Outcome run = tessel(s, "render confirm.dlg Confirm");
+    Outcome run = tessel(s, row.args);
     EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find(row.miss), std::string::npos) << run.err;
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err.rfind(row.report, 0), 0u) << run.err;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1 + (strstr(row.report, "note:") != nullptr))
+        << run.err;
   }
 }
 
