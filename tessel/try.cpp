@@ -129,79 +129,139 @@ void printJson(int exitId, const std::vector<ReadBack> &rows) {
   printf("%s\n", all.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace).c_str());
 }
 
+/* What a try run holds from its start to its one teardown. */
+struct TryRun {
+  const Options *o;
+  const char *file;  /* absolute */
+  const char *shown; /* the file as typed */
+  const char *name;  /* the dialog's */
+  Library library;
+  author::Options checking; /* the dialog tried, and the file as a whole */
+  author::Analysis analysis;
+  FILE *dumpFile = nullptr;
+  bool sessionOpen = false;
+  int exitId = -1;
+  std::vector<ReadBack> rows;
+  bool agreed = true; /* the read-back matched the file */
+};
+
+/* How a run ended. */
+enum class Ended {
+  NotStarted, /* the watch or the session could not start (reported) */
+  NoDialog,   /* the file defines no such dialog */
+  Gone,       /* a reload took the dialog away and the user left */
+  Closed      /* the user closed the dialog: rows hold the read-back */
+};
+
+/* Starts what the run needs: the watch (--watch), the library's startup
+   record and the session with its status line. Returns EXIT_OK, or the
+   status after reporting; releaseRun releases what was started either
+   way. */
+int startRun(TryRun *run) {
+  const Options *o = run->o;
+  if (o->watch) {
+    int status = watchStart(run->file, run->shown, o);
+    if (status != EXIT_OK) return status;
+  }
+  startLibrary(&run->library, run->file, o->lngMode, o->watch ? watchWrapStartup : nullptr);
+  int status = openSession(o, &run->dumpFile);
+  if (status != EXIT_OK) return status;
+  run->sessionOpen = true;
+  watchAttach();
+  if (o->watch) watchSetDialog(run->name);
+  char statusLine[64];
+  snprintf(statusLine, sizeof statusLine, "texts: %s (--texts)", lngModeText(o->lngMode));
+  hostSetStatusLine(statusLine);
+  return EXIT_OK;
+}
+
+/* The notice of a dialog that a reload took away. */
+std::string goneNotice(const TryRun &run) {
+  return "dialog \"" + std::string(run.name) + "\" is no longer in " + run.shown;
+}
+
+/* Shows the dialog, again on the new version after each reload that closed
+   it (waiting while the file lacks it), until the user closes it; then
+   reads it back into the run. */
+Ended useDialog(TryRun *run) {
+  for (;;) {
+    /* the file as it is now: each reload reads the new version */
+    run->analysis = author::analyzeFile(run->file, run->checking);
+    int section = author::findSection(run->analysis, run->name);
+    inspectDialogsOf(run->shown, &run->analysis, run->name);
+    DialogData *dialog = loadDialog(&run->library, run->file, run->name);
+    if (!dialog || section < 0) {
+      run->library.release(dialog);
+      return Ended::NoDialog;
+    }
+    run->exitId = run->library.show(dialog);
+    if (run->o->watch && watchReopen()) { /* closed by a change, not by the user */
+      run->library.release(dialog);
+      bool back = true;
+      while (back && !watchHasDialog(run->name)) back = watchIdle(goneNotice(*run).c_str()) != 0;
+      if (back) continue;
+      return Ended::Gone;
+    }
+    run->agreed = readBack(run->library, dialog, run->analysis, run->analysis.sections[(size_t)section], &run->rows);
+    run->library.release(dialog);
+    return Ended::Closed;
+  }
+}
+
+/* The one teardown of a run: stops the watch, closes the session and the
+   --screen file, and takes the inspector away. Returns as closeSession
+   (EXIT_OK when no session was open). */
+int releaseRun(TryRun *run) {
+  watchStop();
+  int status = run->sessionOpen ? closeSession(&run->dumpFile) : EXIT_OK;
+  run->sessionOpen = false;
+  hostSetInspector(nullptr);
+  return status;
+}
+
+/* Prints what the closed dialog read back, after the findings (unless
+   --quiet); returns closed (the status of the session's end) unless the
+   output fails. */
+int printReadBack(const TryRun &run, int closed) {
+  if (!run.o->quiet) printFindings(stderr, run.shown, run.analysis);
+  if (!run.agreed) return fail(EXIT_FAILED, "%s changed while the dialog was shown; try again", run.shown);
+  if (run.o->json) printJson(run.exitId, run.rows);
+  else printTable(run.exitId, run.rows);
+  if (fflush(stdout) != 0) return fail(EXIT_FAILED, "cannot write the output");
+  return closed;
+}
+
 }  // namespace
 
 int cmdTry(const CommandLine *line) {
   const Options *o = line->options;
   if (o->help) return printCommandHelp(CMD_TRY, kTryHelp, kTryExitStatus);
   if (o->args.size() != 2) return fail(EXIT_USAGE, "try takes a file and a dialog name (see tessel try --help)");
-  int status = EXIT_OK;
   char file[PATH_MAX];
   if (!readableFile(o->args[0], file)) return EXIT_FAILED;
-  const char *name = o->args[1];
-  Library library;
-  if (!loadLibrary(&library)) return EXIT_FAILED;
-  if (o->watch && (status = watchStart(file, o->args[0], o)) != EXIT_OK) return status;
-  startLibrary(&library, file, o->lngMode, o->watch ? watchWrapStartup : nullptr);
+  TryRun run;
+  run.o = o;
+  run.file = file;
+  run.shown = o->args[0];
+  run.name = o->args[1];
+  if (!loadLibrary(&run.library)) return EXIT_FAILED;
+  run.checking.lngMode = o->lngMode;
+  run.checking.codepage = atoi(o->codepage);
+  run.checking.dialog = run.name;
 
-  author::Options checking;
-  checking.lngMode = o->lngMode;
-  checking.codepage = atoi(o->codepage);
-  checking.dialog = name; /* the dialog tried, and the file as a whole */
-  author::Analysis analysis;
-  FILE *dumpFile = nullptr;
-  status = openSession(o, &dumpFile);
-  if (status) {
-    watchStop();
-    return status;
-  }
-  watchAttach();
-  if (o->watch) watchSetDialog(name);
-  char statusLine[64];
-  snprintf(statusLine, sizeof statusLine, "texts: %s (--texts)", lngModeText(o->lngMode));
-  hostSetStatusLine(statusLine);
-
-  int exitId = -1, section = -1;
-  std::vector<ReadBack> rows;
-  bool agreed = true;
-  for (;;) {
-    /* the file as it is now: each reload reads the new version */
-    analysis = author::analyzeFile(file, checking);
-    section = author::findSection(analysis, name);
-    inspectDialogsOf(o->args[0], &analysis, name);
-    DialogData *dialog = loadDialog(&library, file, name);
-    if (!dialog || section < 0) {
-      library.release(dialog);
-      watchStop();
-      closeSession(&dumpFile);
-      hostSetInspector(nullptr);
-      return reportNoDialog(file, o->args[0], name, checking);
-    }
-    exitId = library.show(dialog);
-    if (o->watch && watchReopen()) { /* closed by a change, not by the user */
-      library.release(dialog);
-      std::string notice = "dialog \"" + std::string(name) + "\" is no longer in " + o->args[0];
-      bool back = true;
-      while (back && !watchHasDialog(name)) back = watchIdle(notice.c_str()) != 0;
-      if (back) continue;
-      watchStop();
-      closeSession(&dumpFile);
-      hostSetInspector(nullptr);
-      fprintf(stderr, "tessel: %s\n", notice.c_str());
+  int status = startRun(&run);
+  Ended ended = status == EXIT_OK ? useDialog(&run) : Ended::NotStarted;
+  int closed = releaseRun(&run);
+  switch (ended) {
+    case Ended::NotStarted:
+      return status;
+    case Ended::NoDialog:
+      return reportNoDialog(run.file, run.shown, run.name, run.checking);
+    case Ended::Gone:
+      fprintf(stderr, "tessel: %s\n", goneNotice(run).c_str());
       return EXIT_OK;
-    }
-    agreed = readBack(library, dialog, analysis, analysis.sections[(size_t)section], &rows);
-    library.release(dialog);
-    break;
+    case Ended::Closed:
+      break;
   }
-  watchStop();
-  status = closeSession(&dumpFile);
-  hostSetInspector(nullptr);
-
-  if (!o->quiet) printFindings(stderr, o->args[0], analysis);
-  if (!agreed) return fail(EXIT_FAILED, "%s changed while the dialog was shown; try again", o->args[0]);
-  if (o->json) printJson(exitId, rows);
-  else printTable(exitId, rows);
-  if (fflush(stdout) != 0) return fail(EXIT_FAILED, "cannot write the output");
-  return status;
+  return printReadBack(run, closed);
 }
