@@ -1,7 +1,7 @@
 /*
  * The shape of a tessel command: what it is handed and what it returns.
- * main.cpp maps each command's name to its function in one table; each
- * command lives in a file of its own and returns its exit status.
+ * main.cpp maps each command to its function in one table; each command
+ * lives in a file of its own and returns its exit status.
  */
 #ifndef TESSEL_TESSEL_COMMAND_H
 #define TESSEL_TESSEL_COMMAND_H

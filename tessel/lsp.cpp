@@ -7,9 +7,7 @@
 #include <signal.h>
 #include <stdio.h>
 #include <stdlib.h>
-#include <string.h>
 
-#include "codepage/codepage.h"
 #include "lsp/server.h"
 #include "lsp/transport.h"
 #include "tessel/command.h"
