@@ -219,23 +219,16 @@ std::string whyNoHeader(const std::string &text) {
   return "no dialog name follows `" + word + "`";
 }
 
-/* Where the name of a header line lies: [*start, *end), and whether it is
-   quoted. */
+/* Where the name of a header line lies, as the library's header pattern
+   reads it: [*start, *end), and whether it is quoted. */
 void headerName(const std::string &text, int *start, int *end, bool *isQuoted) {
-  int p = 0;
-  while (p < (int)text.size() && isSpaceByte(text[(size_t)p])) p++;
-  p += 4;
-  while (p < (int)text.size() && isSpaceByte(text[(size_t)p])) p++;
-  *start = p;
-  *isQuoted = p < (int)text.size() && text[(size_t)p] == '"';
-  int q = p;
-  if (*isQuoted) {
-    size_t close = text.find('"', (size_t)p + 1);
-    q = close == std::string::npos ? (int)text.size() : (int)close + 1;
-  } else {
-    while (q < (int)text.size() && !isSpaceByte(text[(size_t)q])) q++;
-  }
-  *end = q;
+  FieldSpan spans[TS_HEADER_COUNT];
+  char tokens[TS_TOKEN_ROOM];
+  tracePattern(text, TS_PATTERN_HEADER, spans, TS_HEADER_COUNT, tokens, sizeof tokens);
+  const FieldSpan &name = spans[TS_HEADER_COUNT - 1];
+  *start = name.start;
+  *end = name.end;
+  *isQuoted = name.end > name.start && text[(size_t)name.start] == '"';
 }
 
 void checkHeader(Analysis *a, int index) {
@@ -376,17 +369,7 @@ int findFolded(const std::string &text, const std::string &word, int p) {
 
 void checkFlags(Analysis *a, int index, int section, const ItemFields &fields) {
   const std::string &text = a->lines[(size_t)index].text;
-  const std::string &list = fields.token[FIELD_FLAGS];
-  std::vector<std::string> words;
-  std::string word;
-  for (char c : list + " ") {
-    if (c == '(' || c == '+' || c == ')' || c == ' ') {
-      if (!word.empty()) words.push_back(word);
-      word.clear();
-    } else {
-      word += c;
-    }
-  }
+  std::vector<std::string> words = flagListWords(fields.token[FIELD_FLAGS]);
   int cursor = fields.span[FIELD_FLAGS].start;
   for (const std::string &w : words) {
     int at = findFolded(text, w, cursor);
@@ -394,9 +377,7 @@ void checkFlags(Analysis *a, int index, int section, const ItemFields &fields) {
     else cursor = at + (int)w.size();
     Span span = spanOf(*a, index, at, at + (int)w.size());
     if (isFlagName(w)) continue;
-    std::vector<char> copy(w.begin(), w.end());
-    copy.push_back(0);
-    uint32_t value = ParseFlags(copy.data());
+    uint32_t value = tsFlagWordValue(w.c_str());
     if (value != 0) {
       if (words.size() == 1 && w == "0") continue; /* "no flags" */
       char hex[16];
@@ -496,7 +477,7 @@ void checkItem(Analysis *a, int index, int section, const Options &options) {
   }
 
   const std::string &selected = fields.token[FIELD_SELECTED];
-  bool truth = selected.size() == 1 && strchr("TtFf10", selected[0]);
+  bool truth = tsIsTruthValue(selected.c_str()) != 0;
   if (!selected.empty() && selected[0] != '"' && !truth && !isEnumName(*a, selected) && !isInteger(selected)) {
     int g = messageNumber(*a, selected);
     std::string near = nearest(selected, enumNameList(*a));
@@ -512,10 +493,10 @@ void checkItem(Analysis *a, int index, int section, const Options &options) {
   checkFlags(a, index, section, fields);
 
   const std::string &source = fields.token[FIELD_SOURCE];
-  if (fields.span[FIELD_SOURCE].written && (source.empty() || !strchr("LRTV", source[0])))
+  if (fields.span[FIELD_SOURCE].written && !tsIsTextSource(source.c_str()[0]))
     addFinding(a, makeFinding(Kind::UnknownSource, span(FIELD_SOURCE), {quoted(source)}), section);
   const std::string &message = fields.token[FIELD_TEXT];
-  if (!source.empty() && source[0] == 'L' && !isEnumName(*a, message) && !isInteger(message)) {
+  if (source.c_str()[0] == TS_SOURCE_LNG && !isEnumName(*a, message) && !isInteger(message)) {
     std::string near = nearest(message, enumNameList(*a));
     addFinding(
         a, suggesting(makeFinding(Kind::UnknownMessage, span(FIELD_TEXT), {quoted(message), didYouMean(near)}), near),
@@ -547,7 +528,7 @@ void checkItem(Analysis *a, int index, int section, const Options &options) {
     addFinding(a, makeFinding(Kind::CancelId, span(FIELD_ID), {quoted(item.record.data)}), section);
 
   /* Words after the last field: the library reads no further. */
-  bool registry = fields.token[FIELD_SOURCE].c_str()[0] == 'R';
+  bool registry = fields.token[FIELD_SOURCE].c_str()[0] == TS_SOURCE_REG;
   int last = registry && fields.span[FIELD_FALLBACK].written ? FIELD_FALLBACK : FIELD_TEXT;
   if (fields.span[last].written) {
     size_t end = text.size(), p = std::min((size_t)std::max(fields.span[last].end, 0), end);

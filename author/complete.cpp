@@ -1,9 +1,8 @@
 /*
- * Completion candidates. The place is read from the line's text before the
- * cursor, word by word as the item pattern takes its fields (a quoted text
- * or a parenthesised flag list is one word, the optional %source% and
- * %root% words only where they stand); the candidates are the library's own
- * keyword tables and the file's ENUM table.
+ * Completion candidates. The place is where the library's item pattern,
+ * traced over the line's text before the cursor, reads or seeks a field;
+ * the candidates are the library's own keyword tables (with the bits each
+ * word gives) and the file's ENUM table.
  */
 #include "author/complete.h"
 
@@ -19,63 +18,6 @@ namespace author {
 namespace {
 
 inline bool space(char c) { return tsIsSpace((unsigned char)c); }
-inline char upper(char c) { return (char)tsToUpper((unsigned char)c); }
-
-/* The words of a line's beginning: each one's start, a quoted text or a
-   parenthesised list (at the flags) counted as one word even with spaces
-   inside. */
-std::vector<int> wordStarts(const std::string &prefix) {
-  std::vector<int> starts;
-  int p = 0, n = (int)prefix.size();
-  while (p < n) {
-    while (p < n && space(prefix[(size_t)p])) p++;
-    if (p >= n) break;
-    starts.push_back(p);
-    char close = prefix[(size_t)p] == '"'                                       ? '"'
-                 : prefix[(size_t)p] == '(' && starts.size() == FIELD_FLAGS + 1 ? ')'
-                                                                                : 0;
-    if (close) {
-      size_t end = prefix.find(close, (size_t)p + 1);
-      p = end == std::string::npos ? n : (int)end + 1;
-    }
-    while (p < n && !space(prefix[(size_t)p])) p++;
-  }
-  return starts;
-}
-
-/* The field that word w of the words starts stands for: the first ten in
-   order, then %source% and %root% only when written with percent signs. */
-int fieldOfWord(const std::string &prefix, const std::vector<int> &starts, size_t w) {
-  if (w < FIELD_SOURCE) return (int)w;
-  int field = FIELD_SOURCE;
-  for (size_t i = FIELD_SOURCE; i <= w; i++) {
-    /* The word being begun (past the last one) may still become either. */
-    bool percent = i >= starts.size() || prefix[(size_t)starts[i]] == '%';
-    if (field <= FIELD_ROOT && !percent) field = FIELD_TEXT;
-    if (i == w) return field;
-    field++;
-  }
-  return field;
-}
-
-/* The text source written on a line's beginning, upper-cased, or "TXT". */
-std::string sourceOf(const std::string &prefix, const std::vector<int> &starts) {
-  if (starts.size() <= FIELD_SOURCE) return "TXT";
-  int p = starts[FIELD_SOURCE];
-  if (prefix[(size_t)p] != '%') return "TXT";
-  std::string source;
-  for (p++; p < (int)prefix.size() && prefix[(size_t)p] != '%' && !space(prefix[(size_t)p]); p++)
-    source += upper(prefix[(size_t)p]);
-  return source;
-}
-
-bool startsWithFolded(const std::string &text, const char *word) {
-  size_t i = 0;
-  for (; word[i]; i++)
-    if (i >= text.size() || upper(text[i]) != upper(word[i])) return false;
-  return true;
-}
-
 std::string hex(uint32_t value) {
   char text[16];
   snprintf(text, sizeof text, "0x%X", (unsigned)value);
@@ -89,12 +31,13 @@ void addTypes(Completion *c) {
 
 void addFlags(Completion *c) {
   for (int p = 0; p < TS_FLAG_COUNT; p++)
-    c->items.push_back({itemFlagNames[p], hex(p == 0 ? 0xFFu : 1u << (p + 7)), CandidateKind::Flag});
+    c->items.push_back({itemFlagNames[p], hex(tsFlagWordValue(itemFlagNames[p])), CandidateKind::Flag});
   for (int k = 0; k < TS_COLOR_COUNT; k++)
-    c->items.push_back(
-        {colorNames[k], "foreground " + std::to_string(k) + ": " + hex((uint32_t)k | 0x100u), CandidateKind::Colour});
+    c->items.push_back({colorNames[k], "foreground " + std::to_string(k) + ": " + hex(tsFlagWordValue(colorNames[k])),
+                        CandidateKind::Colour});
   for (int k = 0; k < TS_COLOR_COUNT; k++)
-    c->items.push_back({bkColorNames[k], "background " + std::to_string(k) + ": " + hex((uint32_t)(k << 4) | 0x100u),
+    c->items.push_back({bkColorNames[k],
+                        "background " + std::to_string(k) + ": " + hex(tsFlagWordValue(bkColorNames[k])),
                         CandidateKind::Colour});
 }
 
@@ -135,39 +78,52 @@ Completion completeAt(const Analysis &a, long long offset) {
   long long lineStart = past ? offset : line.offset;
   bool inSection = line.section >= 0 && !(past && line.kind == LineKind::SectionEnd);
 
-  int first = 0;
-  while (first < (int)prefix.size() && space(prefix[(size_t)first])) first++;
-  if (startsWithFolded(prefix.substr((size_t)first), "name") && prefix.size() > (size_t)first + 4 &&
-      space(prefix[(size_t)first + 4])) {
+  char tokens[TS_TOKEN_ROOM];
+  FieldSpan header[TS_HEADER_COUNT];
+  if (tracePattern(prefix, TS_PATTERN_HEADER, header, TS_HEADER_COUNT, tokens, sizeof tokens) >= TS_HEADER_COUNT - 1) {
     c.context = CompleteContext::DialogName; /* a new name: nothing to offer */
     return c;
   }
 
-  std::vector<int> starts = wordStarts(prefix);
+  /* The field the cursor is in, as the library's item pattern reads the
+     line up to it: within a word, the last field written up to the cursor;
+     after white space, the first field sought there. */
+  ItemFields fields = readItemFields(prefix);
+  const int cursor = (int)prefix.size();
   bool inWord = !prefix.empty() && !space(prefix.back());
-  size_t w = inWord ? starts.size() - 1 : starts.size();
-  int wordStart = inWord ? starts.back() : (int)prefix.size();
+  int field = -1;
+  for (int f = 0; f < FIELD_COUNT; f++) {
+    const FieldSpan &span = fields.span[f];
+    if (inWord && span.written && span.end == cursor) field = f;
+    if (!inWord && !span.written && span.start == cursor) {
+      field = f;
+      break;
+    }
+  }
+  int wordStart = inWord && field >= 0 ? fields.span[field].start : cursor;
   c.replace = {lineStart + wordStart, offset};
-  if (!inSection) return c;
-  if (w == 0) {
+  if (!inSection || field < 0) return c;
+  if (field == FIELD_TYPE) {
     if (wordStart == 0) {
       c.context = CompleteContext::ItemType;
       addTypes(&c);
     }
     return c;
   }
-  int field = fieldOfWord(prefix, starts, w);
   std::string word = prefix.substr((size_t)wordStart);
   if (field == FIELD_FLAGS) {
-    size_t cut = word.find_last_of("(+ ");
-    if (cut != std::string::npos) c.replace.start = lineStart + wordStart + (long long)cut + 1;
+    for (size_t cut = word.size(); cut-- > 0;)
+      if (tsIsFlagSeparator(word[cut])) {
+        c.replace.start = lineStart + wordStart + (long long)cut + 1;
+        break;
+      }
     c.context = CompleteContext::Flag;
     addFlags(&c);
   } else if (field == FIELD_SOURCE) {
     c.context = CompleteContext::TextSource;
     addSources(&c);
   } else if (field == FIELD_ID || field == FIELD_SELECTED ||
-             (field == FIELD_TEXT && sourceOf(prefix, starts)[0] == 'L')) {
+             (field == FIELD_TEXT && fields.token[FIELD_SOURCE].c_str()[0] == TS_SOURCE_LNG)) {
     if (!word.empty() && word[0] == '"') c.replace.start++;
     c.context = CompleteContext::EnumName;
     addEnumNames(a, &c);

@@ -1,12 +1,13 @@
 /*
- * Where the fields of an item line lie: the library's item pattern says how
- * many fields match and what each one reads; this locates each field's bytes
- * in the line so that a finding can point at it.
+ * Where the fields of an item line lie: the library's pattern matcher, traced,
+ * says how many fields match, what each one reads and from which bytes of the
+ * line, so that a finding, a hover or a completion can point at it.
  */
 #ifndef TESSEL_AUTHOR_FIELDS_H
 #define TESSEL_AUTHOR_FIELDS_H
 
 #include <string>
+#include <vector>
 
 namespace author {
 
@@ -45,8 +46,19 @@ struct ItemFields {
   size_t tokensLength = 0;        /* length of the token string */
 };
 
+/* Runs the library's pattern matcher on line with pattern, traced: returns
+   what it returns (the elements matched) and writes where each of the first
+   count elements lies into spans (an element the scan stopped at, and those
+   after it, lie empty where it was sought); the token string goes to tokens
+   (room bytes). */
+int tracePattern(const std::string &line, const char *pattern, FieldSpan *spans, int count, char *tokens, int room);
+
 /* Matches line against the library's item pattern and locates each field. */
 ItemFields readItemFields(const std::string &line);
+
+/* The words of a flag list as the library splits it (at '(', '+', ')' and
+   spaces), in order. */
+std::vector<std::string> flagListWords(const std::string &list);
 
 /* The byte offset where the library's reading of the failed field
    (fields.matched) begins: after the fields that matched. */

@@ -101,9 +101,6 @@ bool isNumber(const std::string &cell) {
   return true;
 }
 
-/* The flag list's separators, as the library splits a list into words. */
-inline bool isFlagSeparator(char c) { return c == '(' || c == '+' || c == ')' || c == ' '; }
-
 /* A flag list in parentheses written as its words joined by '+', with no
    spaces: "( DIF_GROUP + YELLOW )" gives "(DIF_GROUP+YELLOW)". The library
    reads the same words in the same order from both. A bare word, or a list
@@ -111,15 +108,9 @@ inline bool isFlagSeparator(char c) { return c == '(' || c == '+' || c == ')' ||
 std::string flagList(const std::string &cell) {
   if (cell.size() < 2 || cell[0] != '(' || cell.back() != ')') return cell;
   std::string out = "(";
-  size_t p = 1, end = cell.size() - 1;
-  while (p < end) {
-    while (p < end && isFlagSeparator(cell[p])) p++;
-    size_t word = p;
-    while (p < end && !isFlagSeparator(cell[p])) p++;
-    if (p > word) {
-      if (out.size() > 1) out += '+';
-      out.append(cell, word, p - word);
-    }
+  for (const std::string &word : flagListWords(cell.substr(1, cell.size() - 2))) {
+    if (out.size() > 1) out += '+';
+    out += word;
   }
   return out + ")";
 }

@@ -56,19 +56,10 @@ std::string entryWords(const Analysis &a, const std::string &name) {
 /* The flags word of a flag list, word by word. */
 std::string flagWords(const std::string &list, uint32_t total) {
   std::string out = "flags " + hex(total);
-  std::string word;
   std::string parts;
-  for (char c : list + " ") {
-    if (c != '(' && c != '+' && c != ')' && c != ' ') {
-      word += c;
-      continue;
-    }
-    if (word.empty()) continue;
-    std::vector<char> copy(word.begin(), word.end());
-    copy.push_back(0);
-    uint32_t bits = ParseFlags(copy.data());
+  for (const std::string &word : flagListWords(list)) {
+    uint32_t bits = tsFlagWordValue(word.c_str());
     parts += "\n  " + word + (bits ? " " + hex(bits) : " is no flag or colour name: ignored");
-    word.clear();
   }
   return parts.empty() ? out + " (no flag)" : out + ":" + parts;
 }
@@ -79,8 +70,7 @@ std::string describeSelected(const Analysis &a, const Item &item, const std::str
     if (item.record.type == DI_EDIT && (item.record.flags & DIF_HISTORY)) what += ", the edit field's history name";
     return what;
   }
-  if (token.size() == 1 && strchr("TtFf10", token[0]))
-    return "`" + token + "`: selected = " + str(item.record.selected);
+  if (tsIsTruthValue(token.c_str())) return "`" + token + "`: selected = " + str(item.record.selected);
   int g = messageNumberOf(a, token);
   if (g == -1) return "`" + quoted(token) + "` is none of T, F, 1, 0, an ENUM name or a number: selected = 0";
   std::string why = enumEntryOf(a, token) >= 0 ? entryWords(a, token) : "`" + token + "` reads as the number " + str(g);
@@ -91,13 +81,13 @@ std::string describeSelected(const Analysis &a, const Item &item, const std::str
 std::string describeSource(const std::string &token) {
   char c = token.empty() ? 0 : token[0];
   switch (c) {
-    case 'L':
+    case TS_SOURCE_LNG:
       return "%" + token + "%: the text is a message of the plug-in's language file, named by the text field";
-    case 'R':
+    case TS_SOURCE_REG:
       return "%" + token + "%: the text is read from the registry, at the path of the text field";
-    case 'T':
+    case TS_SOURCE_TEXT:
       return "%" + token + "%: the text is the text field as written (NULL: empty)";
-    case 'V':
+    case TS_SOURCE_VERSION:
       return "%" + token + "%: the text is the library's version, \" 1.00 \"";
     default:
       return "%" + quoted(token) + "%: no text source the library knows, the text is empty";
@@ -108,7 +98,7 @@ std::string describeText(const Analysis &a, const Item &item, const ItemFields &
   const std::string &source = fields.token[FIELD_SOURCE];
   const std::string &text = fields.token[FIELD_TEXT];
   char c = source.empty() ? 0 : source[0];
-  if (c == 'L') {
+  if (c == TS_SOURCE_LNG) {
     int m = messageNumberOf(a, text);
     if (m == -1)
       return "message name `" + quoted(text) + "` is not in the ENUM table: the text is empty in language mode 0";
@@ -116,8 +106,8 @@ std::string describeText(const Analysis &a, const Item &item, const ItemFields &
     return why + ": the text is message " + str(m) + " of the language file (language mode 1 shows `" + quoted(text) +
            "`, mode 2 the identifier `" + quoted(fields.token[FIELD_ID]) + "`)";
   }
-  if (c == 'R') return "the registry value `" + quoted(text) + "` below the host's key for plug-ins";
-  if (c == 'T')
+  if (c == TS_SOURCE_REG) return "the registry value `" + quoted(text) + "` below the host's key for plug-ins";
+  if (c == TS_SOURCE_TEXT)
     return item.record.data[0] ? "the text \"" + quoted(item.record.data) + "\""
                                : "`" + quoted(text) + "`: the text is empty";
   return "not used by this text source";
@@ -175,7 +165,7 @@ std::string describeField(const Analysis &a, const Item &item, const ItemFields 
       return describeText(a, item, fields);
     default: {
       const std::string &source = fields.token[FIELD_SOURCE];
-      if (source.empty() || source[0] != 'R') return "not used by this text source";
+      if (source.c_str()[0] != TS_SOURCE_REG) return "not used by this text source";
       return "the text when the registry value cannot be read" +
              std::string(token.compare(0, 4, "NULL") == 0 ? " (NULL: empty)" : ": \"" + quoted(token) + "\"");
     }

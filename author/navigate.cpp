@@ -19,7 +19,7 @@ namespace {
 bool namesEnum(const ItemFields &fields, int f) {
   if (f == FIELD_ID || f == FIELD_SELECTED) return true;
   const std::string &source = fields.token[FIELD_SOURCE];
-  return f == FIELD_TEXT && !source.empty() && source[0] == 'L';
+  return f == FIELD_TEXT && source.c_str()[0] == TS_SOURCE_LNG;
 }
 
 /* The bytes of field f of an item line beginning at lineOffset, its quotes

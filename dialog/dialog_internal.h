@@ -114,6 +114,21 @@ enum {
   SP_WORD = 0x400
 };
 
+/* Where the pattern matcher reads each element of its pattern, for tools
+   that explain a line: offsets in the source. element is called for every
+   element that counts (so index runs as sparse's result does) once it is
+   done: start and end (exclusive) bound the source it read, and defaulted
+   is nonzero when the source did not match and the element's default token
+   stood in for it. stopped is called for the element that ends the scan by
+   failing, with where it was sought. sparse leaves tsSparseTrace alone; the
+   library never sets it, and then nothing is reported. */
+struct SparseTrace {
+  void *context;
+  void (*element)(void *context, int index, long long start, long long end, int defaulted);
+  void (*stopped)(void *context, int index, long long at);
+};
+extern const SparseTrace *tsSparseTrace;
+
 /* The library's own patterns, and the counts of a complete match. */
 #define TS_PATTERN_HEADER "%l name%*[ ] %S(\"-\")"
 #define TS_PATTERN_SECTION_END "%l name"
@@ -180,6 +195,21 @@ int FindKeyword(const char *const *names, const char *text, int count);
 int FindKeywordValue(const char *const *names, const int32_t *values, const char *text, int count);
 /* The flags word of a flag list such as "(DIF_BOXCOLOR+YELLOW)"; splits text in place. */
 uint32_t ParseFlags(char *text);
+/* Nonzero for the characters that separate the words of a flag list:
+   '(', '+', ')' and the space. */
+int tsIsFlagSeparator(char c);
+/* The bits one word of a flag list gives: a flag name or number (a flag
+   position), else a colour or background colour with DIF_SETCOLOR, else 0. */
+uint32_t tsFlagWordValue(const char *word);
+/* Nonzero when a one-character field reads as true: T, t or 1 (the focus,
+   default and selected fields). */
+int tsReadsTrue(char c);
+/* Nonzero when a selected field is a truth value: one of T t F f 1 0 alone. */
+int tsIsTruthValue(const char *field);
+/* The text sources, by the first letter of the source field's token. */
+enum { TS_SOURCE_LNG = 'L', TS_SOURCE_REG = 'R', TS_SOURCE_TEXT = 'T', TS_SOURCE_VERSION = 'V' };
+/* Nonzero when c begins a text source the library knows. */
+int tsIsTextSource(char c);
 /* Interprets one line of a dialog section: 2 when *item, *id and *string (an
    owned quoted text, or null) were written, 1 when it is no item line. */
 int ParseItemLine(int lngMode, int moduleNumber, DialogItem *item, int32_t *id, char **string, const char *line);

@@ -123,12 +123,11 @@ int FindKeywordValue(const char *const *names, const int32_t *values, const char
 
 /* ---- Flags ------------------------------------------------------------------ */
 
-/* Nonzero for the characters that separate the words of a flag list. */
-static int isFlagSeparator(char c) { return c == '(' || c == '+' || c == ')' || c == ' '; }
+int tsIsFlagSeparator(char c) { return c == '(' || c == '+' || c == ')' || c == ' '; }
 
 /* The bits one word of a flag list contributes: a flag name or number, else a
    colour, else a background colour (each with DIF_SETCOLOR), else nothing. */
-static uint32_t flagWordValue(const char *word) {
+uint32_t tsFlagWordValue(const char *word) {
   int p = FindKeyword(itemFlagNames, word, TS_FLAG_COUNT);
   if (p != -1) {
     if (p == 0) return DIF_COLORMASK;
@@ -152,13 +151,13 @@ uint32_t ParseFlags(char *text) {
   if (!text) return 0;
   char *p = text;
   for (;;) {
-    while (*p && isFlagSeparator(*p)) p++;
+    while (*p && tsIsFlagSeparator(*p)) p++;
     if (!*p) break;
     char *word = p;
-    while (*p && !isFlagSeparator(*p)) p++;
+    while (*p && !tsIsFlagSeparator(*p)) p++;
     int last = *p == 0;
     *p = 0;
-    flags |= flagWordValue(word);
+    flags |= tsFlagWordValue(word);
     if (last) break;
     p++;
   }
@@ -219,6 +218,14 @@ int ReadRegText(HKEY root, const char *rootPath, const char *valuePath, char *ou
 
 /* ---- Item lines ------------------------------------------------------------------ */
 
+int tsReadsTrue(char c) { return c == 'T' || c == 't' || c == '1'; }
+
+int tsIsTruthValue(const char *field) { return field[0] && !field[1] && strchr("TtFf10", field[0]) != nullptr; }
+
+int tsIsTextSource(char c) {
+  return c == TS_SOURCE_LNG || c == TS_SOURCE_REG || c == TS_SOURCE_TEXT || c == TS_SOURCE_VERSION;
+}
+
 /* The `selected` column: a quoted text (copied, owned through *string), a
    one-character truth value, or an enum name or number standing for a host
    message. Writes item->selected and *string. */
@@ -238,8 +245,8 @@ static void readSelected(int lngMode, int moduleNumber, const char *field, Dialo
     *string = copy;
     return;
   }
-  if (field[0] && !field[1] && strchr("TtFf10", field[0])) {
-    item->selected = field[0] == 'T' || field[0] == 't' || field[0] == '1';
+  if (tsIsTruthValue(field)) {
+    item->selected = tsReadsTrue(field[0]);
     return;
   }
   int g = FindKeyword((const char *const *)enumNames, field, enumCount);
@@ -257,7 +264,7 @@ static void readText(int lngMode, int moduleNumber, char fields[F_COUNT][TS_TOKE
   char *data = item->data;
   const size_t room = sizeof item->data;
   switch (fields[F_SOURCE][0]) {
-    case 'L': /* localised text, or what the file wrote in modes 1 and 2 */
+    case TS_SOURCE_LNG: /* localised text, or what the file wrote in modes 1 and 2 */
       if (lngMode == 1) {
         copyBounded(data, fields[F_TEXT], room);
       } else if (lngMode == 2) {
@@ -267,7 +274,7 @@ static void readText(int lngMode, int moduleNumber, char fields[F_COUNT][TS_TOKE
         copyBounded(data, m == -1 ? nullptr : GetMsgText(m, moduleNumber), room);
       }
       break;
-    case 'R': { /* registry, under the host's root key, with a fallback text */
+    case TS_SOURCE_REG: { /* registry, under the host's root key, with a fallback text */
       HKEY root = strncmp(fields[F_ROOT], "HKCU", 4) == 0 ? PL_HKEY_CURRENT_USER : PL_HKEY_LOCAL_MACHINE;
       char text[TS_REG_TEXT_ROOM];
       if (ReadRegText(root, tsStartup.rootKey, fields[F_TEXT], text, sizeof text) != 0) {
@@ -277,10 +284,10 @@ static void readText(int lngMode, int moduleNumber, char fields[F_COUNT][TS_TOKE
       copyBounded(data, text, room);
       break;
     }
-    case 'T': /* literal text; one beginning with null in any case is empty */
+    case TS_SOURCE_TEXT: /* literal text; one beginning with null in any case is empty */
       copyBounded(data, beginsWithNullAnyCase(fields[F_TEXT]) ? nullptr : fields[F_TEXT], room);
       break;
-    case 'V': /* the library's version, " 1.00 " */
+    case TS_SOURCE_VERSION: /* the library's version, " 1.00 " */
       snprintf(data, room, " %x.%02x ", (unsigned)(TS_VERSION >> 8), (unsigned)(TS_VERSION & 0xFF));
       break;
     default:
@@ -320,10 +327,10 @@ int ParseItemLine(int lngMode, int moduleNumber, DialogItem *item, int32_t *id, 
   if ((type == DI_SINGLEBOX || type == DI_DOUBLEBOX) && item->y2 < item->y1)
     item->y2 = addSaturated(item->y1, item->y2);
 
-  item->focus = fields[F_FOCUS][0] == 'T' || fields[F_FOCUS][0] == '1';
+  item->focus = tsReadsTrue(fields[F_FOCUS][0]); /* upper-cased by the pattern */
   readSelected(lngMode, moduleNumber, fields[F_SELECTED], item, string);
   item->flags = ParseFlags(fields[F_FLAGS]);
-  item->defaultButton = fields[F_DEFAULT][0] == 'T' || fields[F_DEFAULT][0] == '1';
+  item->defaultButton = tsReadsTrue(fields[F_DEFAULT][0]);
   readText(lngMode, moduleNumber, fields, item);
   return 2;
 }

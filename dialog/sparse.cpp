@@ -313,15 +313,31 @@ void directive(Scan *s) {
   }
 }
 
-/* After an element: a failure takes its default token or ends the scan; a
-   success skips any default token. Returns false when the scan ends. */
-bool finishElement(Scan *s) {
+/* Tells a tool that traces the scan where an element read the source
+   (from its start to where the scan now stands) or where it failed. */
+void traceElement(const Scan *s, const char *source, const char *start, bool defaulted) {
+  if (tsSparseTrace)
+    tsSparseTrace->element(tsSparseTrace->context, s->count, start - source, s->src - source, defaulted);
+}
+void traceStop(const Scan *s, const char *source, const char *start) {
+  if (tsSparseTrace) tsSparseTrace->stopped(tsSparseTrace->context, s->count, start - source);
+}
+
+/* After an element that began at start: a failure takes its default token
+   or ends the scan; a success skips any default token. Returns false when
+   the scan ends. */
+bool finishElement(Scan *s, const char *source, const char *start) {
   if (s->flags & SP_FAIL) {
-    if (*s->pat != '~') return false;
+    if (*s->pat != '~') {
+      traceStop(s, source, start);
+      return false;
+    }
     s->pat++;
     writePatternText(s, '~');
+    traceElement(s, source, start, true);
     s->count++;
   } else {
+    traceElement(s, source, start, false);
     s->count++;
     if (*s->pat == '~') {
       s->pat++;
@@ -343,6 +359,7 @@ extern "C" int sparse(const char *source, const char *pattern, char *out, int ro
   Scan s = {source, pattern, start, room, 0, 0, -1, 0};
   while (*s.pat) {
     s.flags &= ~SP_FAIL;
+    const char *start = s.src;
     if (s.pat[0] == '%' && s.pat[1] == '%') {
       if (*s.src == '%') {
         s.src++;
@@ -364,7 +381,7 @@ extern "C" int sparse(const char *source, const char *pattern, char *out, int ro
       }
       literalRun(&s);
     }
-    if (!finishElement(&s)) break;
+    if (!finishElement(&s, source, start)) break;
   }
   if (start && ((s.minimum == 0 && *s.pat) || (s.minimum > 0 && s.count < s.minimum))) *start = 0;
   return s.count;

@@ -19,6 +19,7 @@ char *enumNames[TS_MAX_ENUMS];
 int32_t enumValues[TS_MAX_ENUMS];
 int enumCount;
 const EnumScanTrace *tsEnumTrace; /* null: the loader's scans report nothing */
+const SparseTrace *tsSparseTrace; /* null: the pattern matcher reports nothing */
 
 DialogItem scratchItems[TS_MAX_ITEMS];
 int32_t scratchIds[TS_MAX_ITEMS];

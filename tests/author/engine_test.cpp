@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "author/engine.h"
+#include "author/fields.h"
 #include "tests/author/author_test_support.h"
 #include "tests/author/lockstep.h"
 
@@ -197,6 +198,44 @@ TEST(Findings, ColumnsPointAtTheField) {
   ASSERT_EQ(a.findings.size(), 1u);
   EXPECT_EQ(a.findings[0].span.column, 12);
   EXPECT_EQ(a.findings[0].span.endColumn, 14);
+}
+
+}  // namespace
+
+namespace {
+
+// Where the traced item pattern puts each field: each field written on the
+// line shows as the bytes the library read for it ('.' for a field that is
+// not written, its default standing in), up to the field the scan stopped at.
+TEST(Fields, SpansAreWhatTheLibraryRead) {
+  const struct {
+    std::string line;
+    int matched;
+    std::string fields;  // the written fields' bytes, separated by '|'
+  } rows[] = {
+      {"BUTTON 1 2 3 4 5 F 0 (DIF_A + RED) T \"Go on\"", 14, "BUTTON|1|2|3|4|5|F|0|(DIF_A + RED)|T|.|.|\"Go on\"|."},
+      {"TEXT id 0 0 9 0 FT () F %L% MsgOk", 14, "TEXT|id|0|0|9|0|F|T|()|F|%L%|.|MsgOk|."},
+      {"EDIT 1 2 3 4 5 F 0 0 F %R% %HKCU% Path \"none\"", 14, "EDIT|1|2|3|4|5|F|0|0|F|%R%|%HKCU%|Path|\"none\""},
+      {"TEXT 1 2 x 4 5 F 0 0 F \"a\"", 3, "TEXT|1|2"},
+      {"TEXT 1 2 3 4 5 F \"unclosed", 8, "TEXT|1|2|3|4|5|F|\"unclosed"},
+  };
+  for (const auto &row : rows) {
+    SCOPED_TRACE(row.line);
+    author::ItemFields fields = author::readItemFields(row.line);
+    EXPECT_EQ(fields.matched, row.matched);
+    std::string shown;
+    for (int f = 0; f < fields.matched && f < author::FIELD_COUNT; f++) {
+      const author::FieldSpan &s = fields.span[f];
+      shown += (f ? "|" : "") + (s.written ? row.line.substr((size_t)s.start, (size_t)(s.end - s.start)) : ".");
+    }
+    EXPECT_EQ(shown, row.fields);
+    if (fields.matched < author::FIELD_COUNT) {
+      // The field the scan stopped at lies empty where it was sought.
+      const author::FieldSpan &stop = fields.span[fields.matched];
+      EXPECT_EQ(stop.start, stop.end);
+      EXPECT_FALSE(stop.written);
+    }
+  }
 }
 
 }  // namespace
