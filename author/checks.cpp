@@ -7,6 +7,7 @@
 #include "author/checks.h"
 
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 #include <algorithm>
@@ -15,6 +16,7 @@
 #include "author/fields.h"
 #include "dialog/dialog_internal.h"
 #include "layout/layout.h"
+#include "platform/platform.h"
 
 namespace author {
 
@@ -89,41 +91,21 @@ int nameLength(const Analysis &a, long long offset) {
   return (int)(p - offset);
 }
 
-/* Past white space and comments (';' to the line's end) from p. */
-long long skipFiller(const Analysis &a, long long p, long long end) {
-  const std::string &t = a.text;
-  for (;;) {
-    while (p < end && isSpaceByte(t[(size_t)p])) p++;
-    if (p < end && t[(size_t)p] == ';') {
-      while (p < end && t[(size_t)p] != '\n') p++;
-      continue;
-    }
-    return p;
-  }
-}
-
-/* Where the first name that a full table dropped from block b begins, or -1. */
+/* Where the first name that a full table dropped from block b begins, or
+   -1: the library's own name reader, run from where the full table stopped
+   reading, finds it within the block. */
 long long droppedName(const Analysis &a, const EnumBlock &b) {
-  const std::string &t = a.text;
-  long long p;
-  if (b.count > 0) {
-    p = a.enums[(size_t)(b.first + b.count - 1)].offset;
-    while (p < b.end && isNameByte(t[(size_t)p])) p++;
-    p = skipFiller(a, p, b.end);
-    if (p < b.end && t[(size_t)p] == '=') {
-      p = skipFiller(a, p + 1, b.end);
-      if (p < b.end && (t[(size_t)p] == '+' || t[(size_t)p] == '-')) p++;
-      while (p < b.end && isDigitByte(t[(size_t)p])) p++;
-    }
-    p = skipFiller(a, p, b.end);
-    if (p < b.end && t[(size_t)p] == ',') p++;
-  } else {
-    p = b.offset + 4;
-    p = skipFiller(a, p, b.end);
-    while (p < b.end && t[(size_t)p] == '{') p++;
-  }
-  p = skipFiller(a, p, b.end);
-  return p < b.end && isNameByte(t[(size_t)p]) ? p : -1;
+  if (b.fullAt < 0 || b.fullAt >= (long long)a.text.size()) return -1;
+  FILE *stream = plOpenMemoryFile(a.text.data() + b.fullAt, a.text.size() - (size_t)b.fullAt);
+  if (!stream) return -1;
+  FileReader reader;
+  tsStartReading(&reader, stream);
+  long long at = 0;
+  char *name = tsReadEnumNameAt(&reader, &at);
+  fclose(stream);
+  bool found = name != nullptr;
+  free(name);
+  return found && b.fullAt + at < b.end ? b.fullAt + at : -1;
 }
 
 void checkEnums(Analysis *a) {

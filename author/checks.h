@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "author/engine.h"
+#include "author/analysis.h"
 
 namespace author {
 

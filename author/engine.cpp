@@ -46,6 +46,11 @@ void onEntry(void *context, int index, long long offset) {
   if (!a->enumBlocks.empty()) a->enumBlocks.back().count++;
 }
 
+void onFull(void *context, long long offset) {
+  Analysis *a = static_cast<TraceSink *>(context)->a;
+  if (!a->enumBlocks.empty()) a->enumBlocks.back().fullAt = offset;
+}
+
 void onBlockEnd(void *context, long long offset, int closed) {
   Analysis *a = static_cast<TraceSink *>(context)->a;
   if (a->enumBlocks.empty()) return;
@@ -58,7 +63,7 @@ void onBlockEnd(void *context, long long offset, int closed) {
    the item pass. */
 void scanEnums(Analysis *a, FILE *stream) {
   TraceSink sink = {a};
-  EnumScanTrace trace = {&sink, onBlockStart, onBraceMissing, onEntry, onBlockEnd};
+  EnumScanTrace trace = {&sink, onBlockStart, onBraceMissing, onEntry, onBlockEnd, onFull};
   tsClearEnums();
   tsEnumTrace = &trace;
   ScanEnums(stream);
@@ -211,11 +216,6 @@ void keepFindingsOf(Analysis *a, const std::string &dialog) {
   if (wanted < 0) noSuchDialog(a, dialog);
 }
 
-int findSection(const Analysis &a, const std::string &name) {
-  auto it = a.firstSection.find(name);
-  return it == a.firstSection.end() ? -1 : it->second;
-}
-
 Analysis analyzeText(std::string text, const Options &options) {
   Analysis a;
   a.text = std::move(text);
@@ -268,17 +268,6 @@ Analysis analyzeFile(const std::string &path, const Options &options) {
     return a;
   }
   return analyzeText(std::move(text), options);
-}
-
-std::string lineText(const Analysis &a, int number) {
-  auto it = std::lower_bound(a.lines.begin(), a.lines.end(), number, [](const Line &l, int n) { return l.number < n; });
-  return it != a.lines.end() && it->number == number ? it->text : std::string();
-}
-
-int countSeverity(const Analysis &a, Severity severity) {
-  int n = 0;
-  for (const Finding &f : a.findings) n += f.severity == severity;
-  return n;
 }
 
 }  // namespace author

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "author/engine.h"
+#include "author/analysis.h"
 
 namespace author {
 

@@ -351,6 +351,8 @@ void ScanEnums(FILE *file);
 void ReadEnumBlock(FileReader *reader, char **names, int32_t *values, int *count);
 /* Reads the next name of an ENUM list as a new block (caller owns), or null. */
 char *ReadEnumName(FileReader *reader);
+/* The same, writing into *at where the name begins in the stream. */
+char *tsReadEnumNameAt(FileReader *reader, long long *at);
 
 /* Where the ENUM scan finds things, for tools that explain a file: offsets
    in the stream as tsReaderOffset counts them. The loader leaves tsEnumTrace
@@ -361,6 +363,7 @@ struct EnumScanTrace {
   void (*braceMissing)(void *context, long long offset);         /* no opening brace follows it */
   void (*entry)(void *context, int index, long long offset);     /* a name stored at index */
   void (*blockEnd)(void *context, long long offset, int closed); /* its closing brace, or the end */
+  void (*full)(void *context, long long offset); /* the table is full: where the next name would be read */
 };
 extern const EnumScanTrace *tsEnumTrace;
 

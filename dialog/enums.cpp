@@ -49,7 +49,7 @@ static int readEnumNumber(FileReader *r, int32_t *value) {
    characters are kept, a longer run is consumed whole), or null when no name
    character follows or the copy cannot be made ("StrDup" shown). *at gets
    where the name begins in the stream. */
-static char *readEnumNameAt(FileReader *r, long long *at) {
+char *tsReadEnumNameAt(FileReader *r, long long *at) {
   plSetLastError(0);
   for (;;) {
     tsSkipSpace(r);
@@ -76,7 +76,7 @@ static char *readEnumNameAt(FileReader *r, long long *at) {
 
 char *ReadEnumName(FileReader *r) {
   long long at;
-  return readEnumNameAt(r, &at);
+  return tsReadEnumNameAt(r, &at);
 }
 
 /* Reads one brace-enclosed list of entries NAME or NAME = number, separated
@@ -100,7 +100,7 @@ void ReadEnumBlock(FileReader *r, char **names, int32_t *values, int *count) {
   int32_t value = 0;
   while (*count < TS_MAX_ENUMS) {
     long long at;
-    char *name = readEnumNameAt(r, &at);
+    char *name = tsReadEnumNameAt(r, &at);
     if (!name) break;
     names[*count] = name;
     if (tsEnumTrace) tsEnumTrace->entry(tsEnumTrace->context, *count, at);
@@ -117,6 +117,7 @@ void ReadEnumBlock(FileReader *r, char **names, int32_t *values, int *count) {
     tsSkipSpace(r);
   }
 
+  if (*count >= TS_MAX_ENUMS && tsEnumTrace) tsEnumTrace->full(tsEnumTrace->context, tsReaderOffset(r));
   int c;
   while ((c = tsReadChar(r)) != EOF && c != '}') {}
   if (tsEnumTrace) tsEnumTrace->blockEnd(tsEnumTrace->context, tsReaderOffset(r) - (c == '}'), c == '}');
