@@ -159,7 +159,7 @@ std::string describeField(const Analysis &a, const Item &item, const ItemFields 
     case FIELD_SOURCE:
       return describeSource(token);
     case FIELD_ROOT:
-      return "%" + token + "%: " + (token.compare(0, 4, "HKCU") == 0 ? "HKEY_CURRENT_USER" : "HKEY_LOCAL_MACHINE") +
+      return "%" + token + "%: " + (tsRootIsCurrentUser(token.c_str()) ? "HKEY_CURRENT_USER" : "HKEY_LOCAL_MACHINE") +
              ", read by the %R% text source only";
     case FIELD_TEXT:
       return describeText(a, item, fields);
@@ -167,7 +167,7 @@ std::string describeField(const Analysis &a, const Item &item, const ItemFields 
       const std::string &source = fields.token[FIELD_SOURCE];
       if (source.c_str()[0] != TS_SOURCE_REG) return "not used by this text source";
       return "the text when the registry value cannot be read" +
-             std::string(token.compare(0, 4, "NULL") == 0 ? " (NULL: empty)" : ": \"" + quoted(token) + "\"");
+             std::string(tsFallbackIsNull(token.c_str()) ? " (NULL: empty)" : ": \"" + quoted(token) + "\"");
     }
   }
 }

@@ -210,6 +210,12 @@ int tsIsTruthValue(const char *field);
 enum { TS_SOURCE_LNG = 'L', TS_SOURCE_REG = 'R', TS_SOURCE_TEXT = 'T', TS_SOURCE_VERSION = 'V' };
 /* Nonzero when c begins a text source the library knows. */
 int tsIsTextSource(char c);
+/* Nonzero when a registry root field names the current user's root (it
+   begins with HKCU); any other root is the machine's. */
+int tsRootIsCurrentUser(const char *root);
+/* Nonzero when a registry fallback text stands for no text (it begins with
+   NULL). */
+int tsFallbackIsNull(const char *fallback);
 /* Interprets one line of a dialog section: 2 when *item, *id and *string (an
    owned quoted text, or null) were written, 1 when it is no item line. */
 int ParseItemLine(int lngMode, int moduleNumber, DialogItem *item, int32_t *id, char **string, const char *line);

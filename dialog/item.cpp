@@ -222,6 +222,10 @@ int tsReadsTrue(char c) { return c == 'T' || c == 't' || c == '1'; }
 
 int tsIsTruthValue(const char *field) { return field[0] && !field[1] && strchr("TtFf10", field[0]) != nullptr; }
 
+int tsRootIsCurrentUser(const char *root) { return strncmp(root, "HKCU", 4) == 0; }
+
+int tsFallbackIsNull(const char *fallback) { return strncmp(fallback, "NULL", 4) == 0; }
+
 int tsIsTextSource(char c) {
   return c == TS_SOURCE_LNG || c == TS_SOURCE_REG || c == TS_SOURCE_TEXT || c == TS_SOURCE_VERSION;
 }
@@ -275,11 +279,11 @@ static void readText(int lngMode, int moduleNumber, char fields[F_COUNT][TS_TOKE
       }
       break;
     case TS_SOURCE_REG: { /* registry, under the host's root key, with a fallback text */
-      HKEY root = strncmp(fields[F_ROOT], "HKCU", 4) == 0 ? PL_HKEY_CURRENT_USER : PL_HKEY_LOCAL_MACHINE;
+      HKEY root = tsRootIsCurrentUser(fields[F_ROOT]) ? PL_HKEY_CURRENT_USER : PL_HKEY_LOCAL_MACHINE;
       char text[TS_REG_TEXT_ROOM];
       if (ReadRegText(root, tsStartup.rootKey, fields[F_TEXT], text, sizeof text) != 0) {
         const char *fallback = fields[F_FALLBACK];
-        copyBounded(text, strncmp(fallback, "NULL", 4) == 0 ? nullptr : fallback, sizeof text);
+        copyBounded(text, tsFallbackIsNull(fallback) ? nullptr : fallback, sizeof text);
       }
       copyBounded(data, text, room);
       break;

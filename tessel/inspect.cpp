@@ -23,8 +23,12 @@ const author::Analysis *inspected;
 const author::Analysis *broken; /* the file as it stands, while it has errors */
 std::string preferred;
 
-/* Flag bits the library knows: DIF_SETCOLOR (bit 8) up to DIF_HISTORY. */
-const uint32_t kKnownFlags = DIF_COLORMASK | ((1u << (TS_FLAG_COUNT + 7)) - (1u << 8));
+/* Flag bits the library knows: the bits its flag names give. */
+uint32_t knownFlags() {
+  uint32_t known = 0;
+  for (int p = 0; p < TS_FLAG_COUNT; p++) known |= tsFlagWordValue(itemFlagNames[p]);
+  return known;
+}
 
 /* Whether the host was handed the item as the section's line gives it. */
 bool sameItem(const DialogItem &shown, const DialogItem &loaded) {
@@ -54,7 +58,7 @@ std::string flagNames(uint32_t flags) {
   std::string out;
   auto add = [&out](const std::string &name) { out += (out.empty() ? "" : "+") + name; };
   for (int p = 1; p < TS_FLAG_COUNT; p++)
-    if (flags & (1u << (p + 7))) {
+    if (flags & tsFlagWordValue(itemFlagNames[p])) {
       add(itemFlagNames[p]);
       if (p == 1) add(std::string(colorNames[flags & 15u]) + "+" + bkColorNames[(flags >> 4) & 15u]);
     }
@@ -63,8 +67,8 @@ std::string flagNames(uint32_t flags) {
     snprintf(number, sizeof number, "colour 0x%02X (unused without DIF_SETCOLOR)", (unsigned)(flags & DIF_COLORMASK));
     add(number);
   }
-  if (flags & ~kKnownFlags) {
-    snprintf(number, sizeof number, "0x%X (no names)", (unsigned)(flags & ~kKnownFlags));
+  if (flags & ~knownFlags()) {
+    snprintf(number, sizeof number, "0x%X (no names)", (unsigned)(flags & ~knownFlags()));
     add(number);
   }
   return out.empty() ? "none" : out;
@@ -74,21 +78,21 @@ std::string flagNames(uint32_t flags) {
 std::string textSource(const author::Analysis &a, const author::ItemFields &fields) {
   const std::string &text = fields.token[author::FIELD_TEXT];
   switch (fields.token[author::FIELD_SOURCE].c_str()[0]) {
-    case 'L': {
+    case TS_SOURCE_LNG: {
       int message = -1; /* the name's position in the ENUM table, the last one of that name */
       for (size_t i = 0; i < a.enums.size(); i++)
         if (a.enums[i].name == text) message = (int)i;
       if (message < 0) return "%L% " + text + ": no ENUM names it, so it shows nothing";
       return "%L% " + text + ": message " + std::to_string(message) + " of the .lng files";
     }
-    case 'R': {
-      const char *root = strncmp(fields.token[author::FIELD_ROOT].c_str(), "HKCU", 4) == 0 ? "HKCU" : "HKLM";
+    case TS_SOURCE_REG: {
+      const char *root = tsRootIsCurrentUser(fields.token[author::FIELD_ROOT].c_str()) ? "HKCU" : "HKLM";
       return std::string("%R% registry ") + root + "\\" + HOST_ROOT_KEY + "\\" + text + ", else \"" +
              fields.token[author::FIELD_FALLBACK] + "\"";
     }
-    case 'T':
+    case TS_SOURCE_TEXT:
       return "as written in the file";
-    case 'V':
+    case TS_SOURCE_VERSION:
       return "%V%: the library's version";
     default:
       return "%" + fields.token[author::FIELD_SOURCE] + "%: no such source, so it shows nothing";
