@@ -63,6 +63,6 @@ void helpViewerShow(const char *topic) {
   }
   char line[300];
   snprintf(line, sizeof line, "Help topic: %.200s", topic && topic[0] ? topic : "(none)");
-  const char *lines[] = {"Help", line, "tessel shows no help files", MSG_SEPARATOR, "Ok"};
+  const char *lines[] = {"Help", line, "no help file of the plug-in holds this topic", MSG_SEPARATOR, "Ok"};
   msgBoxRunTight(0, lines, 5, 1);
 }
