@@ -183,8 +183,11 @@ std::string firstWord(const std::string &text, int *start) {
   return text.substr((size_t)p, (size_t)(q - p));
 }
 
-/* Why a line that ends a section opens no dialog. */
-std::string whyNoHeader(const std::string &text) {
+/* The finding of a line that ends a section and opens no dialog: the kind
+   that says why. */
+Finding noHeaderFinding(const Analysis &a, int index) {
+  const std::string &text = a.lines[(size_t)index].text;
+  Span span = spanOf(a, index, 0, (int)text.size());
   int p = 0;
   while (p < (int)text.size() && isSpaceByte(text[(size_t)p])) p++;
   int q = p;
@@ -192,13 +195,12 @@ std::string whyNoHeader(const std::string &text) {
   std::string word = text.substr((size_t)p, (size_t)(q - p));
   if (word.size() != 4) {
     int start;
-    return "its first word `" + quoted(firstWord(text, &start)) + "` only begins with `name`";
+    return makeFinding(Kind::NotAHeaderWord, span, {quoted(firstWord(text, &start))});
   }
-  if (q >= (int)text.size()) return "no dialog name follows `" + word + "`";
-  char c = text[(size_t)q];
-  if (c == '\t') return "a tab follows `" + word + "`, and only a space may";
-  if (!isSpaceByte(c)) return "`" + word + "` runs on into `" + quoted(text.substr((size_t)q)) + "`";
-  return "no dialog name follows `" + word + "`";
+  char c = q < (int)text.size() ? text[(size_t)q] : ' ';
+  if (c == '\t') return makeFinding(Kind::NotAHeaderTab, span, {word});
+  if (!isSpaceByte(c)) return makeFinding(Kind::NotAHeaderRunsOn, span, {word, quoted(text.substr((size_t)q))});
+  return makeFinding(Kind::NotAHeader, span, {word});
 }
 
 /* Where the name of a header line lies, as the library's header pattern
@@ -272,21 +274,21 @@ void checkSkippedLine(Analysis *a, int index, int section) {
   }
   int f = fields.matched;
   int at = failedFieldStart(line.text, fields);
-  std::string why;
   if (at >= (int)line.text.size()) {
-    why = "it has " + std::to_string(f) + " of the " + std::to_string(REQUIRED_FIELDS) +
-          " required fields and lacks field " + std::to_string(f) + ", " + kFieldNames[f];
-  } else {
-    int end = at;
-    while (end < (int)line.text.size() && !isSpaceByte(line.text[(size_t)end])) end++;
-    std::string found = quoted(line.text.substr((size_t)at, (size_t)(end - at)));
-    bool coordinate = f >= FIELD_X1 && f <= FIELD_Y2;
-    why = "field " + std::to_string(f) + ", " + kFieldNames[f] +
-          (coordinate ? ", must be decimal digits" : ", cannot be read") + ": found `" + found + "`";
-    addFinding(a, makeFinding(Kind::NotAnItem, spanOf(*a, index, at, end), {why}), section);
+    addFinding(a,
+               makeFinding(Kind::NotAnItem, spanOf(*a, index, at, at + 1),
+                           {std::to_string(f), std::to_string(REQUIRED_FIELDS), kFieldNames[f]}),
+               section);
     return;
   }
-  addFinding(a, makeFinding(Kind::NotAnItem, spanOf(*a, index, at, at + 1), {why}), section);
+  int end = at;
+  while (end < (int)line.text.size() && !isSpaceByte(line.text[(size_t)end])) end++;
+  std::string found = quoted(line.text.substr((size_t)at, (size_t)(end - at)));
+  bool coordinate = f >= FIELD_X1 && f <= FIELD_Y2;
+  addFinding(a,
+             makeFinding(coordinate ? Kind::NotDigits : Kind::FieldUnread, spanOf(*a, index, at, end),
+                         {std::to_string(f), kFieldNames[f], found}),
+             section);
 }
 
 /* The first of the lines of a section past its item limit. */
@@ -450,12 +452,11 @@ void checkItem(Analysis *a, int index, int section, const Options &options) {
 
   const std::string &id = fields.token[FIELD_ID];
   if (!isEnumName(*a, id) && !isInteger(id)) {
-    std::string result = item.id == -1 ? "the item gets -1" : "it reads as the number " + std::to_string(item.id);
     std::string near = nearest(id, enumNameList(*a));
-    addFinding(
-        a,
-        suggesting(makeFinding(Kind::UnknownIdentifier, span(FIELD_ID), {quoted(id), result, didYouMean(near)}), near),
-        section);
+    Finding f = item.id == -1 ? makeFinding(Kind::UnknownIdentifier, span(FIELD_ID), {quoted(id), didYouMean(near)})
+                              : makeFinding(Kind::IdentifierAsNumber, span(FIELD_ID),
+                                            {quoted(id), std::to_string(item.id), didYouMean(near)});
+    addFinding(a, suggesting(f, near), section);
   }
 
   const std::string &selected = fields.token[FIELD_SELECTED];
@@ -463,13 +464,10 @@ void checkItem(Analysis *a, int index, int section, const Options &options) {
   if (!selected.empty() && selected[0] != '"' && !truth && !isEnumName(*a, selected) && !isInteger(selected)) {
     int g = messageNumber(*a, selected);
     std::string near = nearest(selected, enumNameList(*a));
-    addFinding(
-        a,
-        suggesting(makeFinding(Kind::UnknownSelected, span(FIELD_SELECTED),
-                               {quoted(selected), g == -1 ? "it gives 0" : "it reads as message " + std::to_string(g),
-                                didYouMean(near)}),
-                   near),
-        section);
+    Finding f = g == -1 ? makeFinding(Kind::UnknownSelected, span(FIELD_SELECTED), {quoted(selected), didYouMean(near)})
+                        : makeFinding(Kind::SelectedAsMessage, span(FIELD_SELECTED),
+                                      {quoted(selected), std::to_string(g), didYouMean(near)});
+    addFinding(a, suggesting(f, near), section);
   }
 
   checkFlags(a, index, section, fields);
@@ -566,11 +564,9 @@ bool checkByteOrderMark(Analysis *a) {
   /* Before a comment or prose the mark does no harm: only a header or an
      ENUM block read differently. */
   std::string rest = a->lines[0].text.substr(3);
-  const char *what = nullptr;
-  if (rest.compare(0, 4, "name") == 0) what = "the `name` line there opens no dialog, and its items belong to none";
-  if (rest.compare(0, 4, "ENUM") == 0) what = "the ENUM block there is not read";
-  if (!what) return false;
-  addFinding(a, makeFinding(Kind::ByteOrderMark, spanOf(*a, 0, 0, 3), {what}), -1);
+  bool header = rest.compare(0, 4, "name") == 0, enumBlock = rest.compare(0, 4, "ENUM") == 0;
+  if (!header && !enumBlock) return false;
+  addFinding(a, makeFinding(header ? Kind::ByteOrderMark : Kind::MarkBeforeEnum, spanOf(*a, 0, 0, 3)), -1);
   return true;
 }
 
@@ -595,18 +591,14 @@ void checkLines(Analysis *a, const Options &options) {
         pastSaid[(size_t)line.section] = true;
         break;
       case LineKind::SectionEnd:
-        addFinding(a,
-                   makeFinding(Kind::NotAHeader, spanOf(*a, index, 0, (int)line.text.size()), {whyNoHeader(line.text)}),
-                   a->lines[i - 1].section);
+        addFinding(a, noHeaderFinding(*a, index), a->lines[i - 1].section);
         break;
       case LineKind::Ignored:
         if (line.column != 1) break; /* a piece of a long line: said there */
         if (line.section >= 0) {
           checkSkippedLine(a, index, line.section);
         } else if (tsIsSectionEnd(line.text.c_str())) {
-          addFinding(
-              a, makeFinding(Kind::NotAHeader, spanOf(*a, index, 0, (int)line.text.size()), {whyNoHeader(line.text)}),
-              -1);
+          addFinding(a, noHeaderFinding(*a, index), -1);
           strayItemSaid = true;
         } else if (isHeaderTypo(*a, i)) {
           int start;

@@ -20,8 +20,13 @@ enum { LISTED_ROOM = 400 };
 /* Whether a finding of kind concerns a line that may have meant to open a
    dialog. */
 bool isHeaderKind(author::Kind kind) {
-  return kind == author::Kind::NotAHeader || kind == author::Kind::NameCut || kind == author::Kind::EmptyDialog ||
-         kind == author::Kind::NameTooLong || kind == author::Kind::HeaderTypo || kind == author::Kind::ByteOrderMark;
+  static const author::Kind kHeaderKinds[] = {
+      author::Kind::NotAHeader,       author::Kind::NotAHeaderWord, author::Kind::NotAHeaderTab,
+      author::Kind::NotAHeaderRunsOn, author::Kind::NameCut,        author::Kind::EmptyDialog,
+      author::Kind::NameTooLong,      author::Kind::HeaderTypo,     author::Kind::ByteOrderMark};
+  for (author::Kind k : kHeaderKinds)
+    if (kind == k) return true;
+  return false;
 }
 
 /* The finding on the line of the file that most likely meant to open dialog
