@@ -82,14 +82,19 @@ nlohmann::ordered_json findingJson(const std::string &file, const author::Analys
 
 }  // namespace
 
-void printFinding(FILE *out, const std::string &file, const author::Finding &f) {
-  Colours c = coloursFor(out);
+/* Prints f and its notes in the colours c. */
+void printWithNotes(FILE *out, const Colours &c, const std::string &file, const author::Finding &f) {
   printLine(out, c, file, f, f.code);
   for (const author::Finding &note : f.notes) printLine(out, c, file, note, "");
 }
 
+void printFinding(FILE *out, const std::string &file, const author::Finding &f) {
+  printWithNotes(out, coloursFor(out), file, f);
+}
+
 void printFindings(FILE *out, const std::string &file, const author::Analysis &a) {
-  for (const author::Finding &f : a.findings) printFinding(out, file, f);
+  Colours c = coloursFor(out); /* asked once: a file may have thousands */
+  for (const author::Finding &f : a.findings) printWithNotes(out, c, file, f);
 }
 
 int cmdCheck(const CommandLine *line) {
@@ -102,7 +107,7 @@ int cmdCheck(const CommandLine *line) {
   options.codepage = atoi(o->codepage);
   nlohmann::ordered_json all = nlohmann::ordered_json::array();
   bool found = false;
-  for (const std::string file : o->args) {
+  for (const std::string &file : o->args) {
     author::Analysis a = author::analyzeFile(file, options);
     found = found || !a.findings.empty();
     if (!json) {
