@@ -107,7 +107,7 @@ int cmdCheck(const CommandLine *line) {
   options.codepage = atoi(o->codepage);
   nlohmann::ordered_json all = nlohmann::ordered_json::array();
   bool found = false;
-  for (const std::string &file : o->args) {
+  for (const std::string file : o->args) {
     author::Analysis a = author::analyzeFile(file, options);
     found = found || !a.findings.empty();
     if (!json) {
