@@ -20,6 +20,7 @@ int cmdReg(const CommandLine *line);
 int cmdCheck(const CommandLine *line);
 int cmdFmt(const CommandLine *line);
 int cmdLsp(const CommandLine *line);
+int cmdHeader(const CommandLine *line);
 
 namespace {
 
@@ -43,7 +44,8 @@ const Command kCommands[] = {
     {CMD_VIEW, cmdView, TESSEL_OPTIONS},     {CMD_CONFIG, cmdConfig, TESSEL_OPTIONS},
     {CMD_RENDER, cmdRender, TESSEL_OPTIONS}, {CMD_TRY, cmdTry, TESSEL_OPTIONS},
     {CMD_CHECK, cmdCheck, TESSEL_OPTIONS},   {CMD_FMT, cmdFmt, TESSEL_OPTIONS},
-    {CMD_LSP, cmdLsp, TESSEL_OPTIONS},       {CMD_REG, cmdReg, OWN_SYNTAX},
+    {CMD_LSP, cmdLsp, TESSEL_OPTIONS},       {CMD_HEADER, cmdHeader, TESSEL_OPTIONS},
+    {CMD_REG, cmdReg, OWN_SYNTAX},
 };
 
 const char kUsage[] =
@@ -60,6 +62,7 @@ const char kUsage[] =
     "  check FILE.dlg...      what the library makes of each line: errors and warnings\n"
     "  fmt FILE.dlg...        align the fields of item lines into columns; loads stay the same\n"
     "  lsp                    a language server for editors, on standard input and output\n"
+    "  header FILE.dlg        a C header of FILE's ENUM names and dialog names\n"
     "  reg OPERATION ...      the registry store, as reg.exe (add, query, delete, import, export)\n"
     "\n"
     "`tessel COMMAND --help` describes each command and its options; `tessel\n"

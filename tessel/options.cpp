@@ -20,7 +20,8 @@
 namespace {
 
 /* The commands by name, in the order of CommandId. */
-const char *const kCommandNames[] = {"", "help", "view", "config", "render", "try", "check", "fmt", "lsp", "reg"};
+const char *const kCommandNames[] = {"",      "help", "view", "config", "render", "try",
+                                     "check", "fmt",  "lsp",  "header", "reg"};
 const int kCommandCount = (int)(sizeof kCommandNames / sizeof kCommandNames[0]);
 static_assert(kCommandCount == CMD_REG + 1, "one name per command");
 
@@ -109,6 +110,13 @@ const OptionRow kOptions[] = {
      "change nothing; name each file that would change or holds a broken item line"},
     {"--stdout", nullptr, bit(CMD_FMT), nullptr, nullptr, &Options::toStdout,
      "print the formatted text instead of rewriting the file"},
+    {"--output", "FILE", bit(CMD_HEADER), &Options::output, nullptr, nullptr,
+     "write the header to FILE (through a temporary file renamed over it; left untouched when it is up to date) "
+     "instead of standard output (also -o FILE)"},
+    {"-o", "FILE", bit(CMD_HEADER), &Options::output, nullptr, nullptr, nullptr},
+    {"--check", nullptr, bit(CMD_HEADER), nullptr, nullptr, &Options::check,
+     "write nothing; exit 1 with a unified diff on standard error when the -o file differs from the header (or is "
+     "missing)"},
     {"--keys", "\"KEYS\"", kSession, &Options::keys, nullptr, nullptr,
      "take keys from KEYS instead of the keyboard (no terminal needed); Esc once they run out. Names: Tab S-Tab Up "
      "Down Left Right Home End Space Enter Esc BS Del F1-F12, A-x for Alt+x, \"text\" to type, or one character"},

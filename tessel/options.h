@@ -19,7 +19,19 @@ enum {
 
 /* tessel's commands; a set of them is a word of the bits 1 << id. CMD_NONE
    is the command line without a command (tessel --help, tessel --version). */
-enum CommandId { CMD_NONE, CMD_HELP, CMD_VIEW, CMD_CONFIG, CMD_RENDER, CMD_TRY, CMD_CHECK, CMD_FMT, CMD_LSP, CMD_REG };
+enum CommandId {
+  CMD_NONE,
+  CMD_HELP,
+  CMD_VIEW,
+  CMD_CONFIG,
+  CMD_RENDER,
+  CMD_TRY,
+  CMD_CHECK,
+  CMD_FMT,
+  CMD_LSP,
+  CMD_HEADER,
+  CMD_REG
+};
 
 /* The name of command id as typed after "tessel" ("" for CMD_NONE). */
 const char *commandName(CommandId id);
@@ -37,12 +49,13 @@ struct Options {
   int lngMode = 0;              /* --lang-mode N or --texts NAME: 0, 1 or 2 */
   const char *format = nullptr; /* null: the command's default */
   const char *dialog = nullptr; /* check --dialog */
+  const char *output = nullptr; /* header -o: the file to write */
   int help = 0;
   int quiet = 0;    /* --quiet: render and try keep their findings to themselves */
   int json = 0;     /* --json: try prints what it read back as JSON */
   int version = 0;  /* --version */
   int watch = 0;    /* --watch: reload when the file changes */
-  int check = 0;    /* fmt --check: change nothing, name what would change */
+  int check = 0;    /* fmt and header --check: change nothing, say what would change */
   int toStdout = 0; /* fmt --stdout: print the formatted text */
 };
 
