@@ -338,8 +338,8 @@ std::string unifiedDiff(const std::string &before, const std::string &after, con
     while (k < steps.size() && steps[k].kind == ' ') k++;
     if (k == steps.size()) break;
     size_t start = k >= kContext ? k - kContext : 0, last = k;
-    /* A hunk goes on while the next change is within twice the context. */
-    for (size_t s = k + 1; s < steps.size() && s - last <= 2 * kContext; s++)
+    /* A hunk goes on while at most twice the context lies between changes. */
+    for (size_t s = k + 1; s < steps.size() && s - last - 1 <= 2 * kContext; s++)
       if (steps[s].kind != ' ') last = s;
     size_t end = std::min(steps.size(), last + 1 + kContext);
     out += "@@ -" + range(xBefore[start], xBefore[end] - xBefore[start]) + " +" +
