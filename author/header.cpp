@@ -160,14 +160,28 @@ struct Macro {
   std::string name, value;
 };
 
+/* Names past this length do not widen the column of values. */
+constexpr size_t kValueColumn = 32;
+
 /* Appends a group of macros under their heading, values in one column. */
 void writeGroup(std::string *out, const char *heading, const std::vector<Macro> &macros) {
   if (macros.empty()) return;
   size_t width = 0;
-  for (const Macro &m : macros) width = std::max(width, m.name.size());
+  for (const Macro &m : macros) width = std::max(width, std::min(m.name.size(), kValueColumn));
   *out += std::string("\n/* ") + heading + " */\n";
   for (const Macro &m : macros)
-    *out += "#define " + m.name + std::string(width - m.name.size() + 1, ' ') + m.value + "\n";
+    *out +=
+        "#define " + m.name + std::string(m.name.size() < width ? width - m.name.size() + 1 : 1, ' ') + m.value + "\n";
+}
+
+/* The include guard: the base name of path in upper case, ending in _H, as
+   no macro of taken is named. */
+std::string guardName(const std::string &path, const std::set<std::string> &taken) {
+  std::string guard = macroPart(baseName(path), true);
+  if (!guard.empty() && guard[0] == '_') guard.erase(0, 1); /* reserved */
+  if (guard.empty() || isDigit((unsigned char)guard[0])) guard = "TESSEL_" + guard;
+  if (guard.size() < 2 || guard.compare(guard.size() - 2, 2, "_H") != 0) guard += guard.back() == '_' ? "H" : "_H";
+  return freeName(guard, taken);
 }
 
 /* The ENUM entries whose name no later entry repeats: those the library's
@@ -224,11 +238,7 @@ Header makeHeader(const Analysis &a, const std::string &file, const std::string 
   }
   for (const Macro &m : messages) taken.insert(m.name);
 
-  std::string guard = macroPart(baseName(guardFrom), true);
-  if (!guard.empty() && guard[0] == '_') guard.erase(0, 1);
-  if (guard.empty() || isDigit((unsigned char)guard[0])) guard = "TESSEL_" + guard;
-  if (guard.size() < 2 || guard.compare(guard.size() - 2, 2, "_H") != 0) guard += guard.back() == '_' ? "H" : "_H";
-  guard = freeName(guard, taken);
+  std::string guard = guardName(guardFrom, taken);
   taken.insert(guard);
 
   for (const Section &s : a.sections) {
