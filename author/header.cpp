@@ -124,7 +124,7 @@ std::string cString(const std::string &bytes) {
   return out + "\"";
 }
 
-/* The part of path after its last '/'. */
+/* What follows the last '/' of path (all of it when it holds none). */
 std::string baseName(const std::string &path) {
   size_t slash = path.rfind('/');
   return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -288,7 +288,7 @@ struct Step {
 constexpr size_t kMostPairs = 4u << 20;
 
 /* The edit script from x to y through their longest common subsequence of
-   lines; false when the part between the common head and tail is too large. */
+   lines; false when the lines between the common head and tail are too many. */
 bool editScript(const std::vector<std::string> &x, const std::vector<std::string> &y, std::vector<Step> *steps) {
   size_t head = 0, tail = 0;
   while (head < x.size() && head < y.size() && x[head] == y[head]) head++;
