@@ -5,20 +5,16 @@
  * only says which files would change (--check), or prints the formatted
  * text (--stdout).
  */
-#include <errno.h>
-#include <fcntl.h>
-#include <limits.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <string>
 #include <vector>
 
 #include "author/format.h"
 #include "tessel/command.h"
+#include "tessel/file_io.h"
 #include "tessel/options.h"
 
 namespace {
@@ -35,73 +31,6 @@ const char kFmtUsage[] =
 const char kFmtExitStatus[] =
     "Exit status: 0 done, 1 a file would change (--check) or cannot be read or\n"
     "written, 2 bad usage.\n";
-
-/* Reads the whole file as bytes into *text; 0, or the errno of the failure. */
-int readBytes(const std::string &path, std::string *text) {
-  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return errno;
-  struct stat st;
-  if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-    int code = S_ISDIR(st.st_mode) ? EISDIR : errno;
-    close(fd);
-    return code;
-  }
-  char block[1 << 16];
-  for (;;) {
-    ssize_t got = read(fd, block, sizeof block);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) {
-      int code = errno;
-      close(fd);
-      return code;
-    }
-    if (got == 0) break;
-    text->append(block, (size_t)got);
-  }
-  close(fd);
-  return 0;
-}
-
-/* Writes all of text to fd; 0, or the errno of the failure. */
-int writeAll(int fd, const std::string &text) {
-  const char *p = text.data();
-  size_t left = text.size();
-  while (left > 0) {
-    ssize_t put = write(fd, p, left);
-    if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) return put < 0 ? errno : EIO;
-    p += put;
-    left -= (size_t)put;
-  }
-  return 0;
-}
-
-/* Replaces the file at path (a link: the file it names) with text: writes a
-   temporary file beside it with the original's mode and renames it over the
-   original, so that a reader sees the old bytes or the new ones, never a
-   mixture. Returns 0, or the errno of the failure (nothing then changed). */
-int replaceFile(const std::string &path, const std::string &text) {
-  char *real = realpath(path.c_str(), nullptr);
-  std::string target = real ? real : path;
-  free(real);
-  struct stat st;
-  if (stat(target.c_str(), &st) != 0) return errno;
-  size_t slash = target.rfind('/');
-  std::string dir = slash == std::string::npos ? "" : target.substr(0, slash + 1);
-  std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
-  std::string temp = dir + "." + base + ".fmt-XXXXXX";
-  std::vector<char> name(temp.begin(), temp.end());
-  name.push_back(0);
-  int fd = mkstemp(name.data());
-  if (fd < 0) return errno;
-  int code = writeAll(fd, text);
-  if (!code && fchmod(fd, st.st_mode & 07777) != 0) code = errno;
-  if (!code && fsync(fd) != 0) code = errno;
-  if (close(fd) != 0 && !code) code = errno;
-  if (!code && rename(name.data(), target.c_str()) != 0) code = errno;
-  if (code) unlink(name.data());
-  return code;
-}
 
 }  // namespace
 

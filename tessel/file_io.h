@@ -1,0 +1,19 @@
+/*
+ * Whole files as the authoring commands (fmt, header) read and write them.
+ */
+#ifndef TESSEL_TESSEL_FILE_IO_H
+#define TESSEL_TESSEL_FILE_IO_H
+
+#include <string>
+
+/* Reads the whole file at path as bytes into *text; 0, or the errno of the
+   failure (EISDIR for a directory). */
+int readBytes(const std::string &path, std::string *text);
+
+/* Makes the file at path (a link: the file it names) hold text: writes a
+   temporary file beside it and renames it over the target. A new file gets
+   the mode 0666 less the umask, an existing one keeps its mode. Returns 0, or
+   the errno of the failure (nothing then changed). */
+int replaceFile(const std::string &path, const std::string &text);
+
+#endif
