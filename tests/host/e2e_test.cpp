@@ -494,7 +494,7 @@ TEST(Arguments, AMissingDialogNamesItsNearestMiss) {
 TEST(Arguments, HelpForEachCommand) {
   Scratch s;
   const char *const commands[] = {"--help",     "help",         "view --help", "config --help", "render --help",
-                                  "try --help", "check --help", "fmt --help",  "lsp -h"};
+                                  "try --help", "check --help", "fmt --help",  "lsp -h",        "header --help"};
   for (const char *command : commands) {
     SCOPED_TRACE(command);
     Outcome run = tessel(s, command);
@@ -527,6 +527,7 @@ const CommandOptionsRow kCommandOptionsRows[] = {
     {"check FILE", {"--dialog", "--format", "--codepage"}, "--texts ids"},
     {"fmt --stdout FILE", {"--check", "--stdout"}, "--json"},
     {"lsp", {"--codepage"}, "--quiet"},
+    {"header --output=x.h FILE", {"--output", "--check"}, "--stdout"},
 };
 
 TEST(Arguments, EachCommandReadsItsOptionsFromOneTable) {
