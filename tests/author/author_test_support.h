@@ -59,17 +59,30 @@ inline std::string writeScratch(const std::string &name, const std::string &text
   return path;
 }
 
+// The whole file at path, as bytes; empty when it cannot be read.
+inline std::string readWhole(const std::string &path) {
+  std::string text;
+  FILE *file = fopen(path.c_str(), "rb");
+  if (!file) return text;
+  char buffer[4096];
+  size_t got;
+  while ((got = fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, got);
+  fclose(file);
+  return text;
+}
+
 struct TesselRun {
   int status;
-  std::string out;
+  std::string out, err;
 };
 
-// Runs tessel with args (a shell command line's rest), in directory dir
-// when one is given; its standard error is dropped.
-inline TesselRun runTessel(const std::string &args, const std::string &dir = "") {
-  std::string command = std::string(TESSEL_TEST_BIN_DIR) + "tessel " + args + " 2>/dev/null";
+// Runs a shell command line, in directory dir when one is given, keeping
+// its standard output and standard error apart.
+inline TesselRun runShell(const std::string &commandLine, const std::string &dir = "") {
+  std::string errFile = scratchDir() + "/stderr.txt";
+  std::string command = commandLine + " 2>'" + errFile + "'";
   if (!dir.empty()) command = "cd '" + dir + "' && " + command;
-  TesselRun run{-1, ""};
+  TesselRun run{-1, "", ""};
   FILE *pipe = popen(command.c_str(), "r");
   if (!pipe) return run;
   char buffer[4096];
@@ -77,7 +90,14 @@ inline TesselRun runTessel(const std::string &args, const std::string &dir = "")
   while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, got);
   int status = pclose(pipe);
   run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  run.err = readWhole(errFile);
   return run;
+}
+
+// Runs tessel with args (a shell command line's rest), in directory dir
+// when one is given.
+inline TesselRun runTessel(const std::string &args, const std::string &dir = "") {
+  return runShell(std::string(TESSEL_TEST_BIN_DIR) + "tessel " + args, dir);
 }
 
 #endif

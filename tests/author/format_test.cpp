@@ -8,7 +8,6 @@
 #include <sys/wait.h>
 
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -23,13 +22,6 @@ namespace fs = std::filesystem;
 namespace {
 
 std::string writeFile(const std::string &name, const std::string &text) { return writeScratch(name, text); }
-
-std::string readFile(const std::string &path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
 
 // The first way in which the formatted text breaks the rule, or "": the
 // library loads from it every dialog exactly as from the original (the
@@ -142,7 +134,7 @@ TEST(Format, EveryFileOfTheTreeLoadsTheSame) {
   for (const std::string &path : files) {
     if (fs::file_size(path) > (16u << 20)) continue;
     SCOPED_TRACE(path);
-    std::string original = readFile(path);
+    std::string original = readWhole(path);
     std::string formatted = author::formatText(original);
     EXPECT_EQ(ruleBroken(original, formatted), "");
     changed += formatted != original;
@@ -184,7 +176,7 @@ TEST(Format, Command) {
     TesselRun run = runTessel(row.args, scratchDir());
     EXPECT_EQ(run.status, row.status);
     EXPECT_EQ(run.out, row.out);
-    EXPECT_EQ(readFile(file), row.fileAfter);
+    EXPECT_EQ(readWhole(file), row.fileAfter);
   }
   struct stat st;
   ASSERT_EQ(stat(file.c_str(), &st), 0);
