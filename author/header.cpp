@@ -13,6 +13,8 @@
 #include <map>
 #include <set>
 
+#include "dialog/dialog_internal.h"
+
 namespace author {
 
 namespace {
@@ -76,16 +78,14 @@ enum Unfit { FIT, NOT_IDENTIFIER, KEYWORD, RESERVED };
 const char *const kUnfitText[] = {"", "is no C identifier", "is a keyword of C or C++",
                                   "is reserved to the C and C++ implementations"};
 
-bool isLetter(unsigned char c) { return (unsigned)((c | 0x20) - 'a') < 26u; }
-bool isDigit(unsigned char c) { return (unsigned)(c - '0') < 10u; }
-bool isNameChar(unsigned char c) { return isLetter(c) || isDigit(c) || c == '_'; }
-
-/* Whether name can be a macro of the header, and if not why. Names that
-   begin with '_' are reserved in C, those holding "__" in C++. */
+/* Whether name can be a macro of the header, and if not why. A C
+   identifier is made of the characters of an ENUM name (the library's
+   tsIsNameChar: ASCII letters, digits, '_') and does not begin with a digit.
+   Names that begin with '_' are reserved in C, those holding "__" in C++. */
 Unfit unfitness(const std::string &name) {
-  if (name.empty() || isDigit((unsigned char)name[0])) return NOT_IDENTIFIER;
+  if (name.empty() || tsIsDigit((unsigned char)name[0])) return NOT_IDENTIFIER;
   for (char c : name)
-    if (!isNameChar((unsigned char)c)) return NOT_IDENTIFIER;
+    if (!tsIsNameChar((unsigned char)c)) return NOT_IDENTIFIER;
   if (name[0] == '_' || name.find("__") != std::string::npos) return RESERVED;
   for (const char *keyword : kKeywords)
     if (name == keyword) return KEYWORD;
@@ -136,7 +136,7 @@ std::string macroPart(const std::string &text, bool upper) {
   std::string out;
   for (char ch : text) {
     unsigned char c = (unsigned char)ch;
-    char keep = isLetter(c) || isDigit(c) ? (char)(upper && c >= 'a' ? c - 'a' + 'A' : c) : '_';
+    char keep = tsIsLetter(c) || tsIsDigit(c) ? (char)(upper ? tsToUpper(c) : c) : '_';
     if (keep != '_' || out.empty() || out.back() != '_') out += keep;
   }
   return out;
@@ -179,7 +179,7 @@ void writeGroup(std::string *out, const char *heading, const std::vector<Macro> 
 std::string guardName(const std::string &path, const std::set<std::string> &taken) {
   std::string guard = macroPart(baseName(path), true);
   if (!guard.empty() && guard[0] == '_') guard.erase(0, 1); /* reserved */
-  if (guard.empty() || isDigit((unsigned char)guard[0])) guard = "TESSEL_" + guard;
+  if (guard.empty() || tsIsDigit((unsigned char)guard[0])) guard = "TESSEL_" + guard;
   if (guard.size() < 2 || guard.compare(guard.size() - 2, 2, "_H") != 0) guard += guard.back() == '_' ? "H" : "_H";
   return freeName(guard, taken);
 }
