@@ -80,12 +80,17 @@ struct EnumBlock {
 /* The plug-in's dialog list holds at most this many names. */
 constexpr size_t kListLimit = 100;
 
+struct LanguageFile; /* languages.h */
+
 struct Options {
   int lngMode = 0;    /* the language mode the items are read in */
   int codepage = 437; /* the host's 8-bit code page, for the UTF-8 check; 0 skips it */
   std::string dialog; /* when set, only sections of that name are interpreted and checked:
                          the findings are theirs and the file's */
   bool checks = true; /* false: what the library reads, without findings (the formatter's use) */
+  /* When set, the layout is judged again with each file's texts (its
+     language's findings added). */
+  const std::vector<LanguageFile> *languages = nullptr;
 };
 
 struct Analysis {

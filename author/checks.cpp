@@ -14,6 +14,7 @@
 #include <map>
 
 #include "author/fields.h"
+#include "author/navigate.h"
 #include "dialog/dialog_internal.h"
 #include "layout/layout.h"
 #include "platform/platform.h"
@@ -382,26 +383,6 @@ std::vector<std::string> enumNameList(const Analysis &a) {
 
 bool isEnumName(const Analysis &a, const std::string &name) { return a.enumNames.count(name) != 0; }
 
-/* The message number a selected word or message name stands for: its
-   position in the enum table, else the number it reads as; -1 for none. */
-int messageNumber(const Analysis &a, const std::string &text) {
-  std::vector<const char *> names;
-  for (const EnumEntry &e : a.enums) names.push_back(e.name.c_str());
-  return FindKeyword(names.data(), text.c_str(), (int)names.size());
-}
-
-bool hasUtf8(const char *text) {
-  for (const unsigned char *p = (const unsigned char *)text; *p; p++) {
-    if (*p < 0x80) continue;
-    int extra = (*p & 0xE0) == 0xC0 ? 1 : (*p & 0xF0) == 0xE0 ? 2 : (*p & 0xF8) == 0xF0 ? 3 : 0;
-    if (!extra) continue;
-    int k = 1;
-    while (k <= extra && (p[k] & 0xC0) == 0x80) k++;
-    if (k > extra) return true;
-  }
-  return false;
-}
-
 void checkItem(Analysis *a, int index, int section, const Options &options) {
   const Line &line = a->lines[(size_t)index];
   const Item &item = a->sections[(size_t)section].items[(size_t)line.item];
@@ -462,7 +443,7 @@ void checkItem(Analysis *a, int index, int section, const Options &options) {
   const std::string &selected = fields.token[FIELD_SELECTED];
   bool truth = tsIsTruthValue(selected.c_str()) != 0;
   if (!selected.empty() && selected[0] != '"' && !truth && !isEnumName(*a, selected) && !isInteger(selected)) {
-    int g = messageNumber(*a, selected);
+    int g = messageNumberOf(*a, selected);
     std::string near = nearest(selected, enumNameList(*a));
     Finding f = g == -1 ? makeFinding(Kind::UnknownSelected, span(FIELD_SELECTED), {quoted(selected), didYouMean(near)})
                         : makeFinding(Kind::SelectedAsMessage, span(FIELD_SELECTED),
@@ -714,6 +695,18 @@ void checkSections(Analysis *a) {
 }
 
 }  // namespace
+
+bool hasUtf8(const char *text) {
+  for (const unsigned char *p = (const unsigned char *)text; *p; p++) {
+    if (*p < 0x80) continue;
+    int extra = (*p & 0xE0) == 0xC0 ? 1 : (*p & 0xF0) == 0xE0 ? 2 : (*p & 0xF8) == 0xF0 ? 3 : 0;
+    if (!extra) continue;
+    int k = 1;
+    while (k <= extra && (p[k] & 0xC0) == 0x80) k++;
+    if (k > extra) return true;
+  }
+  return false;
+}
 
 Span spanOf(const Analysis &a, int lineIndex, int start, int end) {
   Span s;

@@ -48,6 +48,10 @@ std::string nearest(const std::string &word, const std::vector<std::string> &can
 /* "; did you mean `X`?" for a suggestion, or nothing. */
 std::string didYouMean(const std::string &suggestion);
 
+/* Whether text holds a whole UTF-8 sequence of two or more bytes: text
+   written in UTF-8, which the host shows byte by byte in its code page. */
+bool hasUtf8(const char *text);
+
 /* A text quoted for a message: at most 40 bytes, control bytes shown as '?'. */
 std::string quoted(const std::string &text);
 

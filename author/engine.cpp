@@ -13,6 +13,7 @@
 #include <filesystem>
 
 #include "author/checks.h"
+#include "author/languages.h"
 #include "dialog/dialog_internal.h"
 
 namespace author {
@@ -230,10 +231,12 @@ Analysis analyzeText(std::string text, const Options &options) {
   rewind(stream);
   readLines(&a, stream, options);
   fclose(stream);
-  tsClearEnums();
   measureSections(&a);
   listDialogs(&a);
   if (options.checks) checkAll(&a, options);
+  if (options.checks && options.languages)
+    for (const LanguageFile &file : *options.languages) judgeLanguage(&a, file);
+  tsClearEnums();
   std::stable_sort(a.findings.begin(), a.findings.end(), [](const Finding &x, const Finding &y) {
     return x.span.line != y.span.line ? x.span.line < y.span.line : x.span.column < y.span.column;
   });

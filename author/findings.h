@@ -133,6 +133,29 @@ enum class Severity { Error, Warning, Note };
     "`%1` is not `name`: this line opens no dialog, and the library passes over it and the item lines after it%2")     \
   X(TextRestDropped, "text-rest-dropped", Warning,                                                                     \
     "`%1` after %2 is dropped: the library reads one word, or one quoted text, there; quote a text of several words")  \
+  X(LngNoHeader, "lng-header", Error,                                                                                  \
+    "no `.Language=` line: the host picks this file for no language, only when none names the language asked for, "    \
+    "none is English and it comes first by name")                                                                      \
+  X(LngEmptyLanguage, "lng-header", Error,                                                                             \
+    "`.Language=` names no language before its comma: the host picks this file for no language")                       \
+  X(LngShadowed, "lng-unused", Warning, "the host never reads this file: %1 is %2 too and comes first by name")        \
+  X(LngMissingMessages, "lng-message-count", Error,                                                                    \
+    "%1, but the first ENUM (line %2 of %3) names %4: from `%5` (message %6) on, the %7 texts show empty")             \
+  X(LngExtraMessages, "lng-message-count", Warning,                                                                    \
+    "%1, but the first ENUM (line %2 of %3) names %4: this message (number %4) and the %5 after it belong to no name") \
+  X(LngExtraMessage, "lng-message-count", Warning,                                                                     \
+    "%1, but the first ENUM (line %2 of %3) names %4: this last message (number %4) belongs to no name")               \
+  X(LngUnclosed, "lng-unclosed-quote", Warning,                                                                        \
+    "message %1 has no closing quote: its text runs to the end of the line, `%2`")                                     \
+  X(LngUnknownEscape, "lng-unknown-escape", Warning,                                                                   \
+    "`\\%1` is no escape the host knows (\\\\, \\\", \\n, \\t): message %2 shows the backslash as written")            \
+  X(LngNulByte, "lng-binary", Error, "a NUL byte: is this a language file? The host's text of message %1 ends here")   \
+  X(LngUndefinedByte, "not-in-codepage", Warning,                                                                      \
+    "byte 0x%1 is no character of code page %2: message %3 cannot show it")                                            \
+  X(InLanguage, "", Note, "with the %1 texts of %2: %3")                                                               \
+  X(LanguageText, "", Note, "the %1 text of `%2` (message %3) is `%4`")                                                \
+  X(LngProbablyLost, "", Note,                                                                                         \
+    "from here on, the texts match the %1 texts one message later: the message lost is probably `%2` (message %3)")    \
   X(FirstDefinedHere, "", Note, "first defined here")                                                                  \
   X(DeclaredHere, "", Note, "first declared here")
 
@@ -166,6 +189,8 @@ struct Finding {
   int section = -1;           /* index of the dialog section, -1 for the file */
   std::string suggestion;     /* the name the message proposes instead of the one at span, or empty */
   std::vector<Finding> notes; /* printed after it, as "note:" */
+  std::string file;           /* the file it lies in, when another than the one analysed (a language file) */
+  bool fromLanguage = false;  /* the layout judged with a language file's texts made it */
 };
 
 /* A finding of kind at span with its arguments substituted. */

@@ -8,7 +8,7 @@
 
 #include <fstream>
 
-#include "host/lng.h"
+#include "lng/lng.h"
 
 namespace {
 

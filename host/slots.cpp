@@ -11,7 +11,7 @@
 #include "host/dialog_window.h"
 #include "host/help_viewer.h"
 #include "host/inspector.h"
-#include "host/lng.h"
+#include "lng/lng.h"
 #include "host/menu.h"
 #include "host/msgbox.h"
 #include "host/session.h"

@@ -9,11 +9,17 @@
 #include <string.h>
 #include <unistd.h>
 
+#include <strings.h>
+
+#include <algorithm>
+#include <filesystem>
 #include <nlohmann/json.hpp>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "author/engine.h"
+#include "author/languages.h"
 #include "codepage/codepage.h"
 #include "tessel/check.h"
 #include "tessel/command.h"
@@ -24,10 +30,13 @@ namespace {
 enum { CHECK_CLEAN = 0, CHECK_FINDINGS = 1 }; /* bad usage: EXIT_USAGE */
 
 const char kCheckUsage[] =
-    "usage: tessel check FILE.dlg... [options]\n"
+    "usage: tessel check FILE.dlg|FILE.lng... [options]\n"
     "\n"
     "What the library makes of each line of each FILE: its errors and warnings in\n"
-    "the form compilers use, or as JSON.\n";
+    "the form compilers use, or as JSON. The .lng files beside a dialog file that\n"
+    "gives texts from them are checked with it: their slips, their messages against\n"
+    "its first ENUM, and its layout with each language's texts. A FILE.lng is\n"
+    "checked against the dialog files beside it.\n";
 
 const char kCheckExitStatus[] = "Exit status: 0 no finding, 1 an error or warning, 2 bad usage.\n";
 
@@ -59,7 +68,8 @@ void printLine(FILE *out, const Colours &c, const std::string &file, const autho
   const char *tint = f.severity == author::Severity::Error     ? c.error
                      : f.severity == author::Severity::Warning ? c.warning
                                                                : c.note;
-  fprintf(out, "%s%s:%d:%d:%s %s%s:%s %s", c.bold, file.c_str(), f.span.line, f.span.column, c.reset, tint,
+  const std::string &where = f.file.empty() ? file : f.file;
+  fprintf(out, "%s%s:%d:%d:%s %s%s:%s %s", c.bold, where.c_str(), f.span.line, f.span.column, c.reset, tint,
           author::severityName(f.severity), c.reset, cpToUtf8(f.message).c_str());
   if (code && code[0]) fprintf(out, " [%s]", code);
   fputc('\n', out);
@@ -67,7 +77,7 @@ void printLine(FILE *out, const Colours &c, const std::string &file, const autho
 
 nlohmann::ordered_json findingJson(const std::string &file, const author::Analysis &a, const author::Finding &f,
                                    const char *code) {
-  nlohmann::ordered_json j = {{"file", file},
+  nlohmann::ordered_json j = {{"file", f.file.empty() ? file : f.file},
                               {"line", f.span.line},
                               {"column", f.span.column},
                               {"endLine", f.span.endLine},
@@ -97,6 +107,72 @@ void printFindings(FILE *out, const std::string &file, const author::Analysis &a
   for (const author::Finding &f : a.findings) printWithNotes(out, c, file, f);
 }
 
+/* Whether path names a language file. */
+bool isLanguageFile(const std::string &path) {
+  return path.size() > 4 && strcasecmp(path.c_str() + path.size() - 4, ".lng") == 0;
+}
+
+/* The findings of language file path: its own, its message counts against
+   each dialog file beside it that reads texts from it, and those dialogs'
+   layout with its texts. */
+author::Analysis checkLanguageFile(const std::string &path, const author::Options &options) {
+  author::Analysis report;
+  std::string directory = author::directoryOf(path);
+  /* As the host reads the directory (a file it passes over says why), else on its own. */
+  std::vector<author::LanguageFile> others = author::readLanguageFiles(directory, {}, options.codepage);
+  std::vector<author::LanguageFile> files;
+  std::string name = std::filesystem::path(path).filename().string();
+  for (const author::LanguageFile &f : others)
+    if (std::filesystem::path(f.path).filename().string() == name) files.push_back(f);
+  if (files.empty()) files.push_back(author::readLanguageFile(path, options.codepage));
+  files[0].path = path;
+  for (author::Finding &f : files[0].findings) f.file = path;
+  author::Options judging = options;
+  judging.languages = &files;
+  std::error_code error;
+  std::vector<std::string> dialogs;
+  for (std::filesystem::directory_iterator it(directory.empty() ? "." : directory, error), end; !error && it != end;
+       it.increment(error)) {
+    std::string name = it->path().filename().string();
+    if (name.size() > 4 && strcasecmp(name.c_str() + name.size() - 4, ".dlg") == 0) dialogs.push_back(name);
+  }
+  std::sort(dialogs.begin(), dialogs.end());
+  for (const std::string &name : dialogs) {
+    std::string dialog = directory + name;
+    author::Analysis a = author::analyzeFile(dialog, judging);
+    if (!author::usesLanguageFiles(a)) continue;
+    author::checkMessageCount(&files[0], a, dialog, others);
+    for (author::Finding &f : a.findings)
+      if (f.fromLanguage) {
+        f.file = dialog;
+        f.section = -1; /* of another analysis than the report's */
+        for (author::Finding &note : f.notes) {
+          note.section = -1;
+          if (note.file.empty()) note.file = dialog;
+        }
+        report.findings.push_back(f);
+      }
+  }
+  for (const author::Finding &f : files[0].findings) report.findings.push_back(f);
+  return report;
+}
+
+/* Keeps the findings of a not yet in seen: language files are shared by
+   the dialog files beside them, and each is reported once. */
+void dropSeen(author::Analysis *a, std::set<std::string> *seen) {
+  std::vector<author::Finding> kept;
+  for (author::Finding &f : a->findings) {
+    if (f.file.empty()) {
+      kept.push_back(std::move(f));
+      continue;
+    }
+    std::string key =
+        f.file + ":" + std::to_string(f.span.line) + ":" + std::to_string(f.span.column) + ":" + f.message;
+    if (seen->insert(key).second) kept.push_back(std::move(f));
+  }
+  a->findings.swap(kept);
+}
+
 int cmdCheck(const CommandLine *line) {
   const Options *o = line->options;
   bool json = false;
@@ -107,8 +183,11 @@ int cmdCheck(const CommandLine *line) {
   options.codepage = atoi(o->codepage);
   nlohmann::ordered_json all = nlohmann::ordered_json::array();
   bool found = false;
+  std::set<std::string> seen;
   for (const std::string file : o->args) {
-    author::Analysis a = author::analyzeFile(file, options);
+    author::Analysis a = isLanguageFile(file) ? checkLanguageFile(file, options)
+                                              : author::analyzeWithLanguages(file, options, o->languages);
+    dropSeen(&a, &seen);
     found = found || !a.findings.empty();
     if (!json) {
       printFindings(stdout, file, a);

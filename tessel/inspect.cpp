@@ -130,7 +130,7 @@ void describe(const DialogItem *items, int count, int index, InspectorText *text
                       " as it stands now:");
   int findings = 0;
   for (const author::Finding &f : judged.findings) {
-    if (f.span.line != line.number) continue;
+    if (f.span.line != line.number || !f.file.empty()) continue; /* not of a language file */
     addLine(text, std::string(author::severityName(f.severity)) + ": " + f.message + " [" + f.code + "]");
     findings++;
   }

@@ -72,6 +72,21 @@ int readTexts(const char *text, Options *o) {
   return fail(EXIT_USAGE, "bad --texts \"%s\": give localised, names or ids", text);
 }
 
+/* Adds the languages of a comma-separated list to --language's list. */
+int readLanguages(const char *text, Options *o) {
+  std::string name;
+  for (const char *p = text;; p++) {
+    if (*p && *p != ',') {
+      name += *p;
+      continue;
+    }
+    if (name.empty()) return fail(EXIT_USAGE, "bad --language \"%s\": give NAME or NAME,NAME", text);
+    o->languages.push_back(name);
+    name.clear();
+    if (!*p) return EXIT_OK;
+  }
+}
+
 /* One option for some commands. An option that means something else to
    another command has a row for each meaning; all rows of one name agree on
    whether it takes a value. Its value goes to text, or through read (which
@@ -137,6 +152,9 @@ const OptionRow kOptions[] = {
      "language of the .lng files to read (default English)"},
     {"--codepage", "CP", kHostTexts | bit(CMD_CHECK) | bit(CMD_LSP), &Options::codepage, nullptr, nullptr,
      "the host's 8-bit code page (default 437)"},
+    {"--language", "NAME", bit(CMD_CHECK) | bit(CMD_LSP), nullptr, readLanguages, nullptr,
+     "judge the texts of these languages' .lng files only (names separated by commas, or the option again); by "
+     "default every language of the .lng files beside the dialog file"},
     {"--version", nullptr, bit(CMD_NONE), nullptr, nullptr, &Options::version, "tessel's version and the library's"},
     {"--help", nullptr, kEvery, nullptr, nullptr, &Options::help, "print this help (also -h)"},
     {"-h", nullptr, kEvery, nullptr, nullptr, &Options::help, nullptr},

@@ -7,6 +7,7 @@
 #ifndef TESSEL_TESSEL_OPTIONS_H
 #define TESSEL_TESSEL_OPTIONS_H
 
+#include <string>
 #include <vector>
 
 /* Exit statuses. */
@@ -45,6 +46,7 @@ struct Options {
   const char *screenFile = nullptr;
   int cols = 0, rows = 0; /* --size; 0: the command's default */
   const char *language = "English";
+  std::vector<std::string> languages; /* check and lsp --language: the languages to judge; empty: all */
   const char *codepage = "437";
   int lngMode = 0;              /* --lang-mode N or --texts NAME: 0, 1 or 2 */
   const char *format = nullptr; /* null: the command's default */

@@ -11,6 +11,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "author/languages.h"
 #include "host/dump.h"
 #include "host/session.h"
 #include "host/slots.h"
@@ -64,7 +65,7 @@ int drawAgain(void *context) {
   DialogData *dialog = loadDialog(f->library, f->file, f->name);
   if (!dialog) return EXIT_OK;
   if (!f->quiet) {
-    author::Analysis analysis = author::analyzeFile(f->file, *f->checking);
+    author::Analysis analysis = author::analyzeWithLanguages(f->file, *f->checking, {});
     printFindings(stderr, f->shown, analysis);
   }
   f->library->show(dialog);
@@ -97,7 +98,8 @@ int cmdRender(const CommandLine *line) {
   checking.dialog = name; /* the dialog drawn, and the file as a whole */
   DialogData *dialog = loadDialog(&library, file, name);
   if (!dialog) return reportNoDialog(file, o->args[0], name, checking);
-  if (!o->quiet) printFindings(stderr, o->args[0], author::analyzeFile(file, checking)); /* --quiet: not read */
+  if (!o->quiet) /* --quiet: not read */
+    printFindings(stderr, o->args[0], author::analyzeWithLanguages(file, checking, {}));
   library.show(dialog);
   library.release(dialog);
   int status = writeScreen(format, name);

@@ -15,6 +15,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "author/languages.h"
 #include "codepage/codepage.h"
 #include "host/inspector.h"
 #include "tessel/check.h"
@@ -186,7 +187,7 @@ std::string goneNotice(const TryRun &run) {
 Ended useDialog(TryRun *run) {
   for (;;) {
     /* the file as it is now: each reload reads the new version */
-    run->analysis = author::analyzeFile(run->file, run->checking);
+    run->analysis = author::analyzeWithLanguages(run->file, run->checking, {});
     int section = author::findSection(run->analysis, run->name);
     inspectDialogsOf(run->shown, &run->analysis, run->name);
     DialogData *dialog = loadDialog(&run->library, run->file, run->name);

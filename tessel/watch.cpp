@@ -12,6 +12,7 @@
 
 #include <vector>
 
+#include "author/languages.h"
 #include "host/keys.h"
 #include "host/modal.h"
 #include "host/session.h"
@@ -181,7 +182,7 @@ int watchStart(const char *file, const char *shown, const Options *o) {
   watch.options.codepage = atoi(o->codepage);
   if (!fileWatchOpen(&watch.files, file))
     return fail(EXIT_FAILED, "cannot watch %s for changes (error %s)", shown, std::to_string(plGetLastError()).c_str());
-  watch.good = author::analyzeFile(watch.file, watch.options);
+  watch.good = author::analyzeWithLanguages(watch.file, watch.options, {});
   watch.on = true;
   return EXIT_OK;
 }

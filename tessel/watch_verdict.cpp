@@ -7,6 +7,10 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+
+#include "author/languages.h"
+
 namespace {
 
 /* "1 error", "2 warnings". */
@@ -25,7 +29,9 @@ std::string watchSummary(const author::Analysis &a, const std::string &shown) {
       break;
     }
   std::string line = counted(errors, "error") + ", " + counted(warnings, "warning");
-  if (first) line += ": " + shown + ":" + std::to_string(first->span.line) + ": " + first->message;
+  if (first)
+    line += ": " + (first->file.empty() ? shown : first->file) + ":" + std::to_string(first->span.line) + ": " +
+            first->message;
   return line;
 }
 
@@ -37,8 +43,13 @@ int watchExamine(const std::string &file, const std::string &shown, const author
                std::to_string(kWatchMaxFileSize >> 20) + " MB a preview reads";
     return 0;
   }
-  *a = author::analyzeFile(file, options);
-  if (author::countSeverity(*a, author::Severity::Error) > 0) {
+  *a = author::analyzeWithLanguages(file, options, {});
+  /* The language files' own errors do not keep the last version: the new one
+     shows what they do. */
+  bool broken = std::any_of(a->findings.begin(), a->findings.end(), [](const author::Finding &f) {
+    return f.severity == author::Severity::Error && f.file.empty();
+  });
+  if (broken) {
     *problem = watchSummary(*a, shown);
     return 0;
   }

@@ -10,6 +10,8 @@
 
 #include "author/engine.h"
 #include "author/fields.h"
+#include "author/languages.h"
+#include "dialog/dialog_internal.h"
 #include "tests/author/author_test_support.h"
 #include "tests/author/lockstep.h"
 
@@ -144,11 +146,13 @@ TEST(Findings, EachMistakeAtItsLine) {
 
 // examples/mistakes holds a file for every kind of finding that a file can
 // show (a file that cannot be read, a --dialog name the file lacks and a
-// character outside the code page need more than a file).
+// character outside the code page need more than a file); its languages/
+// folder a language file for each of theirs.
 TEST(Findings, AMistakesFileForEveryCode) {
   std::set<std::string> shown;
-  for (const auto &entry : fs::directory_iterator(std::string(TESSEL_SOURCE_DIR) + "examples/mistakes")) {
-    author::Analysis a = author::analyzeFile(entry.path().string(), author::Options());
+  for (const auto &entry : fs::recursive_directory_iterator(std::string(TESSEL_SOURCE_DIR) + "examples/mistakes")) {
+    if (entry.path().extension() != ".dlg") continue;
+    author::Analysis a = author::analyzeWithLanguages(entry.path().string(), author::Options(), {});
     for (const author::Finding &f : a.findings) shown.insert(f.code);
   }
   const std::set<std::string> needMore = {"cannot-open", "no-such-dialog", "not-in-codepage"};
@@ -156,6 +160,78 @@ TEST(Findings, AMistakesFileForEveryCode) {
     std::string code = author::kindInfo((author::Kind)k).code;
     if (code.empty() || needMore.count(code)) continue;
     EXPECT_TRUE(shown.count(code)) << "no file in examples/mistakes shows " << code;
+  }
+}
+
+// Language files beside a dialog file: each verdict at its file and line,
+// notes included ("file:line:code", a note's code empty), as the host's own
+// reader and chooser see the files.
+TEST(Findings, LanguageFilesJudgedWithTheDialog) {
+  const std::string dialog =
+      "ENUM { MTitle, MName, MCase, MWords, MOk }\n"
+      "name A\n"
+      "DOUBLEBOX 0 3 1 30 6 F 0 () F %L% MTitle\n"
+      "TEXT 0 5 2 0 2 F 0 () F %L% MName\n"
+      "CHECKBOX 1 5 3 0 3 F 0 () F %L% MCase\n"
+      "CHECKBOX 2 5 4 0 4 F 0 () F %L% MWords\n"
+      "BUTTON 3 0 5 0 5 F 0 (DIF_CENTERGROUP) T %L% MOk\n";
+  const std::string english = ".Language=English,English\n\"Find\"\n\"&Name:\"\n\"&Case\"\n\"&Words\"\n\"OK\"\n";
+  const struct {
+    const char *name;
+    std::string dialog;
+    std::vector<std::pair<std::string, std::string>> files;
+    std::vector<std::string> languages;
+    std::vector<std::string> expected;
+  } cases[] = {
+      {"a clash in one language only, at the dialog's line with the language file's line",
+       dialog,
+       {{"E.lng", english},
+        {"G.lng", ".Language=German,Deutsch\n\"Suche\"\n\"&Name:\"\n\"&Gross\"\n\"&Ganz\"\n\"OK\"\n"}},
+       {},
+       {"6:hotkey-clash", "G.lng:5:"}},
+      {"only the languages asked for",
+       dialog,
+       {{"E.lng", english},
+        {"G.lng", ".Language=German,Deutsch\n\"Suche\"\n\"&Name:\"\n\"&Gross\"\n\"&Ganz\"\n\"OK\"\n"}},
+       {"English"},
+       {}},
+      {"a message lost in the middle: the count, and where the texts start to shift",
+       dialog,
+       {{"E.lng", english}, {"G.lng", ".Language=German,Deutsch\n\"Suche\"\n\"&Gross\"\n\"&Worte\"\n\"OK\"\n"}},
+       {},
+       {"G.lng:5:lng-message-count", "G.lng:3:"}},
+      {"slips of the reader",
+       dialog,
+       {{"E.lng", ".language=English\n\"Find\n\"&Name:\\q\"\n\"&Case\"\n\"&Words\"\n\"OK\"\n\"spare\"\n"},
+        {"F.lng", "\"Cherche\"\n"},
+        {"E2.lng", ".Language=english,English\n"}},
+       {},
+       {"E.lng:2:lng-unclosed-quote", "E.lng:3:lng-unknown-escape", "E.lng:7:lng-message-count", "E2.lng:1:lng-unused",
+        "F.lng:1:lng-header"}},
+      {"a dialog file that reads no text from them",
+       "ENUM { a }\nname A\nTEXT 0 5 2 0 2 F 0 () F \"x\"\n",
+       {{"E.lng", english}},
+       {},
+       {}},
+  };
+  int n = 0;
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string dir = scratchDir() + "/languages" + std::to_string(n++) + "/";
+    fs::create_directories(dir);
+    writeScratch(dir.substr(scratchDir().size() + 1) + "a.dlg", c.dialog);
+    for (const auto &file : c.files) writeScratch(dir.substr(scratchDir().size() + 1) + file.first, file.second);
+    author::Analysis a = author::analyzeWithLanguages(dir + "a.dlg", author::Options(), c.languages);
+    std::vector<std::string> got;
+    auto where = [&](const author::Finding &f) {
+      return (f.file.empty() ? "" : fs::path(f.file).filename().string() + ":") + std::to_string(f.span.line) + ":";
+    };
+    for (const author::Finding &f : a.findings) {
+      got.push_back(where(f) + f.code);
+      for (const author::Finding &note : f.notes) got.push_back(where(note));
+    }
+    EXPECT_EQ(got, c.expected);
+    EXPECT_EQ(GetMsgText(0, 0), nullptr) << "the library is left as it was: not started";
   }
 }
 

@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "host/lng.h"
+#include "lng/lng.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
  * Language files: parsing into one block of texts, and choosing the file of
  * a directory by its header's language.
  */
-#include "host/lng.h"
+#include "lng/lng.h"
 
 #include <dirent.h>
 #include <stdio.h>
@@ -16,19 +16,31 @@ const char kHeader[] = ".Language=";
 
 int isBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 
+/* Where a message line lies, for the trace. */
+struct MessagePlace {
+  int number; /* the message's number */
+  int line;   /* 1-based line of the file */
+};
+
 /* Decodes one message line (after its opening quote, length bytes) into out,
-   which has room for length + 1 bytes; returns the decoded length. */
-size_t decodeMessage(const char *line, size_t length, char *out) {
+   which has room for length + 1 bytes; returns the decoded length. Traces
+   the line (and whether it had its closing quote) and each backslash kept
+   as written. */
+size_t decodeMessage(const char *line, size_t length, char *out, MessagePlace place) {
   while (length > 0 && isBlank(line[length - 1])) length--;
-  if (length > 0 && line[length - 1] == '"') length--;
+  int closed = length > 0 && line[length - 1] == '"';
+  if (closed) length--;
+  if (lngTrace && lngTrace->message) lngTrace->message(lngTrace->context, place.number, place.line, closed);
   size_t n = 0;
   for (size_t i = 0; i < length; i++) {
     char c = line[i];
-    if (c == '\\' && i + 1 < length) {
-      char next = line[i + 1];
+    if (c == '\\') {
+      char next = i + 1 < length ? line[i + 1] : 0;
       if (next == '\\' || next == '"') c = next, i++;
       else if (next == 'n') c = '\n', i++;
       else if (next == 't') c = '\t', i++;
+      else if (lngTrace && lngTrace->escape)
+        lngTrace->escape(lngTrace->context, place.number, place.line, (int)i + 2); /* after the opening quote */
     }
     out[n++] = c;
   }
@@ -99,6 +111,8 @@ int compareNames(const void *a, const void *b) { return strcmp(*(char *const *)a
 
 }  // namespace
 
+const LngTrace *lngTrace = nullptr;
+
 int lngParse(const char *text, size_t length, LngTable *table) {
   memset(table, 0, sizeof *table);
   /* Messages never grow when decoded, so the block is as large as the text. */
@@ -111,18 +125,21 @@ int lngParse(const char *text, size_t length, LngTable *table) {
     return 0;
   }
   size_t used = 0;
-  for (size_t start = 0; start < length;) {
+  int lineNumber = 1;
+  for (size_t start = 0; start < length; lineNumber++) {
     size_t end = start;
     while (end < length && text[end] != '\n') end++;
     const char *line = text + start;
     size_t lineLength = end - start;
     if (lineLength > 0 && line[0] == '"') {
+      MessagePlace place = {table->count, lineNumber};
       table->messages[table->count++] = table->block + used;
-      used += decodeMessage(line + 1, lineLength - 1, table->block + used) + 1;
+      used += decodeMessage(line + 1, lineLength - 1, table->block + used, place) + 1;
     } else if (!table->language[0] && lineLength >= sizeof kHeader - 1 &&
                strncasecmp(line, kHeader, sizeof kHeader - 1) == 0) {
       headerLanguage(line + sizeof kHeader - 1, lineLength - (sizeof kHeader - 1), table->language,
                      sizeof table->language);
+      if (lngTrace && lngTrace->header) lngTrace->header(lngTrace->context, lineNumber);
     }
     start = end + 1;
   }

@@ -4,8 +4,8 @@
  * from 0 in order. A plug-in's messages come from the file beside it whose
  * language is the one asked for, else English.
  */
-#ifndef TESSEL_HOST_LNG_H
-#define TESSEL_HOST_LNG_H
+#ifndef TESSEL_LNG_LNG_H
+#define TESSEL_LNG_LNG_H
 
 #include <stddef.h>
 
@@ -16,6 +16,23 @@ typedef struct LngTable {
   int count;
   char language[64]; /* the header's language name ("English"), or empty */
 } LngTable;
+
+/* What lngParse reads, and where: a check traces it to say where each
+   message and each slip lies. Lines are 1-based, columns 1-based bytes. */
+typedef struct LngTrace {
+  void *context;
+  /* Each message line: its number, its line, and whether it ends with its
+     closing quote (without one, the text runs to the line's end). */
+  void (*message)(void *context, int number, int line, int closed);
+  /* The header line whose language the table takes (a header line whose
+     language comes out empty is traced too: a later one may still count). */
+  void (*header)(void *context, int line);
+  /* A backslash that starts none of the four escapes, kept as written. */
+  void (*escape)(void *context, int number, int line, int column);
+} LngTrace;
+
+/* The trace lngParse reports to; null (the default) traces nothing. */
+extern const LngTrace *lngTrace;
 
 /* Reads a language file's text (length bytes, CR LF or LF lines) into
    table, which must be zero or freed: every line that begins with '"' is the
