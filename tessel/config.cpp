@@ -1,5 +1,6 @@
 /*
- * `tessel config`: the Flens plug-in's configuration as the host offers it:
+ * `tessel config`: the Flens plug-in's configuration (or that of the
+ * plug-in --plugin names) as the host offers it:
  * GetPluginInfo for its entries, a menu when there are several, then
  * Configure with the chosen one. What it stores lands in the registry store.
  */
@@ -20,7 +21,8 @@ const char kConfigHelp[] =
     "usage: tessel config [options]\n"
     "\n"
     "Shows the Flens plug-in's configuration dialog (GetPluginInfo, then Configure);\n"
-    "what it stores lands in the registry store (see `tessel reg`, TESSEL_REGISTRY).\n";
+    "what it stores lands in the registry store (see `tessel reg`, TESSEL_REGISTRY).\n"
+    "With --plugin, the configuration entry of that plug-in instead.\n";
 
 /* The entry the user picks from the plug-in's configuration entries: the
    only one, or the one chosen in the host's menu (-1: none). */
@@ -48,7 +50,7 @@ int cmdConfig(const CommandLine *line) {
 
   PluginHost plugin;
   int missing = 0;
-  int status = pluginLoad(&plugin, &missing);
+  int status = pluginLoad(&plugin, o->plugin, &missing);
   if (status) return status;
   auto getInfo = (GetPluginInfoFn)needExport(plugin.module, "GetPluginInfo", "plug-in", &missing);
   auto configure = (ConfigureFn)needExport(plugin.module, "Configure", "plug-in", &missing);
@@ -62,6 +64,7 @@ int cmdConfig(const CommandLine *line) {
   if (pluginInfo.pluginConfigStringsNumber <= 0 || !pluginInfo.pluginConfigStrings) {
     status = pluginFinish(&plugin);
     if (status) return status;
+    if (o->plugin) return fail(EXIT_FAILED, "the plug-in %s offers no configuration", o->plugin);
     return fail(EXIT_FAILED,
                 "the plug-in offers no configuration (is its Disable setting on? clear it with "
                 "tessel reg add \"HKCU\\%s\\Formlens\\Config\" /v Disable /t REG_DWORD /d 0 /f)",

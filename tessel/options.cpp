@@ -137,6 +137,8 @@ const OptionRow kOptions[] = {
      "Down Left Right Home End Space Enter Esc BS Del F1-F12, A-x for Alt+x, \"text\" to type, or one character"},
     {"--screen", "FILE", kSession, &Options::screenFile, nullptr, nullptr,
      "append a text dump of the screen each time a key is awaited"},
+    {"--plugin", "FILE", bit(CMD_VIEW) | bit(CMD_CONFIG), &Options::plugin, nullptr, nullptr,
+     "host the plug-in FILE instead of the Flens beside tessel; its messages come from the .lng files beside it"},
     {"--watch", nullptr, bit(CMD_VIEW) | bit(CMD_TRY), nullptr, nullptr, &Options::watch,
      "reload when FILE or a language file beside it changes: the menu or dialog shown reopens on the new version, "
      "with the input kept; while FILE has errors the last good version stays and the bottom row says why. In "

@@ -43,6 +43,7 @@ struct Options {
   CommandId command = CMD_NONE;
   std::vector<const char *> args; /* the plain arguments after the command's name */
   const char *keys = nullptr;
+  const char *plugin = nullptr; /* view and config --plugin: the plug-in to host instead of Flens */
   const char *screenFile = nullptr;
   int cols = 0, rows = 0; /* --size; 0: the command's default */
   const char *language = "English";

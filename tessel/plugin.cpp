@@ -1,11 +1,13 @@
 /*
  * The plug-in's side of view and config: the plug-in loaded from tessel's
- * directory, its module registered with the host's slots, and the session
- * opened from --keys/--screen/--size and closed again with its outcome.
+ * directory (or from --plugin's file), its module registered with the
+ * host's slots, and the session opened from --keys/--screen/--size and
+ * closed again with its outcome.
  */
 #include "tessel/plugin.h"
 
 #include <errno.h>
+#include <limits.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -72,13 +74,22 @@ int openSession(const Options *o, FILE **dumpFile) {
   return EXIT_OK;
 }
 
-int pluginLoad(PluginHost *plugin, int *missing) {
+int pluginLoad(PluginHost *plugin, const char *file, int *missing) {
   memset(plugin, 0, sizeof *plugin);
-  if (!programDirectory(plugin->directory, sizeof plugin->directory))
+  const char *name = kPluginFile;
+  char absolute[PATH_MAX];
+  if (file) {
+    /* its directory, as the host's plug-in folder, and its name in it */
+    if (!readableFile(file, absolute)) return EXIT_FAILED;
+    char *separator = strrchr(absolute, '/');
+    name = separator + 1;
+    snprintf(plugin->directory, sizeof plugin->directory, "%.*s", (int)(name - absolute), absolute);
+  } else if (!programDirectory(plugin->directory, sizeof plugin->directory)) {
     return fail(EXIT_FAILED, "cannot find tessel's own directory");
-  plugin->module = loadBeside(plugin->directory, kPluginFile, "plug-in");
+  }
+  plugin->module = loadBeside(plugin->directory, name, "plug-in");
   if (!plugin->module) return EXIT_FAILED;
-  snprintf(plugin->path, sizeof plugin->path, "%s%s", plugin->directory, kPluginFile);
+  snprintf(plugin->path, sizeof plugin->path, "%s%s", plugin->directory, name);
   plugin->setStartupInfo = (SetStartupInfoFn)needExport(plugin->module, "SetStartupInfo", "plug-in", missing);
   return EXIT_OK;
 }
@@ -96,8 +107,9 @@ int pluginStart(PluginHost *plugin, const Options *o, void (*adjust)(StartupInfo
   plugin->lngMode = lngMode ? lngMode() : 0;
   char line[128];
   const char *texts = lngModeText(plugin->lngMode);
-  if (texts) snprintf(line, sizeof line, "texts: %s (set in tessel config)", texts);
-  else snprintf(line, sizeof line, "texts: language mode %d (set in tessel config)", plugin->lngMode);
+  const char *where = o->plugin ? "" : " (set in tessel config)"; /* Flens's setting */
+  if (texts) snprintf(line, sizeof line, "texts: %s%s", texts, where);
+  else snprintf(line, sizeof line, "texts: language mode %d%s", plugin->lngMode, where);
   hostSetStatusLine(line);
   return EXIT_OK;
 }

@@ -1,7 +1,8 @@
 /*
- * Hosting the Flens plug-in for view and config: loading it from tessel's
- * directory, handing it the startup record, and the session it shows its
- * windows in (scripted with --keys, else on the terminal).
+ * Hosting a plug-in for view and config: loading it (Flens from tessel's
+ * directory, or the one --plugin names), handing it the startup record, and
+ * the session it shows its windows in (scripted with --keys, else on the
+ * terminal).
  */
 #ifndef TESSEL_TESSEL_PLUGIN_H
 #define TESSEL_TESSEL_PLUGIN_H
@@ -19,23 +20,23 @@ extern const char kPluginExitStatus[];
 /* A loaded plug-in and the session it runs in. */
 struct PluginHost {
   HMODULE module;
-  char directory[PATH_ROOM]; /* tessel's, with its separator */
+  char directory[PATH_ROOM]; /* the plug-in's, with its separator */
   char path[PATH_ROOM + 16]; /* the plug-in's file */
   SetStartupInfoFn setStartupInfo;
   FILE *dumpFile; /* the --screen file, owned while open */
   int lngMode;    /* what its SetLngMode answers once started */
 };
 
-/* Loads the plug-in beside tessel and looks up SetStartupInfo as
-   needExport does (a missing one sets *missing). Returns EXIT_OK, or
-   EXIT_FAILED after reporting why the plug-in is not there. */
-int pluginLoad(PluginHost *plugin, int *missing);
+/* Loads the plug-in file (null: Flens beside tessel) and looks up
+   SetStartupInfo as needExport does (a missing one sets *missing). Returns
+   EXIT_OK, or EXIT_FAILED after reporting why the plug-in is not there. */
+int pluginLoad(PluginHost *plugin, const char *file, int *missing);
 
-/* Registers the plug-in's module, opens the session as o asks, hands the
-   plug-in its startup record (after adjust, when not null, changed it), asks
-   it for its language mode and says on the status line which texts that
-   gives. Returns EXIT_OK, or the status of a session that could not be
-   opened (reported). */
+/* Registers the plug-in's module with its directory's language files, opens
+   the session as o asks, hands the plug-in its startup record (after adjust,
+   when not null, changed it), asks it for its language mode and says on the
+   status line which texts that gives. Returns EXIT_OK, or the status of a
+   session that could not be opened (reported). */
 int pluginStart(PluginHost *plugin, const Options *o, void (*adjust)(StartupInfo *info) = nullptr);
 
 /* Opens the session as o asks: scripted with --keys, else on the terminal;

@@ -88,7 +88,7 @@ int cmdView(const CommandLine *line) {
 
   PluginHost plugin;
   int missing = 0;
-  int status = pluginLoad(&plugin, &missing);
+  int status = pluginLoad(&plugin, o->plugin, &missing);
   if (status) return status;
   auto openFile = (OpenFilePluginFn)needExport(plugin.module, "OpenFilePlugin", "plug-in", &missing);
   if (missing) return EXIT_FAILED;
@@ -109,6 +109,7 @@ int cmdView(const CommandLine *line) {
   watchStop();
   status = pluginFinish(&plugin);
   if (status) return status;
+  if (result == kDeclined && o->plugin) return fail(EXIT_FAILED, "the plug-in %s did not take %s", o->plugin, file);
   if (result == kDeclined)
     return fail(EXIT_FAILED,
                 "the plug-in did not take %s (it takes .dlg files that define a dialog, "

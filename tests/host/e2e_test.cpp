@@ -267,6 +267,32 @@ TEST(View, LibraryErrorsShowAsTheHostsMessageBox) {
   expectFile(readFile(screens), "view-enum-error.txt");
 }
 
+// --plugin: another plug-in in Flens's place, the example Greeter, with the
+// language files of its own folder: its dialog used (a name typed over the
+// one loaded, the second greeting chosen, "shout" ticked, OK), then what it
+// reads back by identifier in its message box.
+TEST(Config, HostsTheExamplePlugin) {
+  Scratch s;
+  const char kKeys[] = "'End BS BS BS BS BS \"Alice\" Down Down Space Down Space Enter'";
+  const struct {
+    const char *language, *label, *greeting;
+  } rows[] = {
+      {"English", "║ Your name: ", "║ GOOD DAY, ALICE! ║"},
+      {"German", "║ Ihr Name: ", "║ GUTEN TAG, ALICE! ║"},
+  };
+  for (const auto &row : rows) {
+    SCOPED_TRACE(row.language);
+    std::string screens = s.file(row.language);
+    Outcome run = tessel(s, "config --plugin " + quote(kBin + "Greeter/Greeter.so") + " --language " + row.language +
+                                " --screen " + quote(screens) + " --keys " + kKeys);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    std::string text = readFile(screens);
+    EXPECT_NE(text.find(row.label), std::string::npos) << text;
+    EXPECT_NE(text.find(row.greeting, text.rfind("=== screen")), std::string::npos) << "the last screen:\n" << text;
+  }
+}
+
 // ---- try: the dialog used, then what the plug-in reads back ----
 
 struct TryCheck {
@@ -430,6 +456,7 @@ const BadRow kBadRows[] = {
     {"view @tools.dlg --keys Esc --codepage 437 --language Klingon", 0, nullptr},
     {"view @hello.dlg.missing --keys Esc", 1, "cannot open"},
     {"view --keys Esc -- --odd-name.dlg", 1, "cannot open --odd-name.dlg"},
+    {"config --plugin missing.so --keys Esc", 1, "cannot open missing.so"},
 };
 
 TEST(Arguments, BadOnesGiveOneLineAndAStatus) {
