@@ -452,4 +452,65 @@ Analysis analyzeWithLanguages(const std::string &path, Options options, const st
   return a;
 }
 
+bool isLanguagePath(const std::string &path) {
+  return path.size() > 4 && strcasecmp(path.c_str() + path.size() - 4, ".lng") == 0;
+}
+
+bool isDialogPath(const std::string &path) {
+  return path.size() > 4 && strcasecmp(path.c_str() + path.size() - 4, ".dlg") == 0;
+}
+
+std::vector<Finding> checkLanguageFile(const std::string &path, int codepage, const LanguageTexts *open,
+                                       std::vector<Finding> *judged) {
+  std::string directory = directoryOf(path);
+  /* As the host reads the directory (a file it passes over says why), else on its own. */
+  std::vector<LanguageFile> others = readLanguageFiles(directory, {}, codepage, open);
+  std::vector<LanguageFile> files;
+  for (const LanguageFile &f : others)
+    if (fileName(f.path) == fileName(path)) files.push_back(f);
+  if (files.empty()) {
+    auto it = open ? open->find(path) : LanguageTexts::const_iterator();
+    files.push_back(open && it != open->end() ? readLanguageText(path, it->second, codepage)
+                                              : readLanguageFile(path, codepage));
+  }
+  LanguageFile &file = files[0];
+  file.path = path;
+  for (Finding &f : file.findings) f.file = path;
+
+  std::vector<std::string> dialogs;
+  std::error_code error;
+  for (std::filesystem::directory_iterator it(directory.empty() ? "." : directory, error), end; !error && it != end;
+       it.increment(error))
+    if (isDialogPath(it->path().filename().string())) dialogs.push_back(it->path().filename().string());
+  if (open) /* a dialog file not yet saved counts too */
+    for (const auto &entry : *open)
+      if (directoryOf(entry.first) == directory && isDialogPath(entry.first) &&
+          std::find(dialogs.begin(), dialogs.end(), fileName(entry.first)) == dialogs.end())
+        dialogs.push_back(fileName(entry.first));
+  std::sort(dialogs.begin(), dialogs.end());
+  Options judging;
+  judging.codepage = codepage;
+  judging.languages = &files;
+  judging.checks = judged != nullptr;
+  for (const std::string &name : dialogs) {
+    std::string dialog = directory + name;
+    auto it = open ? open->find(dialog) : LanguageTexts::const_iterator();
+    Analysis a = open && it != open->end() ? analyzeText(it->second, judging) : analyzeFile(dialog, judging);
+    if (!usesLanguageFiles(a)) continue;
+    checkMessageCount(&file, a, dialog, others);
+    if (!judged) continue;
+    for (Finding &f : a.findings) {
+      if (!f.fromLanguage) continue;
+      f.file = dialog;
+      f.section = -1; /* of another analysis */
+      for (Finding &note : f.notes) {
+        note.section = -1;
+        if (note.file.empty()) note.file = dialog;
+      }
+      judged->push_back(std::move(f));
+    }
+  }
+  return file.findings;
+}
+
 }  // namespace author

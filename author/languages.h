@@ -73,6 +73,20 @@ void addLanguageFindings(Analysis *a, const std::string &dialogPath, std::vector
    as addLanguageFindings does. */
 Analysis analyzeWithLanguages(const std::string &path, Options options, const std::vector<std::string> &languages);
 
+/* Whether path names a language file (*.lng, in any case) or a dialog
+   file (*.dlg). */
+bool isLanguagePath(const std::string &path);
+bool isDialogPath(const std::string &path);
+
+/* The findings of language file path (its bytes from open when there, else
+   from disk), each with its file set: its own, as the host reads its
+   directory, and its message counts against each dialog file beside it that
+   reads texts from it (also read from open when there). When judged is not
+   null, those dialogs' layout findings with its texts go there, with their
+   files set. */
+std::vector<Finding> checkLanguageFile(const std::string &path, int codepage, const LanguageTexts *open,
+                                       std::vector<Finding> *judged);
+
 /* The directory part of path, with its separator ("" for none). */
 std::string directoryOf(const std::string &path);
 

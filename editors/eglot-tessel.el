@@ -5,5 +5,10 @@
   "Major mode for dialog description files."
   (setq-local comment-start "; "))
 (add-to-list 'auto-mode-alist '("\\.dlg\\'" . tessel-dlg-mode))
+;; Language files (*.lng): checked against the dialog files beside them.
+(define-derived-mode tessel-lng-mode prog-mode "Messages"
+  "Major mode for the language files of dialog description files."
+  (setq-local comment-start "// "))
+(add-to-list 'auto-mode-alist '("\\.lng\\'" . tessel-lng-mode))
 (with-eval-after-load 'eglot
-  (add-to-list 'eglot-server-programs '(tessel-dlg-mode "tessel" "lsp")))
+  (add-to-list 'eglot-server-programs '((tessel-dlg-mode tessel-lng-mode) "tessel" "lsp")))

@@ -1,10 +1,12 @@
--- Neovim (0.7 and later): tessel lsp for dialog files. Put this file in
+-- Neovim (0.7 and later): tessel lsp for dialog files and the language files
+-- beside them. Put this file in
 -- ~/.config/nvim/plugin/ (or require it from init.lua); tessel must be on
 -- PATH, or set the command's first word to its full path.
 vim.api.nvim_create_autocmd({ "BufRead", "BufNewFile" }, { pattern = "*.dlg", command = "setfiletype dlg" })
+vim.api.nvim_create_autocmd({ "BufRead", "BufNewFile" }, { pattern = "*.lng", command = "setfiletype lng" })
 
 vim.api.nvim_create_autocmd("FileType", {
-  pattern = "dlg",
+  pattern = { "dlg", "lng" },
   callback = function(args)
     local config = {
       name = "tessel",

@@ -7,8 +7,12 @@
  */
 #include "lsp/documents.h"
 
+#include <ctype.h>
+#include <string.h>
+
 #include <algorithm>
 
+#include "author/languages.h"
 #include "codepage/codepage.h"
 
 namespace {
@@ -149,6 +153,7 @@ void buildCodePageMap(DocumentStore *store) {
 Document makeDocument(const std::string &uri, long long version, std::string text) {
   Document d;
   d.uri = uri;
+  if (pathOfUri(uri, &d.path)) d.language = author::isLanguagePath(d.path);
   d.version = version;
   d.text = std::move(text);
   d.lineStarts.push_back(0);
@@ -188,13 +193,127 @@ bool applyChange(Document *d, const Json &change, PositionEncoding encoding, std
   return true;
 }
 
+namespace {
+
+int hexValue(char c) {
+  return c >= '0' && c <= '9'   ? c - '0'
+         : c >= 'a' && c <= 'f' ? c - 'a' + 10
+         : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                : -1;
+}
+
+/* The host's bytes of another open document's text. */
+std::string hostBytesOf(const Document &d, const DocumentStore &store) {
+  Document copy = d;
+  std::string host;
+  std::vector<author::Finding> unencodable;
+  std::vector<long long> at;
+  convertToHost(&copy, store, &host, &unencodable, &at);
+  return host;
+}
+
+/* The open documents of directory, as the host's bytes, by path. */
+author::LanguageTexts openFilesOf(const DocumentStore &store, const std::string &directory, const Document *except) {
+  author::LanguageTexts open;
+  for (const auto &entry : store.documents) {
+    const Document &d = entry.second;
+    if (&d != except && !d.path.empty() && author::directoryOf(d.path) == directory)
+      open[d.path] = hostBytesOf(d, store);
+  }
+  return open;
+}
+
+/* A language document's findings, in its own analysis (which holds only its
+   bytes and their lines). */
+void analyzeLanguage(Document *d, const DocumentStore &store, std::string host) {
+  author::Analysis &a = d->analysis;
+  a = author::Analysis();
+  a.text = std::move(host);
+  a.lineStarts.push_back(0);
+  for (size_t i = 0; i < a.text.size(); i++)
+    if (a.text[i] == '\n' && i + 1 < a.text.size()) a.lineStarts.push_back((long long)i + 1);
+  if (d->path.empty()) return;
+  author::LanguageTexts open = openFilesOf(store, author::directoryOf(d->path), d);
+  open[d->path] = a.text;
+  for (author::Finding &f : author::checkLanguageFile(d->path, store.options.codepage, &open, nullptr)) {
+    if (f.file == d->path) f.file.clear();
+    for (author::Finding &note : f.notes)
+      if (note.file == d->path) note.file.clear();
+    a.findings.push_back(std::move(f));
+  }
+}
+
+/* A dialog document's analysis, with the language files beside it. */
+void analyzeDialog(Document *d, const DocumentStore &store, std::string host) {
+  if (d->path.empty()) {
+    d->analysis = author::analyzeText(std::move(host), store.options);
+    return;
+  }
+  std::string directory = author::directoryOf(d->path);
+  author::LanguageTexts open = openFilesOf(store, directory, d);
+  std::vector<author::LanguageFile> files =
+      author::readLanguageFiles(directory, store.languages, store.options.codepage, &open);
+  author::Options options = store.options;
+  options.languages = &files;
+  d->analysis = author::analyzeText(std::move(host), options);
+  /* The language files' own findings are theirs: published on them when open. */
+  author::Analysis &a = d->analysis;
+  a.findings.erase(
+      std::remove_if(a.findings.begin(), a.findings.end(), [](const author::Finding &f) { return !f.file.empty(); }),
+      a.findings.end());
+}
+
+}  // namespace
+
+bool pathOfUri(const std::string &uri, std::string *path) {
+  const std::string scheme = "file://";
+  if (uri.compare(0, scheme.size(), scheme) != 0) return false;
+  size_t start = uri.find('/', scheme.size()); /* past an authority ("localhost") */
+  if (start == std::string::npos) return false;
+  std::string out;
+  for (size_t i = start; i < uri.size(); i++) {
+    int high = i + 2 < uri.size() ? hexValue(uri[i + 1]) : -1, low = i + 2 < uri.size() ? hexValue(uri[i + 2]) : -1;
+    if (uri[i] == '%' && high >= 0 && low >= 0) {
+      out += (char)(high * 16 + low);
+      i += 2;
+    } else {
+      out += uri[i];
+    }
+  }
+  if (out.find('\0') != std::string::npos) return false;
+  *path = out;
+  return true;
+}
+
+std::string uriOfPath(const std::string &path) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string uri = "file://";
+  for (unsigned char c : path) {
+    bool plain = isalnum(c) || strchr("/-._~", c);
+    if (plain) {
+      uri += (char)c;
+    } else {
+      uri += '%';
+      uri += kHex[c >> 4];
+      uri += kHex[c & 15];
+    }
+  }
+  return uri;
+}
+
+bool judgedTogether(const Document &x, const Document &y) {
+  return &x != &y && x.language != y.language && !x.path.empty() && !y.path.empty() &&
+         author::directoryOf(x.path) == author::directoryOf(y.path);
+}
+
 void ensureAnalysis(Document *d, const DocumentStore &store) {
   if (d->analysed) return;
   std::string host;
   std::vector<author::Finding> unencodable;
   std::vector<long long> at;
   convertToHost(d, store, &host, &unencodable, &at);
-  d->analysis = author::analyzeText(std::move(host), store.options);
+  if (d->language) analyzeLanguage(d, store, std::move(host));
+  else analyzeDialog(d, store, std::move(host));
   author::Analysis &a = d->analysis;
   if (!unencodable.empty()) {
     for (size_t i = 0; i < unencodable.size(); i++) {

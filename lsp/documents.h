@@ -30,6 +30,8 @@ struct Position {
 
 struct Document {
   std::string uri;
+  std::string path;      /* the file the URI names (a file: URI), or empty */
+  bool language = false; /* a language file (*.lng): checked, with no other features */
   long long version = 0;
   std::string text;               /* as the client has it, UTF-8 */
   std::vector<size_t> lineStarts; /* of text; a line ends at \n, \r\n or \r */
@@ -49,6 +51,7 @@ struct DocumentStore {
   std::map<std::string, Document> documents;
   PositionEncoding encoding = PositionEncoding::Utf16;
   author::Options options;                            /* for every analysis */
+  std::vector<std::string> languages;                 /* the languages to judge the layout in; empty: all */
   std::unordered_map<uint32_t, unsigned char> toHost; /* the code page's bytes 0x80-0xFF by code point */
 };
 
@@ -63,7 +66,19 @@ Document makeDocument(const std::string &uri, long long version, std::string tex
    *why) for a change of another shape. */
 bool applyChange(Document *d, const Json &change, PositionEncoding encoding, std::string *why);
 
-/* Analyses the current text unless its analysis is at hand. */
+/* The file a file: URI names (its %XX escapes decoded), or false. */
+bool pathOfUri(const std::string &uri, std::string *path);
+
+/* The file: URI of an absolute path. */
+std::string uriOfPath(const std::string &path);
+
+/* Whether two open documents are files of one directory, a dialog file and
+   a language file: a change to one changes what the other is judged by. */
+bool judgedTogether(const Document &x, const Document &y);
+
+/* Analyses the current text unless its analysis is at hand: a dialog file
+   with the language files beside it (open ones as the editor has them), a
+   language file as tessel check FILE.lng does. */
 void ensureAnalysis(Document *d, const DocumentStore &store);
 
 /* Offset of text of a position, clamped to the end of its line and of the

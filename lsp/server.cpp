@@ -102,6 +102,16 @@ void markChanged(Document *d) {
   d->unpublished = true;
 }
 
+/* A change to d (or its closing) changes the verdicts on the open files
+   judged with it: the dialog files beside a language file, and back. */
+void markJudgedWith(LspServer *server, const Document &d) {
+  for (auto &entry : server->store.documents)
+    if (judgedTogether(d, entry.second)) {
+      entry.second.analysed = false;
+      markChanged(&entry.second);
+    }
+}
+
 Outcome onDidOpen(LspServer *server, const Json &params) {
   const Json *item = member(params, "textDocument");
   std::string uri, text;
@@ -112,6 +122,7 @@ Outcome onDidOpen(LspServer *server, const Json &params) {
   Document &d = server->store.documents[uri];
   d = makeDocument(uri, version, std::move(text));
   markChanged(&d);
+  markJudgedWith(server, d);
   return ok();
 }
 
@@ -128,6 +139,7 @@ Outcome onDidChange(LspServer *server, const Json &params) {
     if (!applyChange(d, change, server->store.encoding, &why)) return failure(RPC_INVALID_PARAMS, why);
   d->analysed = false;
   markChanged(d);
+  markJudgedWith(server, *d);
   return ok();
 }
 
@@ -136,7 +148,9 @@ Outcome onDidClose(LspServer *server, const Json &params) {
   Document *d = documentOf(server, params, &error);
   if (!d) return error;
   std::string uri = d->uri;
+  Document closed = makeDocument(uri, 0, std::string()); /* now read from disk by the files judged with it */
   server->store.documents.erase(uri);
+  markJudgedWith(server, closed);
   sendMessage(server,
               notificationMessage("textDocument/publishDiagnostics", {{"uri", uri}, {"diagnostics", Json::array()}}));
   return ok();
@@ -152,26 +166,27 @@ struct Method {
   const char *name;
   Outcome (*handler)(LspServer *server, const Json &params);
   MethodKind kind;
+  const char *onLanguageFile; /* a feature of dialog files: its answer (JSON) for a language file */
 };
 
 const Method kMethods[] = {
-    {"initialize", onInitialize, REQUEST},
-    {"initialized", onInitialized, NOTIFICATION},
-    {"shutdown", onShutdown, REQUEST},
-    {"exit", onExit, NOTIFICATION},
-    {"$/cancelRequest", onCancel, NOTIFICATION},
-    {"textDocument/didOpen", onDidOpen, NOTIFICATION},
-    {"textDocument/didChange", onDidChange, NOTIFICATION},
-    {"textDocument/didClose", onDidClose, NOTIFICATION},
-    {"textDocument/didSave", onDidSave, NOTIFICATION},
-    {"textDocument/hover", onHover, REQUEST},
-    {"textDocument/completion", onCompletion, REQUEST},
-    {"textDocument/definition", onDefinition, REQUEST},
-    {"textDocument/references", onReferences, REQUEST},
-    {"textDocument/documentSymbol", onDocumentSymbol, REQUEST},
-    {"textDocument/formatting", onFormatting, REQUEST},
-    {"textDocument/rangeFormatting", onRangeFormatting, REQUEST},
-    {"textDocument/codeAction", onCodeAction, REQUEST},
+    {"initialize", onInitialize, REQUEST, nullptr},
+    {"initialized", onInitialized, NOTIFICATION, nullptr},
+    {"shutdown", onShutdown, REQUEST, nullptr},
+    {"exit", onExit, NOTIFICATION, nullptr},
+    {"$/cancelRequest", onCancel, NOTIFICATION, nullptr},
+    {"textDocument/didOpen", onDidOpen, NOTIFICATION, nullptr},
+    {"textDocument/didChange", onDidChange, NOTIFICATION, nullptr},
+    {"textDocument/didClose", onDidClose, NOTIFICATION, nullptr},
+    {"textDocument/didSave", onDidSave, NOTIFICATION, nullptr},
+    {"textDocument/hover", onHover, REQUEST, "null"},
+    {"textDocument/completion", onCompletion, REQUEST, "[]"},
+    {"textDocument/definition", onDefinition, REQUEST, "null"},
+    {"textDocument/references", onReferences, REQUEST, "null"},
+    {"textDocument/documentSymbol", onDocumentSymbol, REQUEST, "[]"},
+    {"textDocument/formatting", onFormatting, REQUEST, "[]"},
+    {"textDocument/rangeFormatting", onRangeFormatting, REQUEST, "[]"},
+    {"textDocument/codeAction", onCodeAction, REQUEST, "[]"},
 };
 
 const Method *findMethod(const std::string &name, MethodKind kind) {
@@ -193,6 +208,15 @@ Outcome run(const Method *m, LspServer *server, const Json &params) {
   }
 }
 
+/* Whether the request's document is an open language file. */
+bool isLanguageDocument(LspServer *server, const Json &params) {
+  const Json *item = member(params, "textDocument");
+  std::string uri;
+  if (!item || !readString(*item, "uri", &uri)) return false;
+  auto it = server->store.documents.find(uri);
+  return it != server->store.documents.end() && it->second.language;
+}
+
 void answer(LspServer *server, const Json &id, const Outcome &o) {
   sendMessage(server, o.code ? errorMessage(id, o.code, o.message) : resultMessage(id, o.result));
 }
@@ -207,6 +231,8 @@ void handleRequest(LspServer *server, const Incoming &in) {
     answer(server, in.id, failure(RPC_INVALID_REQUEST, "the server is shut down"));
   } else if (!m) {
     answer(server, in.id, failure(RPC_METHOD_NOT_FOUND, "no method " + in.method));
+  } else if (m->onLanguageFile && isLanguageDocument(server, in.params)) {
+    answer(server, in.id, ok(Json::parse(m->onLanguageFile)));
   } else {
     answer(server, in.id, run(m, server, in.params));
   }
@@ -291,10 +317,21 @@ void appendDiagnostic(std::string *out, const Document &d, const author::Finding
   if (!f.notes.empty()) {
     *out += ",\"relatedInformation\":[";
     for (size_t i = 0; i < f.notes.size(); i++) {
+      const author::Finding &note = f.notes[i];
       *out += i ? ",{\"location\":{\"uri\":" : "{\"location\":{\"uri\":";
-      appendString(out, d.uri);
+      appendString(out, note.file.empty() ? d.uri : uriOfPath(note.file));
       *out += ",\"range\":";
-      appendRange(out, d, f.notes[i].span, encoding);
+      if (note.file.empty()) {
+        appendRange(out, d, note.span, encoding);
+      } else { /* a line of a language file: its start */
+        Position p;
+        p.line = note.span.line - 1;
+        *out += "{\"start\":";
+        appendPosition(out, p);
+        *out += ",\"end\":";
+        appendPosition(out, p);
+        *out += '}';
+      }
       *out += "},\"message\":";
       appendString(out, cpToUtf8(f.notes[i].message));
       *out += '}';

@@ -9,10 +9,6 @@
 #include <string.h>
 #include <unistd.h>
 
-#include <strings.h>
-
-#include <algorithm>
-#include <filesystem>
 #include <nlohmann/json.hpp>
 #include <set>
 #include <string>
@@ -107,53 +103,13 @@ void printFindings(FILE *out, const std::string &file, const author::Analysis &a
   for (const author::Finding &f : a.findings) printWithNotes(out, c, file, f);
 }
 
-/* Whether path names a language file. */
-bool isLanguageFile(const std::string &path) {
-  return path.size() > 4 && strcasecmp(path.c_str() + path.size() - 4, ".lng") == 0;
-}
-
-/* The findings of language file path: its own, its message counts against
-   each dialog file beside it that reads texts from it, and those dialogs'
-   layout with its texts. */
+/* The findings of language file path: its own, then those of the dialogs
+   beside it with its texts. */
 author::Analysis checkLanguageFile(const std::string &path, const author::Options &options) {
   author::Analysis report;
-  std::string directory = author::directoryOf(path);
-  /* As the host reads the directory (a file it passes over says why), else on its own. */
-  std::vector<author::LanguageFile> others = author::readLanguageFiles(directory, {}, options.codepage);
-  std::vector<author::LanguageFile> files;
-  std::string name = std::filesystem::path(path).filename().string();
-  for (const author::LanguageFile &f : others)
-    if (std::filesystem::path(f.path).filename().string() == name) files.push_back(f);
-  if (files.empty()) files.push_back(author::readLanguageFile(path, options.codepage));
-  files[0].path = path;
-  for (author::Finding &f : files[0].findings) f.file = path;
-  author::Options judging = options;
-  judging.languages = &files;
-  std::error_code error;
-  std::vector<std::string> dialogs;
-  for (std::filesystem::directory_iterator it(directory.empty() ? "." : directory, error), end; !error && it != end;
-       it.increment(error)) {
-    std::string name = it->path().filename().string();
-    if (name.size() > 4 && strcasecmp(name.c_str() + name.size() - 4, ".dlg") == 0) dialogs.push_back(name);
-  }
-  std::sort(dialogs.begin(), dialogs.end());
-  for (const std::string &name : dialogs) {
-    std::string dialog = directory + name;
-    author::Analysis a = author::analyzeFile(dialog, judging);
-    if (!author::usesLanguageFiles(a)) continue;
-    author::checkMessageCount(&files[0], a, dialog, others);
-    for (author::Finding &f : a.findings)
-      if (f.fromLanguage) {
-        f.file = dialog;
-        f.section = -1; /* of another analysis than the report's */
-        for (author::Finding &note : f.notes) {
-          note.section = -1;
-          if (note.file.empty()) note.file = dialog;
-        }
-        report.findings.push_back(f);
-      }
-  }
-  for (const author::Finding &f : files[0].findings) report.findings.push_back(f);
+  std::vector<author::Finding> judged;
+  report.findings = author::checkLanguageFile(path, options.codepage, nullptr, &judged);
+  report.findings.insert(report.findings.begin(), judged.begin(), judged.end());
   return report;
 }
 
@@ -185,8 +141,8 @@ int cmdCheck(const CommandLine *line) {
   bool found = false;
   std::set<std::string> seen;
   for (const std::string file : o->args) {
-    author::Analysis a = isLanguageFile(file) ? checkLanguageFile(file, options)
-                                              : author::analyzeWithLanguages(file, options, o->languages);
+    author::Analysis a = author::isLanguagePath(file) ? checkLanguageFile(file, options)
+                                                      : author::analyzeWithLanguages(file, options, o->languages);
     dropSeen(&a, &seen);
     found = found || !a.findings.empty();
     if (!json) {

@@ -32,6 +32,7 @@ int cmdLsp(const CommandLine *line) {
 
   LspServer server;
   server.store.options.codepage = atoi(o->codepage);
+  server.store.languages = o->languages;
   buildCodePageMap(&server.store);
   LspReader reader;
   reader.fd = 0;

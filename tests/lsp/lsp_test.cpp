@@ -6,6 +6,7 @@
 #include <time.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
 
 #include "session.h"
@@ -448,6 +449,47 @@ TEST(Lsp, Formatting) {
   open(&s, "name A\nTEXT 0 5 2 0 2 F 0 0 F \"\xE2\x82\xAC\"\n", "file:///euro.dlg");
   Json refused = s.answer(s.request("textDocument/formatting", {{"textDocument", textDocument("file:///euro.dlg")}}));
   EXPECT_EQ(errorCode(refused), -32803);
+}
+
+// A dialog file and the language files beside it: the layout judged with
+// each language's texts (the note at the language file's line), a language
+// file's own findings, and each re-checked when the other changes in the
+// editor or closes (then read from disk again).
+TEST(Lsp, LanguageFilesBesideADialog) {
+  char dir[] = "/tmp/tessel-lsp-XXXXXX";
+  ASSERT_NE(mkdtemp(dir), nullptr);
+  const std::string base = dir, dialogUri = "file://" + base + "/a.dlg", germanUri = "file://" + base + "/G.lng";
+  auto write = [&](const char *name, const std::string &text) {
+    FILE *f = fopen((base + "/" + name).c_str(), "wb");
+    fputs(text.c_str(), f);
+    fclose(f);
+  };
+  write("E.lng", ".Language=English,English\n\"Find\"\n\"&Case\"\n\"&Words\"\n");
+  write("G.lng", ".Language=German,Deutsch\n\"Suche\"\n\"&Gross\"\n\"&Ganz\"\n");
+  const std::string dialog =
+      "ENUM { MTitle, MCase, MWords }\nname A\nDOUBLEBOX 0 3 1 30 5 F 0 () F %L% MTitle\n"
+      "CHECKBOX 1 5 2 0 2 F 0 () F %L% MCase\nCHECKBOX 2 5 3 0 3 F 0 () F %L% MWords\n";
+  Session s;
+  s.initialize();
+  open(&s, dialog, dialogUri);
+  Json clash = s.diagnostics(dialogUri);
+  EXPECT_EQ(summary(clash), std::vector<std::string>{"hotkey-clash@4:32-4:38"});
+  ASSERT_EQ(clash["diagnostics"].size(), 1u);
+  const Json &related = clash["diagnostics"][0]["relatedInformation"][0]["location"];
+  EXPECT_EQ(related["uri"], germanUri);
+  EXPECT_EQ(related["range"]["start"]["line"], 3);
+
+  // The German file in the editor: a message lost, the clash gone with it.
+  open(&s, ".Language=German,Deutsch\n\"Suche\"\n\"&Gross\"\n", germanUri);
+  EXPECT_EQ(summary(s.diagnostics(germanUri)), std::vector<std::string>{"lng-message-count@2:0-2:0"});
+  EXPECT_EQ(summary(s.diagnostics(dialogUri)), std::vector<std::string>{});
+  // Dialog features have nothing to say of a language file.
+  EXPECT_TRUE(s.answer(s.request("textDocument/hover", at(germanUri, 1, 2)))["result"].is_null());
+  EXPECT_EQ(s.answer(s.request("textDocument/formatting", {{"textDocument", textDocument(germanUri)}}))["result"],
+            Json::array());
+  s.notify("textDocument/didClose", {{"textDocument", textDocument(germanUri)}});
+  EXPECT_EQ(summary(s.diagnostics(dialogUri)), std::vector<std::string>{"hotkey-clash@4:32-4:38"});
+  std::filesystem::remove_all(base);
 }
 
 // ---- size and speed ----
