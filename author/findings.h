@@ -152,6 +152,7 @@ enum class Severity { Error, Warning, Note };
   X(LngNulByte, "lng-binary", Error, "a NUL byte: is this a language file? The host's text of message %1 ends here")   \
   X(LngUndefinedByte, "not-in-codepage", Warning,                                                                      \
     "byte 0x%1 is no character of code page %2: message %3 cannot show it")                                            \
+  X(LngMore, "", Note, "and %1 more `%2` findings in this file, not listed, the last on this line")                    \
   X(InLanguage, "", Note, "with the %1 texts of %2: %3")                                                               \
   X(LanguageText, "", Note, "the %1 text of `%2` (message %3) is `%4`")                                                \
   X(LngProbablyLost, "", Note,                                                                                         \

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 
 #include "author/checks.h"
 #include "author/engine.h"
@@ -81,12 +82,28 @@ std::string lineOf(const std::string &bytes, const std::vector<size_t> &starts, 
   return bytes.substr(start, end - start);
 }
 
+/* A language file's slips of one kind past the first hundred are counted,
+   not listed: a file of a million lines with the same slip on each says
+   so in a hundred and one findings, not a million. */
+constexpr int kListedPerKind = 100;
+
+struct Slips {
+  std::map<Kind, int> count;    /* of each kind met */
+  std::map<Kind, int> lastLine; /* of the last one not listed */
+};
+
+/* Counts a slip of kind on line; whether it is to be listed. */
+bool listed(Slips *slips, Kind kind, int line) {
+  if (++slips->count[kind] <= kListedPerKind) return true;
+  slips->lastLine[kind] = line;
+  return false;
+}
+
 /* The code page's findings of one message line: a NUL byte (the first of
    the file only), a byte the code page has no character for, UTF-8. */
-void checkBytes(LanguageFile *file, const std::string &line, int lineNumber, int message, int codepage, bool *nulSeen) {
+void checkBytes(LanguageFile *file, const std::string &line, int lineNumber, int message, int codepage, Slips *slips) {
   size_t nul = line.find('\0');
-  if (nul != std::string::npos && !*nulSeen) {
-    *nulSeen = true;
+  if (nul != std::string::npos && slips->count[Kind::LngNulByte]++ == 0) {
     addFileFinding(file, makeFinding(Kind::LngNulByte, lineSpan(lineNumber, (int)nul + 1, (int)nul + 2),
                                      {std::to_string(message)}));
   }
@@ -94,6 +111,7 @@ void checkBytes(LanguageFile *file, const std::string &line, int lineNumber, int
   for (size_t i = 0; i < line.size(); i++) {
     unsigned char c = (unsigned char)line[i];
     if (c < 0x80 || cpDecode(c) != CP_UNDEFINED) continue;
+    if (!listed(slips, Kind::LngUndefinedByte, lineNumber)) break;
     char hex[4];
     snprintf(hex, sizeof hex, "%02X", c);
     addFileFinding(file, makeFinding(Kind::LngUndefinedByte, lineSpan(lineNumber, (int)i + 1, (int)i + 2),
@@ -101,7 +119,7 @@ void checkBytes(LanguageFile *file, const std::string &line, int lineNumber, int
     break;
   }
   const std::string &text = file->messages[(size_t)message];
-  if (hasUtf8(text.c_str()))
+  if (hasUtf8(text.c_str()) && listed(slips, Kind::Utf8Text, lineNumber))
     addFileFinding(file, makeFinding(Kind::Utf8Text, lineSpan(lineNumber, 1, (int)line.size() + 1),
                                      {std::to_string(codepage), author::quoted(text)}));
 }
@@ -283,24 +301,30 @@ LanguageFile readLanguageText(const std::string &path, const std::string &bytes,
   checkHeader(&file, bytes, starts, sink.header);
   /* The line's own slips, in line order: quote, escapes, bytes. */
   size_t unclosed = 0, escape = 0;
-  bool nulSeen = false;
+  Slips slips;
   for (size_t m = 0; m < file.lines.size(); m++) {
     int lineNumber = file.lines[m];
     std::string line = lineOf(bytes, starts, lineNumber);
     if (unclosed < sink.unclosed.size() && sink.unclosed[unclosed] == (int)m) {
       unclosed++;
-      addFileFinding(&file, makeFinding(Kind::LngUnclosed, lineSpan(lineNumber, 1, (int)line.size() + 1),
-                                        {std::to_string(m), author::quoted(file.messages[m])}));
+      if (listed(&slips, Kind::LngUnclosed, lineNumber))
+        addFileFinding(&file, makeFinding(Kind::LngUnclosed, lineSpan(lineNumber, 1, (int)line.size() + 1),
+                                          {std::to_string(m), author::quoted(file.messages[m])}));
     }
     for (; escape < sink.escapes.size() && sink.escapes[escape].first == (int)m; escape++) {
       int column = sink.escapes[escape].second;
       std::string after = (size_t)column < line.size() ? line.substr((size_t)column, 1) : "";
-      addFileFinding(&file,
-                     makeFinding(Kind::LngUnknownEscape, lineSpan(lineNumber, column, column + 1 + !after.empty()),
-                                 {author::quoted(after), std::to_string(m)}));
+      if (listed(&slips, Kind::LngUnknownEscape, lineNumber))
+        addFileFinding(&file,
+                       makeFinding(Kind::LngUnknownEscape, lineSpan(lineNumber, column, column + 1 + !after.empty()),
+                                   {author::quoted(after), std::to_string(m)}));
     }
-    checkBytes(&file, line, lineNumber, (int)m, codepage, &nulSeen);
+    checkBytes(&file, line, lineNumber, (int)m, codepage, &slips);
   }
+  for (const auto &last : slips.lastLine)
+    addFileFinding(&file,
+                   makeFinding(Kind::LngMore, lineSpan(last.second, 1, 1),
+                               {std::to_string(slips.count[last.first] - kListedPerKind), kindInfo(last.first).code}));
   return file;
 }
 
