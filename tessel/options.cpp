@@ -21,7 +21,7 @@ namespace {
 
 /* The commands by name, in the order of CommandId. */
 const char *const kCommandNames[] = {"",      "help", "view", "config", "render", "try",
-                                     "check", "fmt",  "lsp",  "header", "reg"};
+                                     "check", "fmt",  "lsp",  "header", "import", "reg"};
 const int kCommandCount = (int)(sizeof kCommandNames / sizeof kCommandNames[0]);
 static_assert(kCommandCount == CMD_REG + 1, "one name per command");
 
@@ -87,6 +87,21 @@ int readLanguages(const char *text, Options *o) {
   }
 }
 
+/* Adds one argument for the C front end (import --cflag), in order; -I and
+   -D add theirs with their value after them. */
+int readCflag(const char *text, Options *o) {
+  o->cflags.push_back(text);
+  return EXIT_OK;
+}
+int readInclude(const char *text, Options *o) {
+  o->cflags.push_back("-I");
+  return readCflag(text, o);
+}
+int readDefine(const char *text, Options *o) {
+  o->cflags.push_back("-D");
+  return readCflag(text, o);
+}
+
 /* One option for some commands. An option that means something else to
    another command has a row for each meaning; all rows of one name agree on
    whether it takes a value. Its value goes to text, or through read (which
@@ -129,6 +144,18 @@ const OptionRow kOptions[] = {
      "write the header to FILE (through a temporary file renamed over it; left untouched when it is up to date) "
      "instead of standard output (also -o FILE)"},
     {"-o", "FILE", bit(CMD_HEADER), &Options::output, nullptr, nullptr, nullptr},
+    {"--output", "FILE", bit(CMD_IMPORT), &Options::output, nullptr, nullptr,
+     "write the dialog file to FILE (through a temporary file renamed over it) instead of standard output; an "
+     "existing FILE is left as it is unless --force is given (also -o FILE)"},
+    {"-o", "FILE", bit(CMD_IMPORT), &Options::output, nullptr, nullptr, nullptr},
+    {"--force", nullptr, bit(CMD_IMPORT), nullptr, nullptr, &Options::force, "replace the -o file when it exists"},
+    {"--cflag", "ARG", bit(CMD_IMPORT), nullptr, readCflag, nullptr,
+     "hand ARG to the C front end, as to a compiler; once for each argument (--cflag -Iinclude --cflag "
+     "-DUNICODE --cflag -std=c99)"},
+    {"-I", "DIR", bit(CMD_IMPORT), nullptr, readInclude, nullptr,
+     "look for included headers in DIR too (--cflag -IDIR; the directory stands apart from -I)"},
+    {"-D", "NAME[=VALUE]", bit(CMD_IMPORT), nullptr, readDefine, nullptr,
+     "define the macro NAME (--cflag -DNAME; the name stands apart from -D)"},
     {"--check", nullptr, bit(CMD_HEADER), nullptr, nullptr, &Options::check,
      "write nothing; exit 1 with a unified diff on standard error when the -o file differs from the header (or is "
      "missing)"},

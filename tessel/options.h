@@ -31,6 +31,7 @@ enum CommandId {
   CMD_FMT,
   CMD_LSP,
   CMD_HEADER,
+  CMD_IMPORT,
   CMD_REG
 };
 
@@ -52,7 +53,9 @@ struct Options {
   int lngMode = 0;              /* --lang-mode N or --texts NAME: 0, 1 or 2 */
   const char *format = nullptr; /* null: the command's default */
   const char *dialog = nullptr; /* check --dialog */
-  const char *output = nullptr; /* header -o: the file to write */
+  const char *output = nullptr; /* header and import -o: the file to write */
+  /* import --cflag: the arguments for the C front end, in order */
+  std::vector<const char *> cflags;
   int help = 0;
   int quiet = 0;    /* --quiet: render and try keep their findings to themselves */
   int json = 0;     /* --json: try prints what it read back as JSON */
@@ -60,6 +63,7 @@ struct Options {
   int watch = 0;    /* --watch: reload when the file changes */
   int check = 0;    /* fmt and header --check: change nothing, say what would change */
   int toStdout = 0; /* fmt --stdout: print the formatted text */
+  int force = 0;    /* import --force: replace the -o file */
 };
 
 /* What items show in language mode mode ("localised", "message
