@@ -1,5 +1,8 @@
--- Neovim's built-in language client against tessel lsp: opens a faulty
--- dialog file, waits for the diagnostics, and asks for hover, completion,
+-- Neovim's built-in language client against tessel lsp, started by the
+-- set-up editors/nvim-lsp.lua (SETUP) with its maps: opens a faulty dialog
+-- file, checks what the set-up gives its buffer (omnifunc, maps) and that the
+-- other files of the project share its one server while a file outside it
+-- gets its own, waits for the diagnostics, and asks for hover, completion,
 -- definition and formatting. Quits with status 1 on the first failed check.
 local function fail(message)
   io.stderr:write("FAIL: " .. message .. "\n")
@@ -10,12 +13,42 @@ local function check(condition, message)
   if not condition then error(message, 0) end
 end
 
-local function run()
-  vim.cmd("edit " .. os.getenv("DLG_FILE"))
+-- The id of the one client attached to the current buffer, once it is.
+local function attached_client()
   local buf = vim.api.nvim_get_current_buf()
-  local id = vim.lsp.start_client({ name = "tessel", cmd = { os.getenv("TESSEL"), "lsp" }, root_dir = vim.fn.getcwd() })
-  check(id, "the client did not start")
-  vim.lsp.buf_attach_client(buf, id)
+  local ids = {}
+  check(vim.wait(10000, function()
+    ids = {}
+    local clients = vim.lsp.get_clients and vim.lsp.get_clients({ bufnr = buf }) or vim.lsp.buf_get_clients(buf)
+    for _, client in pairs(clients) do table.insert(ids, client.id) end
+    return #ids > 0
+  end, 20), "no client attached to " .. vim.api.nvim_buf_get_name(buf))
+  check(#ids == 1, "clients of " .. vim.api.nvim_buf_get_name(buf) .. ": " .. vim.inspect(ids))
+  return ids[1]
+end
+
+local function run()
+  vim.g.tessel_path = os.getenv("TESSEL")
+  vim.g.tessel_maps = true
+  vim.cmd("luafile " .. os.getenv("SETUP"))
+  local project = os.getenv("PROJECT")
+
+  vim.cmd("edit " .. project .. "/faulty.dlg")
+  local buf = vim.api.nvim_get_current_buf()
+  local id = attached_client()
+  check(vim.bo[buf].omnifunc == "v:lua.vim.lsp.omnifunc", "omnifunc: " .. vim.bo[buf].omnifunc)
+  for _, keys in ipairs({ "K", "gd", "gr", "<leader>f" }) do
+    check(vim.fn.maparg(keys, "n", false, true).buffer == 1, "no buffer map " .. keys)
+  end
+
+  -- One server for the project's root, another for a file outside it.
+  for _, file in ipairs({ project .. "/sub/other.dlg", project .. "/FaultyEng.lng" }) do
+    vim.cmd("edit " .. file)
+    check(attached_client() == id, file .. " has a client of its own")
+  end
+  vim.cmd("edit " .. os.getenv("ELSEWHERE") .. "/alone.dlg")
+  check(attached_client() ~= id, "a file outside the project shares its client")
+  vim.cmd("buffer " .. buf)
 
   local got = vim.wait(10000, function() return #vim.diagnostic.get(buf) >= 2 end, 20)
   check(got, "no diagnostics arrived")
