@@ -254,18 +254,18 @@ void checkSkippedLine(Analysis *a, int index, int section) {
   std::vector<std::string> candidates = kTypes;
   candidates.push_back("help");
   candidates.push_back("name");
-  std::string near = keyword || number ? "" : nearest(word, candidates);
+  std::string guess = keyword || number ? "" : nearest(word, candidates);
   Span wordSpan = spanOf(*a, index, start, start + (int)word.size());
 
   if (start > 0) {
-    if (keyword || number || !near.empty())
+    if (keyword || number || !guess.empty())
       addFinding(a, makeFinding(Kind::IndentedItem, spanOf(*a, index, 0, start + (int)word.size())), section);
     return;
   }
   ItemFields fields = readItemFields(line.text);
   if (!keyword && !number) {
-    if (!near.empty() || fields.matched >= FIELD_COUNT)
-      addFinding(a, suggesting(makeFinding(Kind::UnknownType, wordSpan, {quoted(word), didYouMean(near)}), near),
+    if (!guess.empty() || fields.matched >= FIELD_COUNT)
+      addFinding(a, suggesting(makeFinding(Kind::UnknownType, wordSpan, {quoted(word), didYouMean(guess)}), guess),
                  section);
     return;
   }
@@ -369,8 +369,8 @@ void checkFlags(Analysis *a, int index, int section, const ItemFields &fields) {
       snprintf(hex, sizeof hex, "0x%X", (unsigned)value);
       addFinding(a, makeFinding(Kind::NumberFlag, span, {w, hex}), section);
     } else {
-      std::string near = nearest(w, flagListNames());
-      addFinding(a, suggesting(makeFinding(Kind::UnknownFlag, span, {quoted(w), didYouMean(near)}), near), section);
+      std::string guess = nearest(w, flagListNames());
+      addFinding(a, suggesting(makeFinding(Kind::UnknownFlag, span, {quoted(w), didYouMean(guess)}), guess), section);
     }
   }
 }
@@ -433,22 +433,23 @@ void checkItem(Analysis *a, int index, int section, const Options &options) {
 
   const std::string &id = fields.token[FIELD_ID];
   if (!isEnumName(*a, id) && !isInteger(id)) {
-    std::string near = nearest(id, enumNameList(*a));
-    Finding f = item.id == -1 ? makeFinding(Kind::UnknownIdentifier, span(FIELD_ID), {quoted(id), didYouMean(near)})
+    std::string guess = nearest(id, enumNameList(*a));
+    Finding f = item.id == -1 ? makeFinding(Kind::UnknownIdentifier, span(FIELD_ID), {quoted(id), didYouMean(guess)})
                               : makeFinding(Kind::IdentifierAsNumber, span(FIELD_ID),
-                                            {quoted(id), std::to_string(item.id), didYouMean(near)});
-    addFinding(a, suggesting(f, near), section);
+                                            {quoted(id), std::to_string(item.id), didYouMean(guess)});
+    addFinding(a, suggesting(f, guess), section);
   }
 
   const std::string &selected = fields.token[FIELD_SELECTED];
   bool truth = tsIsTruthValue(selected.c_str()) != 0;
   if (!selected.empty() && selected[0] != '"' && !truth && !isEnumName(*a, selected) && !isInteger(selected)) {
     int g = messageNumberOf(*a, selected);
-    std::string near = nearest(selected, enumNameList(*a));
-    Finding f = g == -1 ? makeFinding(Kind::UnknownSelected, span(FIELD_SELECTED), {quoted(selected), didYouMean(near)})
-                        : makeFinding(Kind::SelectedAsMessage, span(FIELD_SELECTED),
-                                      {quoted(selected), std::to_string(g), didYouMean(near)});
-    addFinding(a, suggesting(f, near), section);
+    std::string guess = nearest(selected, enumNameList(*a));
+    Finding f = g == -1
+                    ? makeFinding(Kind::UnknownSelected, span(FIELD_SELECTED), {quoted(selected), didYouMean(guess)})
+                    : makeFinding(Kind::SelectedAsMessage, span(FIELD_SELECTED),
+                                  {quoted(selected), std::to_string(g), didYouMean(guess)});
+    addFinding(a, suggesting(f, guess), section);
   }
 
   checkFlags(a, index, section, fields);
@@ -458,9 +459,9 @@ void checkItem(Analysis *a, int index, int section, const Options &options) {
     addFinding(a, makeFinding(Kind::UnknownSource, span(FIELD_SOURCE), {quoted(source)}), section);
   const std::string &message = fields.token[FIELD_TEXT];
   if (source.c_str()[0] == TS_SOURCE_LNG && !isEnumName(*a, message) && !isInteger(message)) {
-    std::string near = nearest(message, enumNameList(*a));
+    std::string guess = nearest(message, enumNameList(*a));
     addFinding(
-        a, suggesting(makeFinding(Kind::UnknownMessage, span(FIELD_TEXT), {quoted(message), didYouMean(near)}), near),
+        a, suggesting(makeFinding(Kind::UnknownMessage, span(FIELD_TEXT), {quoted(message), didYouMean(guess)}), guess),
         section);
   }
 

@@ -126,7 +126,8 @@ std::string cString(const std::string &bytes) {
 
 /* What follows the last '/' of path (all of it when it holds none). */
 std::string baseName(const std::string &path) {
-  size_t slash = path.rfind('/');
+  const char *separator = plLastDirSep(path.c_str());
+  size_t slash = separator ? (size_t)(separator - path.c_str()) : std::string::npos;
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 

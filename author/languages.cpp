@@ -275,7 +275,8 @@ std::vector<Finding> layoutWith(Analysis *a, int index, const LanguageFile &file
 }  // namespace
 
 std::string directoryOf(const std::string &path) {
-  size_t slash = path.find_last_of('/');
+  const char *separator = plLastDirSep(path.c_str());
+  size_t slash = separator ? (size_t)(separator - path.c_str()) : std::string::npos;
   return slash == std::string::npos ? "" : path.substr(0, slash + 1);
 }
 

@@ -1,61 +1,31 @@
 /*
- * The code page table: each of the 256 bytes decoded once through iconv into
- * a code point, so that drawing never calls iconv, and typed characters found
- * again by a reverse search of the same table.
+ * The code page table: each of the 256 bytes decoded once by the system (the
+ * platform layer) into a code point, so that drawing never asks it again,
+ * and typed characters found again by a reverse search of the same table.
  */
 #include "codepage/codepage.h"
 
-#include <ctype.h>
-#include <iconv.h>
 #include <stdio.h>
 #include <string.h>
+
+#include "platform/platform.h"
 
 namespace {
 
 uint32_t table[256];
 int tableReady;
 
-/* Decodes every byte of the named iconv code page into next; returns 1 when
-   iconv knows the code page. */
-int buildTable(const char *iconvName, uint32_t next[256]) {
-  iconv_t cd = iconv_open("UTF-32LE", iconvName);
-  if (cd == (iconv_t)-1) return 0;
-  for (int b = 0; b < 256; b++) {
-    if (b < 0x20 || b == 0x7F) {
-      next[b] = '?';
-      continue;
-    }
-    char in[1] = {(char)b};
-    unsigned char out[8];
-    char *inPtr = in, *outPtr = (char *)out;
-    size_t inLeft = 1, outLeft = sizeof out;
-    iconv(cd, nullptr, nullptr, nullptr, nullptr); /* reset the shift state */
-    if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) == (size_t)-1 || outLeft != 4) {
-      next[b] = CP_UNDEFINED;
-      continue;
-    }
-    next[b] = (uint32_t)out[0] | (uint32_t)out[1] << 8 | (uint32_t)out[2] << 16 | (uint32_t)out[3] << 24;
-  }
-  iconv_close(cd);
-  return 1;
-}
-
 void ensureTable() {
-  if (!tableReady) tableReady = buildTable("CP437", table);
-  if (!tableReady) /* an iconv without CP437: plain ASCII, nothing above */
+  if (!tableReady) tableReady = plCodePageTable("437", table);
+  if (!tableReady) /* a system without code page 437: plain ASCII, nothing above */
     for (int b = 0; b < 256; b++) table[b] = b < 0x20 || b == 0x7F ? '?' : b < 0x80 ? (uint32_t)b : CP_UNDEFINED;
 }
 
 }  // namespace
 
 int cpSelect(const char *name) {
-  if (!name || !name[0] || strlen(name) > 60) return 0;
-  char iconvName[72];
-  int digits = 1;
-  for (const char *p = name; *p; p++) digits = digits && isdigit((unsigned char)*p);
-  snprintf(iconvName, sizeof iconvName, digits ? "CP%s" : "%s", name);
   uint32_t next[256];
-  if (!buildTable(iconvName, next)) return 0;
+  if (!plCodePageTable(name, next)) return 0;
   memcpy(table, next, sizeof table);
   tableReady = 1;
   return 1;

@@ -1,6 +1,6 @@
 /*
  * The host's 8-bit code page as seen from a UTF-8 terminal: a table of 256
- * Unicode code points built once through iconv, the reverse lookup for typed
+ * Unicode code points built once by the system (the platform layer), the reverse lookup for typed
  * text, and the small UTF-8 encoder and decoder that the screen writers and
  * the key script need.
  */
@@ -14,9 +14,10 @@
 /* Shown for a byte that the code page leaves undefined. */
 #define CP_UNDEFINED 0xFFFDu
 
-/* Selects the code page: a number ("437", "866", "1251") names the iconv
-   code page "CP<number>", anything else is passed to iconv as it is. Returns
-   1 on success; 0 (the previous table kept) when iconv does not know it.
+/* Selects the code page: a number ("437", "866", "1251") names the code
+   page of that number, anything else the system's own name for one (on
+   POSIX, iconv's). Returns 1 on success; 0 (the previous table kept) when
+   the system does not know it.
    Until the first call the table is code page 437. */
 int cpSelect(const char *name);
 

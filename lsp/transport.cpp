@@ -6,11 +6,12 @@
 #include "lsp/transport.h"
 
 #include <errno.h>
-#include <poll.h>
 #include <string.h>
 #include <unistd.h>
 
 #include <algorithm>
+
+#include "platform/platform.h"
 
 namespace {
 
@@ -139,8 +140,7 @@ ReadResult readMessage(LspReader *r, std::string *body, std::string *why) {
 
 bool inputWaiting(LspReader *r) {
   if (available(r) > 0 || r->ended) return true;
-  struct pollfd p = {r->fd, POLLIN, 0};
-  return poll(&p, 1, 0) > 0;
+  return plWaitReadable(&r->fd, 1, 0) > 0;
 }
 
 bool writeMessage(int fd, const std::string &body) {

@@ -97,6 +97,10 @@ void plDebugOutput(const char *text);
    a leading '/' on POSIX. */
 int plIsAbsolutePath(const char *name);
 
+/* The last separator of a file path (Win32: '\\' or '/'; POSIX: '/'), or
+   null when it has none. */
+const char *plLastDirSep(const char *path);
+
 /* Opens a file for reading as text, as the Windows text mode reads it: CR LF
    reads as LF and a 0x1A byte ends the file. rewind works; close with fclose.
    Null on failure (last error set); a directory is a failure too. */
@@ -144,8 +148,44 @@ void plWatchClose(PlWatch *watch);
    milliseconds (negative: without limit). Returns a bit mask, bit i set when
    fds[i] is readable (count at most 31; a negative descriptor is skipped),
    0 when the time ran out, -1 on failure or when a signal interrupted the
-   wait (last error set). Win32: always fails. */
+   wait (last error set). Win32: pipes, files and the console only (a pipe
+   whose writer closed it is readable: the read sees its end). */
 int plWaitReadable(const int *fds, int count, int timeoutMs);
+
+/* ---- The tools' files, streams and text ---------------------------------- */
+
+/* Decodes each of the 256 bytes of a code page into table: a name of digits
+   is the code page of that number ("437", "1251"), any other the system's
+   own name for one (POSIX: iconv's; Win32 knows numbers only). Control bytes
+   (below 0x20, and 0x7F) decode as '?', a byte the code page leaves
+   undefined as 0xFFFD. Returns 1, or 0 when the system does not know the
+   code page (table is then not to be relied on). */
+int plCodePageTable(const char *name, uint32_t table[256]);
+
+/* Nonzero when stream is a terminal (on Win32, a console). */
+int plIsTerminal(FILE *stream);
+
+/* The absolute path of an existing file or directory (on POSIX with its
+   links resolved) into out, room bytes; 0 when it does not exist or the
+   path does not fit. */
+int plFullPath(const char *path, char *out, int room);
+
+/* Makes the file at path (on POSIX, a link: the file it names) hold size
+   bytes at data: a temporary file beside it is written, flushed to the disk
+   and renamed over it, so that a reader sees the old bytes or the new ones,
+   never a mixture. On POSIX an existing file keeps its mode, a new one gets
+   the umask's. Returns 0, or an errno value (nothing then changed): EACCES
+   too when the file is read-only or another program holds it open. */
+int plReplaceFile(const char *path, const void *data, size_t size);
+
+/* Standard input and output carry a byte protocol from here on: bytes pass
+   as they are (Win32: binary mode, no CR LF translation), and a reader that
+   went away makes a write fail instead of ending the process. */
+void plProtocolStdio(void);
+
+/* Text written to the terminal from here on is read as UTF-8 (Win32: the
+   console's output code page is UTF-8 while the process runs). */
+void plUtf8Console(void);
 
 /* ---- Registry ------------------------------------------------------------ */
 

@@ -247,6 +247,8 @@ void plDebugOutput(const char *text) {
 
 /* ---- files ------------------------------------------------------------- */
 
+const char *plLastDirSep(const char *path) { return path ? strrchr(path, '/') : nullptr; }
+
 int plIsAbsolutePath(const char *name) { return name && name[0] == '/'; }
 
 FILE *plOpenTextFile(const char *path) {

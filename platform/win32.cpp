@@ -4,6 +4,7 @@
  */
 #include "platform/platform.h"
 
+#include <io.h>
 #include <string.h>
 
 int plModuleFileName(HMODULE module, char *buffer, int size) {
@@ -40,6 +41,11 @@ void plDebugOutput(const char *text) {
   if (text) OutputDebugStringA(text);
 }
 
+const char *plLastDirSep(const char *path) {
+  const char *back = path ? strrchr(path, '\\') : nullptr, *slash = path ? strrchr(path, '/') : nullptr;
+  return back > slash ? back : slash;
+}
+
 int plIsAbsolutePath(const char *name) { return name && name[0] && name[1] == ':'; }
 
 FILE *plOpenTextFile(const char *path) {
@@ -51,9 +57,17 @@ FILE *plOpenTextFile(const char *path) {
 }
 
 FILE *plOpenMemoryFile(const void *data, size_t size) {
-  /* No memory streams here: a temporary file holds the bytes. */
-  FILE *file = tmpfile();
-  if (!file) return nullptr;
+  /* No memory streams here: a temporary file holds the bytes, in the user's
+     temporary directory (tmpfile would make it in the root of the drive,
+     which a user may not write), removed when the stream is closed. */
+  char directory[MAX_PATH], name[MAX_PATH];
+  DWORD length = GetTempPathA(sizeof directory, directory);
+  if (length == 0 || length >= sizeof directory || !GetTempFileNameA(directory, "tsl", 0, name)) return nullptr;
+  FILE *file = fopen(name, "w+bD");
+  if (!file) {
+    DeleteFileA(name);
+    return nullptr;
+  }
   if (fwrite(data, 1, size, file) != size) {
     fclose(file);
     return nullptr;
@@ -90,10 +104,45 @@ int plWatchRead(PlWatch *watch, char *name, int room) {
 
 void plWatchClose(PlWatch *watch) { (void)watch; }
 
+namespace {
+
+/* Whether a descriptor has something to read (or its end) now: a pipe with
+   bytes in it or without a writer, a file always, a console with input
+   events pending. */
+bool readableNow(int fd) {
+  HANDLE h = (HANDLE)_get_osfhandle(fd);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  switch (GetFileType(h)) {
+    case FILE_TYPE_PIPE: {
+      DWORD waiting = 0;
+      if (!PeekNamedPipe(h, nullptr, 0, nullptr, &waiting, nullptr)) return true; /* closed: the read sees the end */
+      return waiting > 0;
+    }
+    case FILE_TYPE_DISK:
+      return true;
+    case FILE_TYPE_CHAR:
+      return WaitForSingleObject(h, 0) == WAIT_OBJECT_0;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
 int plWaitReadable(const int *fds, int count, int timeoutMs) {
-  (void)fds;
-  (void)count;
-  (void)timeoutMs;
-  SetLastError(PL_ERROR_NOT_SUPPORTED);
-  return -1;
+  enum { MAX_FDS = 31, POLL_MS = 10 };
+  if (!fds || count < 0 || count > MAX_FDS) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return -1;
+  }
+  /* Pipes cannot be waited on: look, and look again every few milliseconds. */
+  DWORD start = GetTickCount();
+  for (;;) {
+    int bits = 0;
+    for (int i = 0; i < count; i++)
+      if (fds[i] >= 0 && readableNow(fds[i])) bits |= 1 << i;
+    if (bits || timeoutMs == 0) return bits;
+    if (timeoutMs > 0 && GetTickCount() - start >= (DWORD)timeoutMs) return 0;
+    Sleep(POLL_MS);
+  }
 }

@@ -7,7 +7,6 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
-#include <unistd.h>
 
 #include <nlohmann/json.hpp>
 #include <set>
@@ -17,6 +16,7 @@
 #include "author/engine.h"
 #include "author/languages.h"
 #include "codepage/codepage.h"
+#include "platform/platform.h"
 #include "tessel/check.h"
 #include "tessel/command.h"
 #include "tessel/options.h"
@@ -54,7 +54,7 @@ struct Colours {
 
 Colours coloursFor(FILE *stream) {
   const char *noColor = getenv("NO_COLOR");
-  if (isatty(fileno(stream)) && !(noColor && noColor[0]))
+  if (plIsTerminal(stream) && !(noColor && noColor[0]))
     return {"\033[1m", "\033[0m", "\033[1;31m", "\033[1;35m", "\033[1;36m"};
   return {"", "", "", "", ""};
 }

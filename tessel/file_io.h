@@ -10,10 +10,9 @@
    failure (EISDIR for a directory). */
 int readBytes(const std::string &path, std::string *text);
 
-/* Makes the file at path (a link: the file it names) hold text: writes a
-   temporary file beside it and renames it over the target. A new file gets
-   the mode 0666 less the umask, an existing one keeps its mode. Returns 0, or
-   the errno of the failure (nothing then changed). */
+/* Makes the file at path hold text as plReplaceFile does (a temporary file
+   beside it renamed over it). Returns 0, or the errno of the failure
+   (nothing then changed). */
 int replaceFile(const std::string &path, const std::string &text);
 
 #endif

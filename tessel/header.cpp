@@ -8,8 +8,8 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
-#include <sys/stat.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -37,8 +37,8 @@ const char kHeaderExitStatus[] =
 
 /* Whether a and b name one file (both exist). */
 bool sameFile(const char *a, const char *b) {
-  struct stat x, y;
-  return stat(a, &x) == 0 && stat(b, &y) == 0 && x.st_dev == y.st_dev && x.st_ino == y.st_ino;
+  std::error_code error;
+  return std::filesystem::equivalent(a, b, error);
 }
 
 /* --check: 0 when the file at output holds text, else 1 with the difference

@@ -49,8 +49,8 @@ int loadLibrary(Library *library) {
 void startLibrary(const Library *library, const char *file, int lngMode, void (*adjust)(StartupInfo *info)) {
   char fileDirectory[PATH_MAX], self[PATH_ROOM];
   snprintf(fileDirectory, sizeof fileDirectory, "%s", file);
-  char *last = strrchr(fileDirectory, '/');
-  if (last) last[1] = 0; /* realpath gave an absolute path */
+  char *last = (char *)plLastDirSep(fileDirectory);
+  if (last) last[1] = 0; /* the path is absolute: it has one */
   hostAddModule(PLUGIN_MODULE_NUMBER, fileDirectory);
   if (plModuleFileName(nullptr, self, sizeof self) <= 0) self[0] = 0;
   StartupInfo info;

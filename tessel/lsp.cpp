@@ -4,12 +4,12 @@
  * no more input waits publishes the diagnostics of the documents changed in
  * the meantime, so that a burst of changes is analysed once, at its end.
  */
-#include <signal.h>
 #include <stdio.h>
 #include <stdlib.h>
 
 #include "lsp/server.h"
 #include "lsp/transport.h"
+#include "platform/platform.h"
 #include "tessel/command.h"
 
 namespace {
@@ -28,7 +28,7 @@ int cmdLsp(const CommandLine *line) {
   const Options *o = line->options;
   if (o->help) return printCommandHelp(CMD_LSP, kLspUsage, nullptr);
   if (!o->args.empty()) return fail(EXIT_USAGE, "lsp: unknown argument \"%s\" (see tessel lsp --help)", o->args[0]);
-  signal(SIGPIPE, SIG_IGN); /* a vanished client is a failed write, not a signal */
+  plProtocolStdio(); /* bytes as they are; a vanished client is a failed write */
 
   LspServer server;
   server.store.options.codepage = atoi(o->codepage);

@@ -15,7 +15,7 @@
 
 int programDirectory(char *out, int room) {
   if (plModuleFileName(nullptr, out, room) <= 0) return 0;
-  char *last = strrchr(out, '/');
+  char *last = (char *)plLastDirSep(out);
   if (!last) return 0;
   last[1] = 0;
   return 1;
@@ -35,7 +35,7 @@ int readableFile(const char *name, char *absolute) {
     return 0;
   }
   fclose(file);
-  if (!realpath(name, absolute)) {
+  if (!plFullPath(name, absolute, PATH_MAX)) {
     fail(EXIT_FAILED, "cannot resolve %s: %s", name, strerror(errno));
     return 0;
   }

@@ -65,8 +65,8 @@ int reportNoDialog(const char *file, const char *shown, const char *name, author
   std::string names = listedNames(a);
   author::Finding report = author::makeFinding(author::Kind::NoSuchDialog, author::Span(),
                                                {name, " with items" + (names.empty() ? "" : "; it defines: " + names)});
-  if (const author::Finding *near = nearMiss(a, name)) {
-    author::Finding note = *near;
+  if (const author::Finding *miss = nearMiss(a, name)) {
+    author::Finding note = *miss;
     note.severity = author::Severity::Note;
     note.message = "the nearest miss: " + note.message;
     note.notes.clear();

@@ -81,7 +81,7 @@ int pluginLoad(PluginHost *plugin, const char *file, int *missing) {
   if (file) {
     /* its directory, as the host's plug-in folder, and its name in it */
     if (!readableFile(file, absolute)) return EXIT_FAILED;
-    char *separator = strrchr(absolute, '/');
+    char *separator = (char *)plLastDirSep(absolute);
     name = separator + 1;
     snprintf(plugin->directory, sizeof plugin->directory, "%.*s", (int)(name - absolute), absolute);
   } else if (!programDirectory(plugin->directory, sizeof plugin->directory)) {

@@ -6,12 +6,12 @@
 #include "tessel/watch_render.h"
 
 #include <stdio.h>
-#include <unistd.h>
 
 #include <string>
 
 #include "host/slots.h"
 #include "host/watch.h"
+#include "platform/platform.h"
 #include "tessel/options.h"
 #include "tessel/watch_verdict.h"
 
@@ -20,7 +20,7 @@ int watchRender(const char *file, const char *shown, const char *dialog, const a
   FileWatch files;
   if (!fileWatchOpen(&files, file))
     return fail(EXIT_FAILED, "cannot watch %s for changes (error %s)", shown, std::to_string(plGetLastError()).c_str());
-  int onTerminal = isatty(STDOUT_FILENO);
+  int onTerminal = plIsTerminal(stdout);
   int status = EXIT_OK;
   while (status == EXIT_OK) {
     if (!fileWatchWait(&files, -1)) continue;
