@@ -1,6 +1,7 @@
 # The release: one folder, Flens, to unpack into the host's plug-in folder:
 # the library, the plug-in, its description, language and help files, a
-# readme and the licence (tessel beside them in the native build).
+# readme and the licence (tessel beside them in the native build); the
+# Windows build adds tools/, tessel.exe and the editor set-ups.
 # `cmake --build --preset win32 --target package` makes
 # Flens-<version>-win32.zip; the native build makes Flens-<version>-linux.tar.gz.
 set(TESSEL_PACKAGE_FOLDER Flens)
@@ -12,8 +13,19 @@ install(FILES
   ${PROJECT_SOURCE_DIR}/packaging/readme.txt
   ${PROJECT_SOURCE_DIR}/LICENSE
   DESTINATION ${TESSEL_PACKAGE_FOLDER})
-if(TARGET tessel)
+if(TARGET tessel AND NOT WIN32)
   install(TARGETS tessel RUNTIME DESTINATION ${TESSEL_PACKAGE_FOLDER})
+elseif(TARGET tessel)
+  # tools/: tessel.exe with the library and the plug-in it loads from its own
+  # folder, and the editor set-ups, for plug-in authors on Windows.
+  install(TARGETS tessel Dialog Flens LIBRARY DESTINATION tools RUNTIME DESTINATION tools)
+  install(FILES ${PROJECT_SOURCE_DIR}/packaging/tools-readme.txt DESTINATION tools RENAME readme.txt)
+  install(DIRECTORY ${PROJECT_SOURCE_DIR}/editors/ DESTINATION tools/editors
+          PATTERN node_modules EXCLUDE PATTERN "*.vsix" EXCLUDE PATTERN test EXCLUDE)
+  file(GLOB TESSEL_VSIX ${CMAKE_BINARY_DIR}/../vscode/*.vsix ${PROJECT_SOURCE_DIR}/build/vscode/*.vsix)
+  if(TESSEL_VSIX)
+    install(FILES ${TESSEL_VSIX} DESTINATION tools/editors)
+  endif()
 endif()
 
 set(CPACK_PACKAGE_NAME Flens)

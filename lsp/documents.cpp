@@ -14,6 +14,7 @@
 
 #include "author/languages.h"
 #include "codepage/codepage.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -281,6 +282,8 @@ bool pathOfUri(const std::string &uri, std::string *path) {
     }
   }
   if (out.find('\0') != std::string::npos) return false;
+  /* "/c:/dir/file.dlg": a path with a drive letter, where the system has them */
+  if (out.size() > 2 && plIsAbsolutePath(out.c_str() + 1)) out.erase(0, 1);
   *path = out;
   return true;
 }
@@ -288,9 +291,12 @@ bool pathOfUri(const std::string &uri, std::string *path) {
 std::string uriOfPath(const std::string &path) {
   static const char kHex[] = "0123456789ABCDEF";
   std::string uri = "file://";
+  if (!path.empty() && !plIsDirSep(path[0])) uri += '/'; /* before a drive letter */
   for (unsigned char c : path) {
-    bool plain = isalnum(c) || strchr("/-._~", c);
-    if (plain) {
+    bool plain = isalnum(c) || strchr("-._~", c);
+    if (plIsDirSep((char)c)) {
+      uri += '/';
+    } else if (plain) {
       uri += (char)c;
     } else {
       uri += '%';

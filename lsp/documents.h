@@ -66,10 +66,12 @@ Document makeDocument(const std::string &uri, long long version, std::string tex
    *why) for a change of another shape. */
 bool applyChange(Document *d, const Json &change, PositionEncoding encoding, std::string *why);
 
-/* The file a file: URI names (its %XX escapes decoded), or false. */
+/* The file a file: URI names (its %XX escapes decoded; "file:///c%3A/dir"
+   is "c:/dir" where paths have drive letters), or false. */
 bool pathOfUri(const std::string &uri, std::string *path);
 
-/* The file: URI of an absolute path. */
+/* The file: URI of an absolute path (a drive letter's path gets a '/'
+   before it, and its separators are '/'). */
 std::string uriOfPath(const std::string &path);
 
 /* Whether two open documents are files of one directory, a dialog file and

@@ -97,6 +97,10 @@ void plDebugOutput(const char *text);
    a leading '/' on POSIX. */
 int plIsAbsolutePath(const char *name);
 
+/* Whether c separates the parts of a file path (Win32: '\\' or '/';
+   POSIX: '/'). */
+int plIsDirSep(char c);
+
 /* The last separator of a file path (Win32: '\\' or '/'; POSIX: '/'), or
    null when it has none. */
 const char *plLastDirSep(const char *path);

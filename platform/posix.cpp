@@ -247,6 +247,8 @@ void plDebugOutput(const char *text) {
 
 /* ---- files ------------------------------------------------------------- */
 
+int plIsDirSep(char c) { return c == '/'; }
+
 const char *plLastDirSep(const char *path) { return path ? strrchr(path, '/') : nullptr; }
 
 int plIsAbsolutePath(const char *name) { return name && name[0] == '/'; }

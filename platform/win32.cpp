@@ -41,6 +41,8 @@ void plDebugOutput(const char *text) {
   if (text) OutputDebugStringA(text);
 }
 
+int plIsDirSep(char c) { return c == '\\' || c == '/'; }
+
 const char *plLastDirSep(const char *path) {
   const char *back = path ? strrchr(path, '\\') : nullptr, *slash = path ? strrchr(path, '/') : nullptr;
   return back > slash ? back : slash;
@@ -115,8 +117,8 @@ bool readableNow(int fd) {
   switch (GetFileType(h)) {
     case FILE_TYPE_PIPE: {
       DWORD waiting = 0;
-      if (!PeekNamedPipe(h, nullptr, 0, nullptr, &waiting, nullptr)) return true; /* closed: the read sees the end */
-      return waiting > 0;
+      if (PeekNamedPipe(h, nullptr, 0, nullptr, &waiting, nullptr)) return waiting > 0;
+      return GetLastError() == ERROR_BROKEN_PIPE; /* closed: the read sees the end; else nothing known */
     }
     case FILE_TYPE_DISK:
       return true;

@@ -5,12 +5,12 @@
  * front end it links is large; it reports what the sources' compiler
  * reports, and what it cannot translate, in the compilers' form.
  */
-#include <dlfcn.h>
 #include <errno.h>
 #include <stdio.h>
 #include <string.h>
 #include <sys/stat.h>
 
+#include <filesystem>
 #include <string>
 
 #include "import/import.h"
@@ -20,8 +20,6 @@
 #include "tessel/options.h"
 
 namespace {
-
-const char kImportFile[] = "tessel_import.so";
 
 const char kImportUsage[] =
     "usage: tessel import FILE.c... [-o FILE.dlg [--force]] [--cflag ARG | -I DIR | -D NAME]...\n"
@@ -53,27 +51,34 @@ const char kImportExitStatus[] =
 
 /* Whether a and b name one file (both exist). */
 bool sameFile(const char *a, const char *b) {
-  struct stat x, y;
-  return stat(a, &x) == 0 && stat(b, &y) == 0 && x.st_dev == y.st_dev && x.st_ino == y.st_ino;
+  std::error_code error;
+  return std::filesystem::equivalent(a, b, error);
 }
 
 /* The importer's entry point, from the module beside tessel; null after
    saying why it cannot be had. */
 TesselImportFn loadImporter() {
+#ifdef TESSEL_IMPORT_MODULE
   char directory[PATH_ROOM];
   if (!programDirectory(directory, sizeof directory)) {
-    fail(EXIT_FAILED, "cannot find tessel's own directory, where %s lies", kImportFile);
+    fail(EXIT_FAILED, "cannot find tessel's own directory, where %s lies", TESSEL_IMPORT_MODULE);
     return nullptr;
   }
-  std::string path = std::string(directory) + kImportFile;
-  void *module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  std::string path = std::string(directory) + TESSEL_IMPORT_MODULE;
+  HMODULE module = plLoadLibrary(path.c_str());
   if (!module) {
-    fail(EXIT_FAILED, "cannot load the importer: %s", dlerror());
+    fail(EXIT_FAILED, "cannot load the importer %s (error %s)", path.c_str(), std::to_string(plGetLastError()).c_str());
     return nullptr;
   }
-  void *entry = dlsym(module, TESSEL_IMPORT_ENTRY);
+  void *entry = plFindExport(module, TESSEL_IMPORT_ENTRY);
   if (!entry) fail(EXIT_FAILED, "the importer %s has no entry %s", path.c_str(), TESSEL_IMPORT_ENTRY);
   return reinterpret_cast<TesselImportFn>(entry);
+#else
+  fail(EXIT_FAILED, "%s",
+       "this build of tessel has no importer: tessel import runs libclang, which comes with the "
+       "Linux build; run it there");
+  return nullptr;
+#endif
 }
 
 /* Writes text where o says; the exit status. */

@@ -8,6 +8,7 @@
 #include <string.h>
 
 #include "host/slots.h"
+#include "platform/platform.h"
 #include "tessel/command.h"
 
 /* The commands, one file each. */
@@ -89,6 +90,7 @@ const Command &commandOf(CommandId id) {
 }  // namespace
 
 int main(int argc, char **argv) {
+  plUtf8Console(); /* findings and dialogs are written in UTF-8 */
   CommandLine line = {argc - 1, argv + 1, nullptr};
   for (const Command &command : kCommands) /* reg: its own words, as typed after its name */
     if (argc >= 2 && command.syntax == OWN_SYNTAX && strcmp(argv[1], commandName(command.id)) == 0)

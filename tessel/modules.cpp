@@ -5,6 +5,7 @@
 #include "tessel/modules.h"
 
 #include <errno.h>
+#include <limits.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>

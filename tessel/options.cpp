@@ -184,6 +184,8 @@ const OptionRow kOptions[] = {
     {"--language", "NAME", bit(CMD_CHECK) | bit(CMD_LSP), nullptr, readLanguages, nullptr,
      "judge the texts of these languages' .lng files only (names separated by commas, or the option again); by "
      "default every language of the .lng files beside the dialog file"},
+    {"--stdio", nullptr, bit(CMD_LSP), nullptr, nullptr, &Options::stdio,
+     "talk over standard input and output (what the server always does; editors' clients may ask for it)"},
     {"--version", nullptr, bit(CMD_NONE), nullptr, nullptr, &Options::version, "tessel's version and the library's"},
     {"--help", nullptr, kEvery, nullptr, nullptr, &Options::help, "print this help (also -h)"},
     {"-h", nullptr, kEvery, nullptr, nullptr, &Options::help, nullptr},

@@ -60,6 +60,7 @@ struct Options {
   int quiet = 0;    /* --quiet: render and try keep their findings to themselves */
   int json = 0;     /* --json: try prints what it read back as JSON */
   int version = 0;  /* --version */
+  int stdio = 0;    /* lsp --stdio: the only way it talks */
   int watch = 0;    /* --watch: reload when the file changes */
   int check = 0;    /* fmt and header --check: change nothing, say what would change */
   int toStdout = 0; /* fmt --stdout: print the formatted text */

@@ -3,6 +3,7 @@
 // every method the server advertises, position encodings and code pages,
 // a 10 MB document and a burst of a thousand changes.
 #include <gtest/gtest.h>
+#include <stdlib.h>
 #include <time.h>
 
 #include <algorithm>
@@ -458,7 +459,11 @@ TEST(Lsp, Formatting) {
 TEST(Lsp, LanguageFilesBesideADialog) {
   char dir[] = "/tmp/tessel-lsp-XXXXXX";
   ASSERT_NE(mkdtemp(dir), nullptr);
-  const std::string base = dir, dialogUri = "file://" + base + "/a.dlg", germanUri = "file://" + base + "/G.lng";
+  // TESSEL_LSP_URI_ROOT: how the client names the root, "file:///z%3A" for a
+  // Windows server under Wine (a drive letter, escaped as editors send it).
+  const char *root = getenv("TESSEL_LSP_URI_ROOT");
+  const std::string base = dir, uriBase = (root ? root : "file://") + base;
+  const std::string dialogUri = uriBase + "/a.dlg", germanUri = uriBase + "/G.lng";
   auto write = [&](const char *name, const std::string &text) {
     FILE *f = fopen((base + "/" + name).c_str(), "wb");
     fputs(text.c_str(), f);

@@ -5,10 +5,14 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <stdlib.h>
 #include <string.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
+
+#include <sstream>
+#include <string>
 
 namespace {
 
@@ -30,11 +34,18 @@ Session::Session(const std::vector<std::string> &args) {
     dup2(out[1], 1);
     dup2(err[1], 2);
     for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) close(fd);
-    std::string binary = std::string(TESSEL_TEST_BIN_DIR) + "tessel";
-    std::vector<char *> argv = {(char *)binary.c_str(), (char *)"lsp"};
-    for (const std::string &a : args) argv.push_back((char *)a.c_str());
+    // TESSEL_LSP_SERVER: another server's command (its words separated by
+    // spaces), such as the Windows build's tessel.exe under Wine.
+    std::vector<std::string> words;
+    const char *server = getenv("TESSEL_LSP_SERVER");
+    std::istringstream command(server && server[0] ? server : std::string(TESSEL_TEST_BIN_DIR) + "tessel");
+    for (std::string word; command >> word;) words.push_back(word);
+    words.push_back("lsp");
+    words.insert(words.end(), args.begin(), args.end());
+    std::vector<char *> argv;
+    for (std::string &w : words) argv.push_back(&w[0]);
     argv.push_back(nullptr);
-    execv(binary.c_str(), argv.data());
+    execv(argv[0], argv.data());
     _exit(127);
   }
   close(in[0]);

@@ -10,3 +10,6 @@ execute_process(COMMAND ${CMAKE_COMMAND} -E tar xf ${ARCHIVE} WORKING_DIRECTORY 
 if(NOT unpacked EQUAL 0 OR NOT EXISTS ${DEST}/Flens/FlensEng.hlf)
   message(FATAL_ERROR "${ARCHIVE} did not unpack into ${DEST}/Flens")
 endif()
+if(EXISTS ${BUILD}/bin/tessel.exe AND NOT EXISTS ${DEST}/tools/tessel.exe)
+  message(FATAL_ERROR "${ARCHIVE} holds no tools/tessel.exe")
+endif()
