@@ -21,7 +21,7 @@ elseif(TARGET tessel)
   install(TARGETS tessel Dialog Flens LIBRARY DESTINATION tools RUNTIME DESTINATION tools)
   install(FILES ${PROJECT_SOURCE_DIR}/packaging/tools-readme.txt DESTINATION tools RENAME readme.txt)
   install(DIRECTORY ${PROJECT_SOURCE_DIR}/editors/ DESTINATION tools/editors
-          PATTERN node_modules EXCLUDE PATTERN "*.vsix" EXCLUDE PATTERN test EXCLUDE)
+          PATTERN vscode EXCLUDE) # the extension goes as its .vsix
   file(GLOB TESSEL_VSIX ${CMAKE_BINARY_DIR}/../vscode/*.vsix ${PROJECT_SOURCE_DIR}/build/vscode/*.vsix)
   if(TESSEL_VSIX)
     install(FILES ${TESSEL_VSIX} DESTINATION tools/editors)
