@@ -9,16 +9,20 @@ source_dir=$1
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-# A PATH of every command here but apt-get, apt and dpkg's.
+# A PATH of every command here but apt-get, apt and dpkg's: the first of
+# each name along PATH, linked in one call (a process per link took 20 s).
 mkdir "$work/bin"
 IFS=: read -r -a dirs <<<"$PATH"
+declare -A seen
+links=()
 for d in "${dirs[@]}"; do
   for f in "$d"/*; do
-    b=$(basename "$f")
+    b=${f##*/}
     case $b in apt*|dpkg*) continue ;; esac
-    [ -x "$f" ] && [ ! -e "$work/bin/$b" ] && ln -s "$f" "$work/bin/$b"
+    [ -x "$f" ] && [ -z "${seen[$b]:-}" ] && seen[$b]=1 && links+=("$f")
   done
 done
+ln -s -t "$work/bin" "${links[@]}"
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
