@@ -1,0 +1,221 @@
+/*
+ * Laying a dialog out by sight: each change rewrites the coordinates of one
+ * item line through the minimal, proven line edits, and the whole file is
+ * read again by the engine, so that what is shown is what the library loads.
+ */
+#include "author/design.h"
+
+#include <errno.h>
+#include <string.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "author/checks.h"
+#include "author/edit.h"
+#include "author/engine.h"
+#include "layout/layout.h"
+#include "platform/platform.h"
+
+namespace author {
+
+namespace {
+
+/* The file's bytes as the library reads them in text mode: CR LF as LF, and
+   nothing from an end-of-file mark on. Line numbers stay those of the file. */
+std::string textModeOf(const std::string &bytes) {
+  std::string text;
+  size_t end = std::min(bytes.find('\x1A'), bytes.size());
+  text.reserve(end);
+  for (size_t i = 0; i < end; i++)
+    if (!(bytes[i] == '\r' && i + 1 < end && bytes[i + 1] == '\n')) text += bytes[i];
+  return text;
+}
+
+void analyse(Design *d) {
+  Options options;
+  options.dialog = d->name;
+  d->analysis = analyzeText(textModeOf(d->bytes), options);
+  d->section = findSection(d->analysis, d->name);
+  int count = (int)designItems(*d).size();
+  if (d->selected >= count) d->selected = count > 0 ? count - 1 : 0;
+}
+
+/* Where line number (1-based) of the file's bytes begins and where its
+   content ends (before its CR LF or LF); false past the last line. */
+bool lineBytes(const std::string &bytes, int number, size_t *start, size_t *end) {
+  size_t at = 0;
+  for (int n = 1; n < number; n++) {
+    at = bytes.find('\n', at);
+    if (at == std::string::npos) return false;
+    at++;
+  }
+  size_t feed = std::min(bytes.find('\n', at), bytes.size());
+  *start = at;
+  *end = feed > at && bytes[feed - 1] == '\r' ? feed - 1 : feed;
+  return true;
+}
+
+std::string readFile(const std::string &path, bool *ok) {
+  std::ifstream in(path, std::ios::binary);
+  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  *ok = in.good() || in.eof();
+  if (!in.is_open()) *ok = false;
+  return bytes;
+}
+
+/* Rewrites the selected item's coordinates to x1..y2 (the fields that
+   change only), proven by the library; the old bytes go to the undo list. */
+bool rewrite(Design *d, const int32_t to[4], std::string *why) {
+  const Item &item = designItems(*d)[(size_t)d->selected];
+  const Line &line = d->analysis.lines[(size_t)item.line];
+  if (line.column != 1) {
+    *why = "this item is a piece of a line too long for the library's buffer: edit it by hand";
+    return false;
+  }
+  DialogItem intended;
+  int32_t id;
+  if (!readItemLine(line.text, &intended, &id)) {
+    *why = "the library reads no item from this line";
+    return false;
+  }
+  int32_t *fields[4] = {&intended.x1, &intended.y1, &intended.x2, &intended.y2};
+  const int names[4] = {FIELD_X1, FIELD_Y1, FIELD_X2, FIELD_Y2};
+  LineEdit edit;
+  for (int i = 0; i < 4; i++)
+    if (*fields[i] != to[i]) {
+      *fields[i] = to[i];
+      setField(&edit, names[i], std::to_string(to[i]));
+    }
+  std::string edited;
+  if (!editItemLine(line.text, edit, &edited, why) || !proveItemLine(edited, intended, id, why)) return false;
+  size_t start, end;
+  if (!lineBytes(d->bytes, line.number, &start, &end) || d->bytes.compare(start, end - start, line.text) != 0) {
+    *why = "the line's bytes are not what the library reads from them: edit it by hand";
+    return false;
+  }
+  d->undo.push_back(d->bytes);
+  d->redo.clear();
+  d->bytes.replace(start, end - start, edited);
+  analyse(d);
+  return true;
+}
+
+}  // namespace
+
+bool designOpen(Design *d, const std::string &path, const std::string &name, std::string *why) {
+  bool ok;
+  std::string bytes = readFile(path, &ok);
+  if (!ok) {
+    *why = "cannot read " + path + ": " + strerror(errno);
+    return false;
+  }
+  d->path = path;
+  d->name = name;
+  d->bytes = d->saved = bytes;
+  d->undo.clear();
+  d->redo.clear();
+  d->selected = 0;
+  analyse(d);
+  if (d->section < 0) {
+    *why = path + " defines no dialog \"" + name + "\"";
+    return false;
+  }
+  return true;
+}
+
+const std::vector<Item> &designItems(const Design &d) {
+  static const std::vector<Item> kNone;
+  return d.section < 0 ? kNone : d.analysis.sections[(size_t)d.section].items;
+}
+
+bool designMove(Design *d, int dx, int dy, std::string *why) {
+  if (d->selected < 0 || d->selected >= (int)designItems(*d).size()) {
+    *why = "no item is selected";
+    return false;
+  }
+  const DialogItem &r = designItems(*d)[(size_t)d->selected].record;
+  long long x1 = (long long)r.x1 + dx, y1 = (long long)r.y1 + dy;
+  if (x1 < 0 || y1 < 0) {
+    *why = "refused: the item would leave the dialog's first " + std::string(x1 < 0 ? "column" : "row");
+    return false;
+  }
+  int32_t to[4] = {(int32_t)x1, (int32_t)y1, r.x2 != 0 ? r.x2 + dx : 0, r.y2 != 0 ? r.y2 + dy : 0};
+  if (to[2] < 0 || to[3] < 0) {
+    *why = "refused: the item's far edge would leave the dialog";
+    return false;
+  }
+  return rewrite(d, to, why);
+}
+
+bool designResize(Design *d, int dx, int dy, std::string *why) {
+  if (d->selected < 0 || d->selected >= (int)designItems(*d).size()) {
+    *why = "no item is selected";
+    return false;
+  }
+  const DialogItem &r = designItems(*d)[(size_t)d->selected].record;
+  bool wide = layoutIsBox(r.type) || layoutIsEdit(r.type), tall = layoutIsBox(r.type);
+  if ((dx != 0 && !wide) || (dy != 0 && !tall)) {
+    *why = std::string("this item has no ") + (dx != 0 && !wide ? "width" : "height") + " of its own to change";
+    return false;
+  }
+  int32_t to[4] = {r.x1, r.y1, r.x2 + dx, r.y2 + dy};
+  bool box = layoutIsBox(r.type);
+  if (to[2] < r.x1 + (box ? 1 : 0) || to[3] < r.y1 + (box ? 1 : 0)) {
+    *why = "refused: the item cannot be made smaller";
+    return false;
+  }
+  return rewrite(d, to, why);
+}
+
+bool designUndo(Design *d) {
+  if (d->undo.empty()) return false;
+  d->redo.push_back(d->bytes);
+  d->bytes = d->undo.back();
+  d->undo.pop_back();
+  analyse(d);
+  return true;
+}
+
+bool designRedo(Design *d) {
+  if (d->redo.empty()) return false;
+  d->undo.push_back(d->bytes);
+  d->bytes = d->redo.back();
+  d->redo.pop_back();
+  analyse(d);
+  return true;
+}
+
+bool designChanged(const Design &d) { return d.bytes != d.saved; }
+
+bool designSave(Design *d, std::string *why) {
+  bool ok;
+  std::string onDisk = readFile(d->path, &ok);
+  if (!ok || onDisk != d->saved) {
+    *why = d->path + " changed on disk since it was read: reload it, or your changes would replace another's";
+    return false;
+  }
+  int code = plReplaceFile(d->path.c_str(), d->bytes.data(), d->bytes.size());
+  if (code) {
+    *why = "cannot write " + d->path + ": " + strerror(code);
+    return false;
+  }
+  d->saved = d->bytes;
+  return true;
+}
+
+std::string designStatus(const Design &d) {
+  const std::vector<Item> &items = designItems(d);
+  if (d.selected < 0 || d.selected >= (int)items.size()) return "no item selected";
+  const Item &item = items[(size_t)d.selected];
+  std::vector<Place> places = placeItems(d.analysis.sections[(size_t)d.section]);
+  const Place &p = places[(size_t)d.selected];
+  std::string status = item.fields.token[FIELD_TYPE] + " " + item.fields.token[FIELD_ID] + " at " +
+                       std::to_string(p.left) + "," + std::to_string(p.top) + " size " +
+                       std::to_string(p.right - p.left + 1) + "x" + std::to_string(p.bottom - p.top + 1) + ", line " +
+                       std::to_string(d.analysis.lines[(size_t)item.line].number);
+  if (designChanged(d)) status += ", changed";
+  return status;
+}
+
+}  // namespace author

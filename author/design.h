@@ -1,0 +1,62 @@
+/*
+ * A dialog of a file laid out by sight: the file's bytes as they are being
+ * changed, the dialog's items as the library reads them, the selected item,
+ * the versions to undo and redo, and the file as it was last read or saved.
+ * Every change goes through the minimal, proven line edits (edit.h): only
+ * the fields that change are rewritten, and the library must read the
+ * intended item from the new line, else the change is refused.
+ */
+#ifndef TESSEL_AUTHOR_DESIGN_H
+#define TESSEL_AUTHOR_DESIGN_H
+
+#include <string>
+#include <vector>
+
+#include "author/analysis.h"
+
+namespace author {
+
+struct Design {
+  std::string path;  /* the dialog file */
+  std::string name;  /* the dialog laid out */
+  std::string bytes; /* the file as changed so far */
+  std::string saved; /* the file as last read or saved */
+  std::vector<std::string> undo, redo;
+  Analysis analysis; /* of bytes */
+  int section = -1;  /* the dialog's section in analysis */
+  int selected = 0;  /* index of the selected item */
+};
+
+/* Reads the file at path and finds dialog name in it; false with *why. */
+bool designOpen(Design *d, const std::string &path, const std::string &name, std::string *why);
+
+/* The dialog's items as the library reads them (empty when it has none). */
+const std::vector<Item> &designItems(const Design &d);
+
+/* Moves the selected item by dx columns and dy rows, or (resize) its
+   right and bottom edges, for the items whose width or height the line
+   gives. False with *why, and nothing changed, when the item would leave
+   the dialog's first row or column, has no such edge, or the library would
+   read another item from the new line. */
+bool designMove(Design *d, int dx, int dy, std::string *why);
+bool designResize(Design *d, int dx, int dy, std::string *why);
+
+/* Steps back or forward through the changes; false when there is none. */
+bool designUndo(Design *d);
+bool designRedo(Design *d);
+
+/* Whether bytes differ from the file as last read or saved. */
+bool designChanged(const Design &d);
+
+/* Writes the changes through a temporary file renamed over the file.
+   Refuses (false, *why) when the file on disk is no longer what was last
+   read or saved: another program changed it. */
+bool designSave(Design *d, std::string *why);
+
+/* The status line: the selected item's place and size in cells, its line
+   and its identifier ("BUTTON eOk at 10,5 size 6x1, line 12"). */
+std::string designStatus(const Design &d);
+
+}  // namespace author
+
+#endif

@@ -1,0 +1,88 @@
+// Laying a dialog out by sight: each step changes exactly the fields it
+// should (the file's other bytes, CR LF line ends among them, stay), the
+// library loads the intended records, refusals change nothing, undo and redo
+// step through the versions, and saving refuses a file changed on disk.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "author/design.h"
+#include "tests/author/author_test_support.h"
+
+namespace {
+
+const std::string kFile =
+    "; a dialog\r\n"
+    "name A\r\n"
+    "DOUBLEBOX 0  3 1 30 6 F 0 ()                F \"Box\"\r\n"
+    "EDIT      1  5 3 20 3 T 0 ()                F \"\"\r\n"
+    "BUTTON    2  0 5  0 5 F 0 (DIF_CENTERGROUP) T \"OK\"\r\n";
+
+TEST(Design, EachStepChangesOnlyItsFields) {
+  const struct {
+    const char *name;
+    int item;
+    char step;  // m: move, r: resize, u: undo, y: redo
+    int dx, dy;
+    bool done;
+    std::string line;  // the item's line afterwards (or the edit line's, for undo and redo)
+  } steps[] = {
+      {"move a box: both corners", 0, 'm', 2, 1, true, "DOUBLEBOX 0  5 2 32 7 F 0 ()                F \"Box\""},
+      {"resize an edit field: its right column", 1, 'r', 5, 0, true,
+       "EDIT      1  5 3 25 3 T 0 ()                F \"\""},
+      {"an edit field has no height", 1, 'r', 0, 1, false, "EDIT      1  5 3 25 3 T 0 ()                F \"\""},
+      {"a button moves down, its right column stays 0", 2, 'm', 0, 1, true,
+       "BUTTON    2  0 6  0 6 F 0 (DIF_CENTERGROUP) T \"OK\""},
+      {"past the first column", 2, 'm', -1, 0, false, "BUTTON    2  0 6  0 6 F 0 (DIF_CENTERGROUP) T \"OK\""},
+      {"a box no smaller than its corners", 0, 'r', -40, 0, false,
+       "DOUBLEBOX 0  5 2 32 7 F 0 ()                F \"Box\""},
+      {"undo the button's move", 2, 'u', 0, 0, true, "BUTTON    2  0 5  0 5 F 0 (DIF_CENTERGROUP) T \"OK\""},
+      {"redo it", 2, 'y', 0, 0, true, "BUTTON    2  0 6  0 6 F 0 (DIF_CENTERGROUP) T \"OK\""},
+  };
+  std::string path = writeScratch("design.dlg", kFile);
+  author::Design d;
+  std::string why;
+  ASSERT_TRUE(author::designOpen(&d, path, "A", &why)) << why;
+  for (const auto &s : steps) {
+    SCOPED_TRACE(s.name);
+    d.selected = s.item;
+    std::string before = d.bytes;
+    bool done = s.step == 'm'   ? author::designMove(&d, s.dx, s.dy, &why)
+                : s.step == 'r' ? author::designResize(&d, s.dx, s.dy, &why)
+                : s.step == 'u' ? author::designUndo(&d)
+                                : author::designRedo(&d);
+    EXPECT_EQ(done, s.done) << why;
+    if (!done) {
+      EXPECT_EQ(d.bytes, before) << "a refusal changes nothing";
+    }
+    const author::Item &item = author::designItems(d)[(size_t)s.item];
+    EXPECT_EQ(d.analysis.lines[(size_t)item.line].text, s.line);
+  }
+  // Only the item lines changed; every other byte, CR LF included, stayed.
+  EXPECT_EQ(d.bytes.substr(0, 20), kFile.substr(0, 20));
+  EXPECT_EQ(std::count(d.bytes.begin(), d.bytes.end(), '\r'), 5);
+  EXPECT_TRUE(author::designChanged(d));
+  EXPECT_EQ(author::designStatus(d).rfind("BUTTON 2 at ", 0), 0u) << author::designStatus(d);
+}
+
+TEST(Design, SavingRefusesAFileChangedOnDisk) {
+  std::string path = writeScratch("design_save.dlg", kFile);
+  author::Design d;
+  std::string why;
+  ASSERT_TRUE(author::designOpen(&d, path, "A", &why)) << why;
+  ASSERT_TRUE(author::designMove(&d, 1, 0, &why)) << why;
+  ASSERT_TRUE(author::designSave(&d, &why)) << why;
+  EXPECT_EQ(readWhole(path), d.bytes);
+  EXPECT_FALSE(author::designChanged(d));
+  ASSERT_TRUE(author::designMove(&d, 1, 0, &why)) << why;
+  writeScratch("design_save.dlg", kFile + "; another program's line\r\n");
+  EXPECT_FALSE(author::designSave(&d, &why));
+  EXPECT_NE(why.find("changed on disk"), std::string::npos) << why;
+  EXPECT_EQ(readWhole(path), kFile + "; another program's line\r\n");
+  EXPECT_FALSE(author::designOpen(&d, path, "Nope", &why));
+}
+
+}  // namespace
