@@ -35,6 +35,7 @@ std::string textModeOf(const std::string &bytes) {
 void analyse(Design *d) {
   Options options;
   options.dialog = d->name;
+  options.lngMode = 1; /* localised texts show their message names */
   d->analysis = analyzeText(textModeOf(d->bytes), options);
   d->section = findSection(d->analysis, d->name);
   int count = (int)designItems(*d).size();
@@ -215,6 +216,14 @@ std::string designStatus(const Design &d) {
                        std::to_string(p.right - p.left + 1) + "x" + std::to_string(p.bottom - p.top + 1) + ", line " +
                        std::to_string(d.analysis.lines[(size_t)item.line].number);
   if (designChanged(d)) status += ", changed";
+  /* What tessel check says: of this item's line first, else how much of the dialog. */
+  int number = d.analysis.lines[(size_t)item.line].number, others = 0;
+  for (const Finding &f : d.analysis.findings) {
+    if (!f.file.empty() || f.severity == Severity::Note) continue;
+    if (f.span.line == number) return status + "; " + severityName(f.severity) + ": " + f.message;
+    others++;
+  }
+  if (others > 0) status += "; tessel check: " + std::to_string(others) + (others == 1 ? " finding" : " findings");
   return status;
 }
 

@@ -53,8 +53,10 @@ bool designChanged(const Design &d);
    read or saved: another program changed it. */
 bool designSave(Design *d, std::string *why);
 
-/* The status line: the selected item's place and size in cells, its line
-   and its identifier ("BUTTON eOk at 10,5 size 6x1, line 12"). */
+/* The status line: the selected item's type, identifier, place and size in
+   cells and line ("BUTTON eOk at 10,5 size 6x1, line 12"), whether there
+   are unsaved changes, and what tessel check says of the item's line (else
+   how many findings the dialog has). */
 std::string designStatus(const Design &d);
 
 }  // namespace author

@@ -12,7 +12,7 @@
 namespace {
 
 /* The host's modifier bits of a key code. */
-enum { HOST_ALT = 0x20000, HOST_SHIFT = 0x40000 };
+enum { HOST_ALT = 0x20000, HOST_SHIFT = 0x40000, HOST_CTRL = 0x10000 };
 
 struct KeyName {
   const char *name;
@@ -21,19 +21,38 @@ struct KeyName {
 };
 
 const KeyName kKeyNames[] = {
-    {"Tab", TK_TAB, 0x09},     {"S-Tab", TK_STAB, 0x09 | HOST_SHIFT},
-    {"Up", TK_UP, 0x26},       {"Down", TK_DOWN, 0x28},
-    {"Left", TK_LEFT, 0x25},   {"Right", TK_RIGHT, 0x27},
-    {"Home", TK_HOME, 0x24},   {"End", TK_END, 0x23},
-    {"Space", ' ', 0x20},      {"Enter", TK_ENTER, 0x0D},
-    {"Esc", TK_ESC, 0x1B},     {"BS", TK_BS, 0x08},
-    {"Del", TK_DEL, 0x2E},     {"F1", TK_F1, 0x70},
-    {"F2", TK_F1 + 1, 0x71},   {"F3", TK_F1 + 2, 0x72},
-    {"F4", TK_F1 + 3, 0x73},   {"F5", TK_F1 + 4, 0x74},
-    {"F6", TK_F1 + 5, 0x75},   {"F7", TK_F1 + 6, 0x76},
-    {"F8", TK_F1 + 7, 0x77},   {"F9", TK_F1 + 8, 0x78},
-    {"F10", TK_F1 + 9, 0x79},  {"F11", TK_F1 + 10, 0x7A},
-    {"F12", TK_F1 + 11, 0x7B}, {"Reload", TK_WAIT_RELOAD, 0},
+    {"Tab", TK_TAB, 0x09},
+    {"S-Tab", TK_STAB, 0x09 | HOST_SHIFT},
+    {"Up", TK_UP, 0x26},
+    {"Down", TK_DOWN, 0x28},
+    {"Left", TK_LEFT, 0x25},
+    {"Right", TK_RIGHT, 0x27},
+    {"Home", TK_HOME, 0x24},
+    {"End", TK_END, 0x23},
+    {"Space", ' ', 0x20},
+    {"Enter", TK_ENTER, 0x0D},
+    {"Esc", TK_ESC, 0x1B},
+    {"BS", TK_BS, 0x08},
+    {"Del", TK_DEL, 0x2E},
+    {"F1", TK_F1, 0x70},
+    {"F2", TK_F1 + 1, 0x71},
+    {"F3", TK_F1 + 2, 0x72},
+    {"F4", TK_F1 + 3, 0x73},
+    {"F5", TK_F1 + 4, 0x74},
+    {"F6", TK_F1 + 5, 0x75},
+    {"F7", TK_F1 + 6, 0x76},
+    {"F8", TK_F1 + 7, 0x77},
+    {"F9", TK_F1 + 8, 0x78},
+    {"F10", TK_F1 + 9, 0x79},
+    {"F11", TK_F1 + 10, 0x7A},
+    {"F12", TK_F1 + 11, 0x7B},
+    {"S-Up", TK_SUP, 0x26 | HOST_SHIFT},
+    {"S-Down", TK_SDOWN, 0x28 | HOST_SHIFT},
+    {"S-Left", TK_SLEFT, 0x25 | HOST_SHIFT},
+    {"S-Right", TK_SRIGHT, 0x27 | HOST_SHIFT},
+    {"C-Z", TK_CZ, 0x5A | HOST_CTRL},
+    {"C-Y", TK_CY, 0x59 | HOST_CTRL},
+    {"Reload", TK_WAIT_RELOAD, 0},
 };
 const int kKeyNameCount = (int)(sizeof kKeyNames / sizeof kKeyNames[0]);
 

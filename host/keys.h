@@ -29,6 +29,12 @@ enum {
   TK_F1,
   TK_F10 = TK_F1 + 9,
   TK_F12 = TK_F1 + 11,
+  TK_SUP, /* the arrows with Shift */
+  TK_SDOWN,
+  TK_SLEFT,
+  TK_SRIGHT,
+  TK_CZ, /* Ctrl+Z and Ctrl+Y */
+  TK_CY,
   TK_RESIZE,      /* the terminal changed its size: draw again */
   TK_RELOAD,      /* the watched file changed: every window closes, to reopen on the new version */
   TK_WAIT_RELOAD, /* "Reload" in a --keys script: wait for the next change of the watched file */

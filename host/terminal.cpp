@@ -151,6 +151,14 @@ int decodeFunctionKey(wint_t code) {
       return TK_DEL;
     case KEY_RESIZE:
       return TK_RESIZE;
+    case KEY_SR: /* Shift+Up */
+      return TK_SUP;
+    case KEY_SF: /* Shift+Down */
+      return TK_SDOWN;
+    case KEY_SLEFT:
+      return TK_SLEFT;
+    case KEY_SRIGHT:
+      return TK_SRIGHT;
     default:
       if (code >= (wint_t)KEY_F(1) && code <= (wint_t)KEY_F(12)) return TK_F1 + (int)(code - KEY_F(1));
       return TK_NONE;
@@ -170,6 +178,10 @@ int decodeCharacter(wint_t ch) {
     case 8:
     case 127:
       return TK_BS;
+    case 26:
+      return TK_CZ;
+    case 25:
+      return TK_CY;
     default: {
       int byte = cpEncode((uint32_t)ch);
       return byte < 0 ? TK_NONE : byte;

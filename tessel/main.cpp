@@ -23,6 +23,7 @@ int cmdFmt(const CommandLine *line);
 int cmdLsp(const CommandLine *line);
 int cmdHeader(const CommandLine *line);
 int cmdImport(const CommandLine *line);
+int cmdDesign(const CommandLine *line);
 
 namespace {
 
@@ -47,7 +48,8 @@ const Command kCommands[] = {
     {CMD_RENDER, cmdRender, TESSEL_OPTIONS}, {CMD_TRY, cmdTry, TESSEL_OPTIONS},
     {CMD_CHECK, cmdCheck, TESSEL_OPTIONS},   {CMD_FMT, cmdFmt, TESSEL_OPTIONS},
     {CMD_LSP, cmdLsp, TESSEL_OPTIONS},       {CMD_HEADER, cmdHeader, TESSEL_OPTIONS},
-    {CMD_IMPORT, cmdImport, TESSEL_OPTIONS}, {CMD_REG, cmdReg, OWN_SYNTAX},
+    {CMD_IMPORT, cmdImport, TESSEL_OPTIONS}, {CMD_DESIGN, cmdDesign, TESSEL_OPTIONS},
+    {CMD_REG, cmdReg, OWN_SYNTAX},
 };
 
 const char kUsage[] =
@@ -66,6 +68,7 @@ const char kUsage[] =
     "  lsp                    a language server for editors, on standard input and output\n"
     "  header FILE.dlg        a C header of FILE's ENUM names and dialog names\n"
     "  import FILE.c...       a dialog file of the dialog item arrays of C sources\n"
+    "  design FILE.dlg NAME   lay dialog NAME out by sight, each change written to FILE\n"
     "  reg OPERATION ...      the registry store, as reg.exe (add, query, delete, import, export)\n"
     "\n"
     "`tessel COMMAND --help` describes each command and its options; `tessel\n"

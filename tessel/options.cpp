@@ -20,8 +20,8 @@
 namespace {
 
 /* The commands by name, in the order of CommandId. */
-const char *const kCommandNames[] = {"",      "help", "view", "config", "render", "try",
-                                     "check", "fmt",  "lsp",  "header", "import", "reg"};
+const char *const kCommandNames[] = {"",    "help", "view",   "config", "render", "try", "check",
+                                     "fmt", "lsp",  "header", "import", "design", "reg"};
 const int kCommandCount = (int)(sizeof kCommandNames / sizeof kCommandNames[0]);
 static_assert(kCommandCount == CMD_REG + 1, "one name per command");
 
@@ -159,10 +159,10 @@ const OptionRow kOptions[] = {
     {"--check", nullptr, bit(CMD_HEADER), nullptr, nullptr, &Options::check,
      "write nothing; exit 1 with a unified diff on standard error when the -o file differs from the header (or is "
      "missing)"},
-    {"--keys", "\"KEYS\"", kSession, &Options::keys, nullptr, nullptr,
+    {"--keys", "\"KEYS\"", kSession | bit(CMD_DESIGN), &Options::keys, nullptr, nullptr,
      "take keys from KEYS instead of the keyboard (no terminal needed); Esc once they run out. Names: Tab S-Tab Up "
      "Down Left Right Home End Space Enter Esc BS Del F1-F12, A-x for Alt+x, \"text\" to type, or one character"},
-    {"--screen", "FILE", kSession, &Options::screenFile, nullptr, nullptr,
+    {"--screen", "FILE", kSession | bit(CMD_DESIGN), &Options::screenFile, nullptr, nullptr,
      "append a text dump of the screen each time a key is awaited"},
     {"--plugin", "FILE", bit(CMD_VIEW) | bit(CMD_CONFIG), &Options::plugin, nullptr, nullptr,
      "host the plug-in FILE instead of the Flens beside tessel; its messages come from the .lng files beside it"},
@@ -173,14 +173,14 @@ const OptionRow kOptions[] = {
     {"--watch", nullptr, bit(CMD_RENDER), nullptr, nullptr, &Options::watch,
      "draw again each time FILE or a language file beside it changes (the terminal is cleared between frames), "
      "until interrupted; a version with errors keeps the last frame and says why on standard error"},
-    {"--size", "COLSxROWS", kSession, nullptr, readSize, nullptr,
+    {"--size", "COLSxROWS", kSession | bit(CMD_DESIGN), nullptr, readSize, nullptr,
      "screen size (default: the terminal's, or 80x25 with --keys)"},
     {"--size", "COLSxROWS", bit(CMD_RENDER), nullptr, readSize, nullptr,
      "screen size (default: the dialog and its shadow)"},
     {"--language", "NAME", kHostTexts, &Options::language, nullptr, nullptr,
      "language of the .lng files to read (default English)"},
-    {"--codepage", "CP", kHostTexts | bit(CMD_CHECK) | bit(CMD_LSP), &Options::codepage, nullptr, nullptr,
-     "the host's 8-bit code page (default 437)"},
+    {"--codepage", "CP", kHostTexts | bit(CMD_CHECK) | bit(CMD_LSP) | bit(CMD_DESIGN), &Options::codepage, nullptr,
+     nullptr, "the host's 8-bit code page (default 437)"},
     {"--language", "NAME", bit(CMD_CHECK) | bit(CMD_LSP), nullptr, readLanguages, nullptr,
      "judge the texts of these languages' .lng files only (names separated by commas, or the option again); by "
      "default every language of the .lng files beside the dialog file"},

@@ -32,6 +32,7 @@ enum CommandId {
   CMD_LSP,
   CMD_HEADER,
   CMD_IMPORT,
+  CMD_DESIGN,
   CMD_REG
 };
 

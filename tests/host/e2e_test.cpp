@@ -449,7 +449,7 @@ const BadRow kBadRows[] = {
     {"try @demo.dlg Demo --format html --keys Esc", 2, "--format belongs to render"},
     {"try @demo.dlg Demo", 2, "no terminal"},
     {"try missing.dlg Demo --keys Esc", 1, "cannot open missing.dlg"},
-    {"render @demo.dlg Demo --keys Esc", 2, "--keys belongs to view, config and try"},
+    {"render @demo.dlg Demo --keys Esc", 2, "--keys belongs to view, config, try and design"},
     {"view @demo.dlg --lang-mode 1 --keys Esc", 2, "--lang-mode belongs to render"},
     {"view @demo.dlg", 2, "no terminal"},
     {"view @demo.dlg --keys Esc --screen /nonexistent/dir/s.txt", 1, "cannot write /nonexistent/dir/s.txt"},
@@ -556,6 +556,54 @@ const CommandOptionsRow kCommandOptionsRows[] = {
     {"lsp", {"--codepage"}, "--quiet"},
     {"header --output=x.h FILE", {"--output", "--check"}, "--stdout"},
 };
+
+// tessel design: scripted sessions, then the exact bytes of the file. Only
+// the fields that changed are rewritten (CR LF and the formatter's columns
+// kept); refusals, undo and a discarded session change nothing.
+TEST(Design, SessionsChangeExactlyTheirFields) {
+  const std::string file =
+      "; laid out by sight\r\n"
+      "name D\r\n"
+      "DOUBLEBOX 0 3 1 30 6 F 0 ()                F \"Box\"\r\n"
+      "EDIT      1 5 3 20 3 T 0 ()                F \"\"\r\n"
+      "BUTTON    2 0 5  0 5 F 0 (DIF_CENTERGROUP) T \"OK\"\r\n";
+  auto line = [&](int n, const std::string &text) {  // file with its line n (1-based) replaced
+    std::string out;
+    size_t at = 0;
+    for (int i = 1; at < file.size(); i++) {
+      size_t end = file.find("\r\n", at) + 2;
+      out += i == n ? text + "\r\n" : file.substr(at, end - at);
+      at = end;
+    }
+    return out;
+  };
+  const struct {
+    const char *keys;
+    int status;
+    std::string after;
+  } rows[] = {
+      {"Right Right Down S-Right S-Down F2 Esc", 0, line(3, "DOUBLEBOX 0 5 2 33 8 F 0 ()                F \"Box\"")},
+      {"Tab S-Left S-Left Up F2 Esc", 0, line(4, "EDIT      1 5 2 18 2 T 0 ()                F \"\"")},
+      {"Right C-Z C-Y C-Z F2 Esc", 0, file},  // undone before saving
+      {"Tab Tab Left Left F2", 0, file},      // the button: refused past column 0
+      {"Down Esc Tab Enter", 0, file},        // leaving: discard
+      {"Down Esc Enter", 0, line(3, "DOUBLEBOX 0 3 2 30 7 F 0 ()                F \"Box\"")},  // leaving: save
+      {"Down", 3, file},  // keys ran out: nothing saved
+  };
+  for (const auto &row : rows) {
+    SCOPED_TRACE(row.keys);
+    Scratch s;
+    std::ofstream(s.file("d.dlg"), std::ios::binary) << file;
+    Outcome run = tessel(s, std::string("design d.dlg D --keys ") + quote(row.keys) + " --screen screens.txt");
+    EXPECT_EQ(run.status, row.status) << run.err;
+    EXPECT_EQ(readFile(s.file("d.dlg")), row.after);
+  }
+  Scratch s;
+  std::ofstream(s.file("d.dlg"), std::ios::binary) << file;
+  Outcome refused = tessel(s, "design d.dlg D --keys 'Tab Tab Left' --screen screens.txt");
+  EXPECT_NE(readFile(s.file("screens.txt")).find("refused: the item would leave"), std::string::npos)
+      << readFile(s.file("screens.txt"));
+}
 
 TEST(Arguments, EachCommandReadsItsOptionsFromOneTable) {
   Scratch s;
