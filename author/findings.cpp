@@ -17,7 +17,8 @@ const KindInfo kKinds[] = {
 };
 static_assert(sizeof kKinds / sizeof kKinds[0] == (size_t)Kind::KindCount, "one row per kind");
 
-/* format with %1..%9 replaced by args (missing ones by nothing). */
+}  // namespace
+
 std::string substitute(const char *format, const std::vector<std::string> &args) {
   std::string out;
   for (const char *p = format; *p; p++) {
@@ -31,8 +32,6 @@ std::string substitute(const char *format, const std::vector<std::string> &args)
   }
   return out;
 }
-
-}  // namespace
 
 const KindInfo &kindInfo(Kind kind) { return kKinds[(int)kind]; }
 

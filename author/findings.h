@@ -194,6 +194,10 @@ struct Finding {
   bool fromLanguage = false;  /* the layout judged with a language file's texts made it */
 };
 
+/* format with %1 to %9 replaced by args (a missing one by nothing): the
+   wording of every finding table (the importer's too). */
+std::string substitute(const char *format, const std::vector<std::string> &args);
+
 /* A finding of kind at span with its arguments substituted. */
 Finding makeFinding(Kind kind, Span span, const std::vector<std::string> &args = {});
 

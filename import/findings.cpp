@@ -24,17 +24,7 @@ const KindRow kKinds[] = {
 
 Finding makeFinding(Kind kind, const Place &place, const std::vector<std::string> &args) {
   const KindRow &row = kKinds[(int)kind];
-  Finding f{place, row.severity, row.code, ""};
-  for (const char *p = row.format; *p; p++) {
-    size_t arg = (size_t)(p[1] - '1');
-    if (p[0] == '%' && p[1] >= '1' && p[1] <= '9') {
-      if (arg < args.size()) f.message += args[arg];
-      p++;
-    } else {
-      f.message += *p;
-    }
-  }
-  return f;
+  return Finding{place, row.severity, row.code, author::substitute(row.format, args)};
 }
 
 }  // namespace import

@@ -26,6 +26,11 @@ int readBytes(const std::string &path, std::string *text) {
   return code;
 }
 
+bool sameFile(const char *a, const char *b) {
+  std::error_code error;
+  return std::filesystem::equivalent(a, b, error);
+}
+
 int replaceFile(const std::string &path, const std::string &text) {
   return plReplaceFile(path.c_str(), text.data(), text.size());
 }

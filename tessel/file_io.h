@@ -10,6 +10,9 @@
    failure (EISDIR for a directory). */
 int readBytes(const std::string &path, std::string *text);
 
+/* Whether a and b name one file (both exist). */
+bool sameFile(const char *a, const char *b);
+
 /* Makes the file at path hold text as plReplaceFile does (a temporary file
    beside it renamed over it). Returns 0, or the errno of the failure
    (nothing then changed). */

@@ -9,7 +9,6 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -34,12 +33,6 @@ const char kHeaderExitStatus[] =
     "Exit status: 0 done (--check: the file is up to date), 1 the file cannot be\n"
     "read or written (--check: the header on disk differs, or is missing), 2 bad\n"
     "usage.\n";
-
-/* Whether a and b name one file (both exist). */
-bool sameFile(const char *a, const char *b) {
-  std::error_code error;
-  return std::filesystem::equivalent(a, b, error);
-}
 
 /* --check: 0 when the file at output holds text, else 1 with the difference
    (or why it cannot be compared) on stderr. */

@@ -10,7 +10,6 @@
 #include <string.h>
 #include <sys/stat.h>
 
-#include <filesystem>
 #include <string>
 
 #include "import/import.h"
@@ -48,12 +47,6 @@ const char kImportExitStatus[] =
     "Exit status: 0 written (findings may have been printed), 1 nothing written (a\n"
     "source does not compile or cannot be read, no item array, or the file cannot\n"
     "be written), 2 bad usage, or the -o file exists and --force is not given.\n";
-
-/* Whether a and b name one file (both exist). */
-bool sameFile(const char *a, const char *b) {
-  std::error_code error;
-  return std::filesystem::equivalent(a, b, error);
-}
 
 /* The importer's entry point, from the module beside tessel; null after
    saying why it cannot be had. */
