@@ -14,6 +14,7 @@
 #include "author/checks.h"
 #include "author/edit.h"
 #include "author/engine.h"
+#include "dialog/dialog_internal.h"
 #include "layout/layout.h"
 #include "platform/platform.h"
 
@@ -167,6 +168,94 @@ bool designResize(Design *d, int dx, int dy, std::string *why) {
     return false;
   }
   return rewrite(d, to, why);
+}
+
+namespace {
+
+/* The bytes of the selected item's whole line, its line end included:
+   [start, end) of d->bytes; false (with *why) when it cannot be edited
+   whole. */
+bool selectedLine(const Design &d, size_t *start, size_t *end, std::string *why) {
+  if (d.selected < 0 || d.selected >= (int)designItems(d).size()) {
+    *why = "no item is selected";
+    return false;
+  }
+  const Line &line = d.analysis.lines[(size_t)designItems(d)[(size_t)d.selected].line];
+  size_t contentEnd;
+  if (line.column != 1 || !lineBytes(d.bytes, line.number, start, &contentEnd) ||
+      d.bytes.compare(*start, contentEnd - *start, line.text) != 0) {
+    *why = "this item's line is not one the library reads whole: edit it by hand";
+    return false;
+  }
+  size_t feed = d.bytes.find('\n', contentEnd);
+  *end = feed == std::string::npos ? d.bytes.size() : feed + 1;
+  return true;
+}
+
+/* The records of the dialog's items, for comparing two versions. */
+std::vector<DialogItem> recordsOf(const Design &d) {
+  std::vector<DialogItem> out;
+  for (const Item &item : designItems(d)) out.push_back(item.record);
+  return out;
+}
+
+bool sameRecord(const DialogItem &a, const DialogItem &b) {
+  return a.type == b.type && a.x1 == b.x1 && a.y1 == b.y1 && a.x2 == b.x2 && a.y2 == b.y2 && a.focus == b.focus &&
+         a.selected == b.selected && a.flags == b.flags && a.defaultButton == b.defaultButton &&
+         strncmp(a.data, b.data, sizeof a.data) == 0;
+}
+
+/* Takes bytes as the new version when the library reads from them the
+   records expected (the old ones with one removed at index, or one copied
+   to index); else restores the old version. */
+bool keepIfRead(Design *d, std::string old, const std::vector<DialogItem> &expected, std::string *why) {
+  analyse(d);
+  std::vector<DialogItem> now = recordsOf(*d);
+  bool same = now.size() == expected.size();
+  for (size_t i = 0; same && i < now.size(); i++) same = sameRecord(now[i], expected[i]);
+  if (!same) {
+    d->bytes = old;
+    analyse(d);
+    *why = "refused: the library would not read the dialog's other items as before";
+    return false;
+  }
+  d->undo.push_back(old);
+  d->redo.clear();
+  return true;
+}
+
+}  // namespace
+
+bool designDelete(Design *d, std::string *why) {
+  size_t start, end;
+  if (!selectedLine(*d, &start, &end, why)) return false;
+  std::vector<DialogItem> expected = recordsOf(*d);
+  expected.erase(expected.begin() + d->selected);
+  if (expected.empty()) {
+    *why = "refused: a dialog keeps one item at least";
+    return false;
+  }
+  std::string old = d->bytes;
+  d->bytes.erase(start, end - start);
+  return keepIfRead(d, old, expected, why);
+}
+
+bool designDuplicate(Design *d, std::string *why) {
+  size_t start, end;
+  if (!selectedLine(*d, &start, &end, why)) return false;
+  if (designItems(*d).size() >= TS_MAX_ITEMS) {
+    *why = "refused: the dialog already has as many items as the library loads";
+    return false;
+  }
+  std::vector<DialogItem> expected = recordsOf(*d);
+  expected.insert(expected.begin() + d->selected + 1, expected[(size_t)d->selected]);
+  std::string old = d->bytes, copy = d->bytes.substr(start, end - start);
+  if (copy.back() != '\n') copy = "\n" + copy; /* the last line, without a line end */
+  d->bytes.insert(end, copy);
+  int was = d->selected;
+  if (!keepIfRead(d, old, expected, why)) return false;
+  d->selected = was + 1;
+  return true;
 }
 
 bool designUndo(Design *d) {

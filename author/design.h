@@ -41,6 +41,13 @@ const std::vector<Item> &designItems(const Design &d);
 bool designMove(Design *d, int dx, int dy, std::string *why);
 bool designResize(Design *d, int dx, int dy, std::string *why);
 
+/* Deletes the selected item's line, or writes a copy of it right after it
+   (the copy is then selected). False with *why, and nothing changed, when
+   the line is a piece of a longer one or the library would not read the
+   other items as before. */
+bool designDelete(Design *d, std::string *why);
+bool designDuplicate(Design *d, std::string *why);
+
 /* Steps back or forward through the changes; false when there is none. */
 bool designUndo(Design *d);
 bool designRedo(Design *d);

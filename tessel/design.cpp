@@ -36,7 +36,8 @@ const char kDesignHelp[] =
     "keys: Tab and S-Tab select the next and the previous item (in the order of\n"
     "their lines); the arrows move the selected item a cell; S-Up, S-Down, S-Left\n"
     "and S-Right move its bottom or right edge (boxes, and the width of edit\n"
-    "fields); C-Z undoes a change and C-Y does it again; F2 saves; Esc leaves,\n"
+    "fields); F5 writes a copy of the selected item's line after it, F8 deletes\n"
+    "it; C-Z undoes a change and C-Y does it again; F2 saves; Esc leaves,\n"
     "asking first when there are unsaved changes.\n"
     "\n"
     "Each change rewrites only the fields of the item's line that change (the\n"
@@ -145,6 +146,12 @@ int key(void *state, int key) {
                                                     : 0,
                                   &why);
       changed = done;
+      break;
+    case TK_F1 + 7: /* F8, delete */
+      done = changed = author::designDelete(d, &why);
+      break;
+    case TK_F1 + 4: /* F5, copy */
+      done = changed = author::designDuplicate(d, &why);
       break;
     case TK_CZ:
       changed = author::designUndo(d);

@@ -589,6 +589,9 @@ TEST(Design, SessionsChangeExactlyTheirFields) {
       {"Down Esc Tab Enter", 0, file},        // leaving: discard
       {"Down Esc Enter", 0, line(3, "DOUBLEBOX 0 3 2 30 7 F 0 ()                F \"Box\"")},  // leaving: save
       {"Down", 3, file},  // keys ran out: nothing saved
+      {"Tab F8 F2 Esc", 0,
+       file.substr(0, file.find("EDIT")) + file.substr(file.find("BUTTON"))},  // the edit field deleted
+      {"Tab Tab F5 F2 Esc", 0, file + "BUTTON    2 0 5  0 5 F 0 (DIF_CENTERGROUP) T \"OK\"\r\n"},  // the button copied
   };
   for (const auto &row : rows) {
     SCOPED_TRACE(row.keys);
