@@ -281,7 +281,13 @@ bool designChanged(const Design &d) { return d.bytes != d.saved; }
 bool designSave(Design *d, std::string *why) {
   bool ok;
   std::string onDisk = readFile(d->path, &ok);
-  if (!ok || onDisk != d->saved) {
+  bool gone = !ok && errno == ENOENT;
+  if (gone && !d->writeAnew) {
+    d->writeAnew = true;
+    *why = d->path + " was deleted since it was read: not saved; save again to write it anew";
+    return false;
+  }
+  if (!gone && (!ok || onDisk != d->saved)) {
     *why = d->path + " changed on disk since it was read: reload it, or your changes would replace another's";
     return false;
   }
@@ -291,6 +297,7 @@ bool designSave(Design *d, std::string *why) {
     return false;
   }
   d->saved = d->bytes;
+  d->writeAnew = false;
   return true;
 }
 

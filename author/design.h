@@ -22,9 +22,10 @@ struct Design {
   std::string bytes; /* the file as changed so far */
   std::string saved; /* the file as last read or saved */
   std::vector<std::string> undo, redo;
-  Analysis analysis; /* of bytes */
-  int section = -1;  /* the dialog's section in analysis */
-  int selected = 0;  /* index of the selected item */
+  Analysis analysis;      /* of bytes */
+  int section = -1;       /* the dialog's section in analysis */
+  int selected = 0;       /* index of the selected item */
+  bool writeAnew = false; /* the file was found deleted at a save: the next one writes it */
 };
 
 /* Reads the file at path and finds dialog name in it; false with *why. */
@@ -57,7 +58,8 @@ bool designChanged(const Design &d);
 
 /* Writes the changes through a temporary file renamed over the file.
    Refuses (false, *why) when the file on disk is no longer what was last
-   read or saved: another program changed it. */
+   read or saved: another program changed it. A file deleted meanwhile is
+   refused once, said so, and written anew by the next save. */
 bool designSave(Design *d, std::string *why);
 
 /* The status line: the selected item's type, identifier, place and size in

@@ -4,6 +4,8 @@
 // step through the versions, and saving refuses a file changed on disk.
 #include <gtest/gtest.h>
 
+#include <stdio.h>
+
 #include <algorithm>
 #include <fstream>
 #include <string>
@@ -82,6 +84,14 @@ TEST(Design, SavingRefusesAFileChangedOnDisk) {
   EXPECT_FALSE(author::designSave(&d, &why));
   EXPECT_NE(why.find("changed on disk"), std::string::npos) << why;
   EXPECT_EQ(readWhole(path), kFile + "; another program's line\r\n");
+  // A file deleted meanwhile: said once, then written anew.
+  ASSERT_TRUE(author::designOpen(&d, path, "A", &why)) << why;
+  ASSERT_TRUE(author::designMove(&d, 1, 0, &why)) << why;
+  std::remove(path.c_str());
+  EXPECT_FALSE(author::designSave(&d, &why));
+  EXPECT_NE(why.find("was deleted"), std::string::npos) << why;
+  EXPECT_TRUE(author::designSave(&d, &why)) << why;
+  EXPECT_EQ(readWhole(path), d.bytes);
   EXPECT_FALSE(author::designOpen(&d, path, "Nope", &why));
 }
 
