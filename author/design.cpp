@@ -36,8 +36,7 @@ std::string textModeOf(const std::string &bytes) {
 void analyse(Design *d) {
   Options options;
   options.dialog = d->name;
-  options.lngMode = 1; /* localised texts show their message names */
-  d->analysis = analyzeText(textModeOf(d->bytes), options);
+  d->analysis = analyzeTextIn(textModeOf(d->bytes), options, d->texts.empty() ? nullptr : &d->texts[0]);
   d->section = findSection(d->analysis, d->name);
   int count = (int)designItems(*d).size();
   if (d->selected >= count) d->selected = count > 0 ? count - 1 : 0;
@@ -114,6 +113,9 @@ bool designOpen(Design *d, const std::string &path, const std::string &name, std
   }
   d->path = path;
   d->name = name;
+  d->texts.clear();
+  for (LanguageFile &file : readLanguageFiles(directoryOf(path), {d->language}, 437))
+    if (!file.language.empty() && d->texts.empty()) d->texts.push_back(std::move(file));
   d->bytes = d->saved = bytes;
   d->undo.clear();
   d->redo.clear();

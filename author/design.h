@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "author/analysis.h"
+#include "author/languages.h"
 
 namespace author {
 
@@ -22,13 +23,17 @@ struct Design {
   std::string bytes; /* the file as changed so far */
   std::string saved; /* the file as last read or saved */
   std::vector<std::string> undo, redo;
-  Analysis analysis;      /* of bytes */
-  int section = -1;       /* the dialog's section in analysis */
-  int selected = 0;       /* index of the selected item */
-  bool writeAnew = false; /* the file was found deleted at a save: the next one writes it */
+  Analysis analysis;                /* of bytes */
+  int section = -1;                 /* the dialog's section in analysis */
+  int selected = 0;                 /* index of the selected item */
+  std::string language = "English"; /* whose texts %L% items show (set before designOpen) */
+  std::vector<LanguageFile> texts;  /* the language file the host picks for it, if any */
+  bool writeAnew = false;           /* the file was found deleted at a save: the next one writes it */
 };
 
-/* Reads the file at path and finds dialog name in it; false with *why. */
+/* Reads the file at path and finds dialog name in it; the texts of %L%
+   items come from the language file beside it that the host picks for
+   d->language (message names when there is none). False with *why. */
 bool designOpen(Design *d, const std::string &path, const std::string &name, std::string *why);
 
 /* The dialog's items as the library reads them (empty when it has none). */

@@ -441,6 +441,23 @@ void checkMessageCount(LanguageFile *file, const Analysis &a, const std::string 
   addFileFinding(file, f);
 }
 
+Analysis analyzeTextIn(std::string text, Options options, const LanguageFile *file) {
+  options.languages = nullptr;
+  options.lngMode = file ? 0 : 1;
+  if (!file) return analyzeText(std::move(text), options);
+  StartupInfo saved = tsStartup;
+  int wasInitialised = tsInitialised;
+  const LanguageFile *wasCurrent = currentTexts;
+  tsStartup.hostGetMsg = messageOfCurrent;
+  tsInitialised = 1;
+  currentTexts = file;
+  Analysis a = analyzeText(std::move(text), options);
+  currentTexts = wasCurrent;
+  tsStartup = saved;
+  tsInitialised = wasInitialised;
+  return a;
+}
+
 void judgeLanguage(Analysis *a, const LanguageFile &file) {
   if (file.language.empty()) return;
   StartupInfo saved = tsStartup;

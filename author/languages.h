@@ -87,6 +87,11 @@ bool isDialogPath(const std::string &path);
 std::vector<Finding> checkLanguageFile(const std::string &path, int codepage, const LanguageTexts *open,
                                        std::vector<Finding> *judged);
 
+/* Analyses text in language mode 0 with the library's messages answered
+   from file's texts, as the host shows them (file null: message names,
+   language mode 1). */
+Analysis analyzeTextIn(std::string text, Options options, const LanguageFile *file);
+
 /* The directory part of path, with its separator ("" for none). */
 std::string directoryOf(const std::string &path);
 

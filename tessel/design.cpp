@@ -31,7 +31,8 @@ const char kDesignHelp[] =
     "\n"
     "Shows dialog NAME of FILE as the host draws it, to lay it out by sight. The\n"
     "selected item is shown inverted; the bottom row says its type, identifier,\n"
-    "place and size in cells and its line.\n"
+    "place and size in cells and its line. Localised texts are those of the\n"
+    "--language's .lng file beside FILE (message names when there is none).\n"
     "\n"
     "keys: Tab and S-Tab select the next and the previous item (in the order of\n"
     "their lines); the arrows move the selected item a cell; S-Up, S-Down, S-Left\n"
@@ -197,6 +198,7 @@ int cmdDesign(const CommandLine *line) {
   char file[PATH_MAX];
   if (!readableFile(o->args[0], file)) return EXIT_FAILED;
   author::Design design;
+  design.language = o->language;
   std::string why;
   if (!author::designOpen(&design, o->args[0], o->args[1], &why)) return fail(EXIT_FAILED, "%s", why.c_str());
   FILE *dumpFile = nullptr;

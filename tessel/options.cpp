@@ -177,7 +177,7 @@ const OptionRow kOptions[] = {
      "screen size (default: the terminal's, or 80x25 with --keys)"},
     {"--size", "COLSxROWS", bit(CMD_RENDER), nullptr, readSize, nullptr,
      "screen size (default: the dialog and its shadow)"},
-    {"--language", "NAME", kHostTexts, &Options::language, nullptr, nullptr,
+    {"--language", "NAME", kHostTexts | bit(CMD_DESIGN), &Options::language, nullptr, nullptr,
      "language of the .lng files to read (default English)"},
     {"--codepage", "CP", kHostTexts | bit(CMD_CHECK) | bit(CMD_LSP) | bit(CMD_DESIGN), &Options::codepage, nullptr,
      nullptr, "the host's 8-bit code page (default 437)"},

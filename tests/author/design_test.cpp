@@ -7,6 +7,7 @@
 #include <stdio.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -93,6 +94,27 @@ TEST(Design, SavingRefusesAFileChangedOnDisk) {
   EXPECT_TRUE(author::designSave(&d, &why)) << why;
   EXPECT_EQ(readWhole(path), d.bytes);
   EXPECT_FALSE(author::designOpen(&d, path, "Nope", &why));
+}
+
+// Localised texts are those of the language file the host picks, and their
+// message names where there is none.
+TEST(Design, LocalisedTextsAreTheChosenLanguages) {
+  const std::string dialog = "ENUM { MOk }\nname A\nBUTTON 1 0 2 0 2 F 0 () T %L% MOk\n";
+  std::filesystem::create_directories(scratchDir() + "/design_lng");
+  std::string plain = writeScratch("design_plain.dlg", dialog);
+  std::string beside = writeScratch("design_lng/a.dlg", dialog);
+  writeScratch("design_lng/E.lng", ".Language=English,English\n\"Go on\"\n");
+  writeScratch("design_lng/G.lng", ".Language=German,Deutsch\n\"Weiter\"\n");
+  const struct {
+    std::string path, language, text;
+  } rows[] = {{beside, "German", "Weiter"}, {beside, "English", "Go on"}, {plain, "German", "MOk"}};
+  for (const auto &row : rows) {
+    author::Design d;
+    d.language = row.language;
+    std::string why;
+    ASSERT_TRUE(author::designOpen(&d, row.path, "A", &why)) << why;
+    EXPECT_STREQ(author::designItems(d)[0].record.data, row.text.c_str()) << row.language;
+  }
 }
 
 }  // namespace
