@@ -8,12 +8,10 @@
 #include <errno.h>
 #include <string.h>
 
-#include <fstream>
-#include <iterator>
-
 #include "author/checks.h"
 #include "author/edit.h"
 #include "author/engine.h"
+#include "author/file_bytes.h"
 #include "dialog/dialog_internal.h"
 #include "layout/layout.h"
 #include "platform/platform.h"
@@ -57,23 +55,35 @@ bool lineBytes(const std::string &bytes, int number, size_t *start, size_t *end)
   return true;
 }
 
-std::string readFile(const std::string &path, bool *ok) {
-  std::ifstream in(path, std::ios::binary);
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  *ok = in.good() || in.eof();
-  if (!in.is_open()) *ok = false;
-  return bytes;
+/* Where the selected item's line lies in the file's bytes: its content
+   [start, contentEnd) and the whole line with its line end [start, end);
+   false (with *why) when it cannot be edited whole. */
+bool selectedLine(const Design &d, size_t *start, size_t *contentEnd, size_t *end, std::string *why) {
+  if (d.selected < 0 || d.selected >= (int)designItems(d).size()) {
+    *why = "no item is selected";
+    return false;
+  }
+  const Line &line = d.analysis.lines[(size_t)designItems(d)[(size_t)d.selected].line];
+  if (line.column != 1) {
+    *why = "this item is a piece of a line too long for the library's buffer: edit it by hand";
+    return false;
+  }
+  if (!lineBytes(d.bytes, line.number, start, contentEnd) ||
+      d.bytes.compare(*start, *contentEnd - *start, line.text) != 0) {
+    *why = "the line's bytes are not what the library reads from them: edit it by hand";
+    return false;
+  }
+  size_t feed = d.bytes.find('\n', *contentEnd);
+  *end = feed == std::string::npos ? d.bytes.size() : feed + 1;
+  return true;
 }
 
 /* Rewrites the selected item's coordinates to x1..y2 (the fields that
    change only), proven by the library; the old bytes go to the undo list. */
 bool rewrite(Design *d, const int32_t to[4], std::string *why) {
-  const Item &item = designItems(*d)[(size_t)d->selected];
-  const Line &line = d->analysis.lines[(size_t)item.line];
-  if (line.column != 1) {
-    *why = "this item is a piece of a line too long for the library's buffer: edit it by hand";
-    return false;
-  }
+  size_t start, contentEnd, end;
+  if (!selectedLine(*d, &start, &contentEnd, &end, why)) return false;
+  const Line &line = d->analysis.lines[(size_t)designItems(*d)[(size_t)d->selected].line];
   DialogItem intended;
   int32_t id;
   if (!readItemLine(line.text, &intended, &id)) {
@@ -90,14 +100,9 @@ bool rewrite(Design *d, const int32_t to[4], std::string *why) {
     }
   std::string edited;
   if (!editItemLine(line.text, edit, &edited, why) || !proveItemLine(edited, intended, id, why)) return false;
-  size_t start, end;
-  if (!lineBytes(d->bytes, line.number, &start, &end) || d->bytes.compare(start, end - start, line.text) != 0) {
-    *why = "the line's bytes are not what the library reads from them: edit it by hand";
-    return false;
-  }
   d->undo.push_back(d->bytes);
   d->redo.clear();
-  d->bytes.replace(start, end - start, edited);
+  d->bytes.replace(start, contentEnd - start, edited);
   analyse(d);
   return true;
 }
@@ -105,10 +110,10 @@ bool rewrite(Design *d, const int32_t to[4], std::string *why) {
 }  // namespace
 
 bool designOpen(Design *d, const std::string &path, const std::string &name, std::string *why) {
-  bool ok;
-  std::string bytes = readFile(path, &ok);
-  if (!ok) {
-    *why = "cannot read " + path + ": " + strerror(errno);
+  std::string bytes;
+  int code = readBytes(path, &bytes);
+  if (code) {
+    *why = "cannot read " + path + ": " + strerror(code);
     return false;
   }
   d->path = path;
@@ -174,26 +179,6 @@ bool designResize(Design *d, int dx, int dy, std::string *why) {
 
 namespace {
 
-/* The bytes of the selected item's whole line, its line end included:
-   [start, end) of d->bytes; false (with *why) when it cannot be edited
-   whole. */
-bool selectedLine(const Design &d, size_t *start, size_t *end, std::string *why) {
-  if (d.selected < 0 || d.selected >= (int)designItems(d).size()) {
-    *why = "no item is selected";
-    return false;
-  }
-  const Line &line = d.analysis.lines[(size_t)designItems(d)[(size_t)d.selected].line];
-  size_t contentEnd;
-  if (line.column != 1 || !lineBytes(d.bytes, line.number, start, &contentEnd) ||
-      d.bytes.compare(*start, contentEnd - *start, line.text) != 0) {
-    *why = "this item's line is not one the library reads whole: edit it by hand";
-    return false;
-  }
-  size_t feed = d.bytes.find('\n', contentEnd);
-  *end = feed == std::string::npos ? d.bytes.size() : feed + 1;
-  return true;
-}
-
 /* The records of the dialog's items, for comparing two versions. */
 std::vector<DialogItem> recordsOf(const Design &d) {
   std::vector<DialogItem> out;
@@ -229,8 +214,8 @@ bool keepIfRead(Design *d, std::string old, const std::vector<DialogItem> &expec
 }  // namespace
 
 bool designDelete(Design *d, std::string *why) {
-  size_t start, end;
-  if (!selectedLine(*d, &start, &end, why)) return false;
+  size_t start, contentEnd, end;
+  if (!selectedLine(*d, &start, &contentEnd, &end, why)) return false;
   std::vector<DialogItem> expected = recordsOf(*d);
   expected.erase(expected.begin() + d->selected);
   if (expected.empty()) {
@@ -243,8 +228,8 @@ bool designDelete(Design *d, std::string *why) {
 }
 
 bool designDuplicate(Design *d, std::string *why) {
-  size_t start, end;
-  if (!selectedLine(*d, &start, &end, why)) return false;
+  size_t start, contentEnd, end;
+  if (!selectedLine(*d, &start, &contentEnd, &end, why)) return false;
   if (designItems(*d).size() >= TS_MAX_ITEMS) {
     *why = "refused: the dialog already has as many items as the library loads";
     return false;
@@ -281,15 +266,15 @@ bool designRedo(Design *d) {
 bool designChanged(const Design &d) { return d.bytes != d.saved; }
 
 bool designSave(Design *d, std::string *why) {
-  bool ok;
-  std::string onDisk = readFile(d->path, &ok);
-  bool gone = !ok && errno == ENOENT;
+  std::string onDisk;
+  int read = readBytes(d->path, &onDisk);
+  bool gone = read == ENOENT;
   if (gone && !d->writeAnew) {
     d->writeAnew = true;
     *why = d->path + " was deleted since it was read: not saved; save again to write it anew";
     return false;
   }
-  if (!gone && (!ok || onDisk != d->saved)) {
+  if (!gone && (read || onDisk != d->saved)) {
     *why = d->path + " changed on disk since it was read: reload it, or your changes would replace another's";
     return false;
   }

@@ -11,12 +11,11 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 
 #include "author/checks.h"
 #include "author/engine.h"
+#include "author/file_bytes.h"
 #include "author/navigate.h"
 #include "codepage/codepage.h"
 #include "dialog/dialog_internal.h"
@@ -193,6 +192,25 @@ const char *TS_HOSTAPI messageOfCurrent(int moduleNumber, int messageNumber) {
   return currentTexts->messages[(size_t)messageNumber].c_str();
 }
 
+/* While it lives, the library runs as started by a host whose messages are
+   file's: GetMsgText answers from them. The library's start-up state, and
+   the texts in force before, come back when it ends. */
+struct TextsInForce {
+  StartupInfo saved = tsStartup;
+  int wasInitialised = tsInitialised;
+  const LanguageFile *wasCurrent = currentTexts;
+  explicit TextsInForce(const LanguageFile *file) {
+    tsStartup.hostGetMsg = messageOfCurrent;
+    tsInitialised = 1;
+    currentTexts = file;
+  }
+  ~TextsInForce() {
+    currentTexts = wasCurrent;
+    tsStartup = saved;
+    tsInitialised = wasInitialised;
+  }
+};
+
 /* Whether an item takes its text or its selected field from the messages. */
 bool takesMessage(const Analysis &a, const Item &item) {
   const ItemFields &f = item.fields;
@@ -330,20 +348,12 @@ LanguageFile readLanguageText(const std::string &path, const std::string &bytes,
 }
 
 LanguageFile readLanguageFile(const std::string &path, int codepage) {
-  std::error_code error;
-  std::string why;
-  if (std::filesystem::is_directory(path, error)) why = "is a directory";
-  std::ifstream in(path, std::ios::binary);
-  if (why.empty() && !in) why = strerror(errno);
   std::string bytes;
-  if (why.empty()) {
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (in.bad()) why = strerror(errno);
-  }
-  if (why.empty()) return readLanguageText(path, bytes, codepage);
+  int code = readBytes(path, &bytes);
+  if (!code) return readLanguageText(path, bytes, codepage);
   LanguageFile file;
   file.path = path;
-  addFileFinding(&file, makeFinding(Kind::CannotOpen, Span(), {why}));
+  addFileFinding(&file, makeFinding(Kind::CannotOpen, Span(), {code == EISDIR ? "is a directory" : strerror(code)}));
   return file;
 }
 
@@ -354,7 +364,7 @@ std::vector<LanguageFile> readLanguageFiles(const std::string &directory, const 
   std::error_code error;
   for (std::filesystem::directory_iterator it(where, error), end; !error && it != end; it.increment(error)) {
     std::string name = it->path().filename().string();
-    if (name.size() > 4 && strcasecmp(name.c_str() + name.size() - 4, ".lng") == 0) names.push_back(name);
+    if (isLanguagePath(name)) names.push_back(name);
   }
   std::sort(names.begin(), names.end());
   std::vector<LanguageFile> all;
@@ -445,27 +455,14 @@ Analysis analyzeTextIn(std::string text, Options options, const LanguageFile *fi
   options.languages = nullptr;
   options.lngMode = file ? 0 : 1;
   if (!file) return analyzeText(std::move(text), options);
-  StartupInfo saved = tsStartup;
-  int wasInitialised = tsInitialised;
-  const LanguageFile *wasCurrent = currentTexts;
-  tsStartup.hostGetMsg = messageOfCurrent;
-  tsInitialised = 1;
-  currentTexts = file;
-  Analysis a = analyzeText(std::move(text), options);
-  currentTexts = wasCurrent;
-  tsStartup = saved;
-  tsInitialised = wasInitialised;
-  return a;
+  TextsInForce texts(file);
+  return analyzeText(std::move(text), options);
 }
 
 void judgeLanguage(Analysis *a, const LanguageFile &file) {
   if (file.language.empty()) return;
-  StartupInfo saved = tsStartup;
-  int wasInitialised = tsInitialised;
-  tsStartup.hostGetMsg = messageOfCurrent;
-  tsInitialised = 1;
-  currentTexts = &file;
   std::vector<Finding> fresh;
+  TextsInForce texts(&file);
   for (size_t i = 0; i < a->sections.size(); i++) {
     const Section &s = a->sections[i];
     if (!s.interpreted || !s.loaded || s.items.empty()) continue;
@@ -473,9 +470,6 @@ void judgeLanguage(Analysis *a, const LanguageFile &file) {
       continue;
     for (Finding &f : layoutWith(a, (int)i, file)) fresh.push_back(std::move(f));
   }
-  currentTexts = nullptr;
-  tsStartup = saved;
-  tsInitialised = wasInitialised;
   for (Finding &f : fresh) a->findings.push_back(std::move(f));
 }
 

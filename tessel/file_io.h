@@ -1,14 +1,11 @@
 /*
- * Whole files as the authoring commands (fmt, header) read and write them.
+ * Whole files as the authoring commands (fmt, header, import) write them;
+ * they read them with author::readBytes (author/file_bytes.h).
  */
 #ifndef TESSEL_TESSEL_FILE_IO_H
 #define TESSEL_TESSEL_FILE_IO_H
 
 #include <string>
-
-/* Reads the whole file at path as bytes into *text; 0, or the errno of the
-   failure (EISDIR for a directory). */
-int readBytes(const std::string &path, std::string *text);
 
 /* Whether a and b name one file (both exist). */
 bool sameFile(const char *a, const char *b);

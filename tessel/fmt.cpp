@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "author/file_bytes.h"
 #include "author/format.h"
 #include "tessel/command.h"
 #include "tessel/file_io.h"
@@ -41,7 +42,7 @@ int cmdFmt(const CommandLine *line) {
   int status = FMT_DONE;
   for (const std::string file : o->args) {
     std::string text;
-    int code = readBytes(file, &text);
+    int code = author::readBytes(file, &text);
     if (code) {
       fprintf(stderr, "tessel fmt: %s: cannot read the file: %s\n", file.c_str(), strerror(code));
       status = FMT_CHANGED_OR_FAILED;

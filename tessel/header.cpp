@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "author/engine.h"
+#include "author/file_bytes.h"
 #include "author/header.h"
 #include "tessel/command.h"
 #include "tessel/file_io.h"
@@ -38,7 +39,7 @@ const char kHeaderExitStatus[] =
    (or why it cannot be compared) on stderr. */
 int checkOutput(const char *output, const std::string &text) {
   std::string onDisk;
-  int code = readBytes(output, &onDisk);
+  int code = author::readBytes(output, &onDisk);
   if (code == ENOENT) return fail(EXIT_FAILED, "%s: no such file: tessel header would write it", output);
   if (code) return fail(EXIT_FAILED, "%s: cannot read the file: %s", output, strerror(code));
   if (onDisk == text) return EXIT_OK;
@@ -74,7 +75,7 @@ int cmdHeader(const CommandLine *line) {
     return fflush(stdout) == 0 ? EXIT_OK : fail(EXIT_FAILED, "cannot write to standard output: %s", strerror(errno));
   }
   std::string onDisk;
-  if (readBytes(o->output, &onDisk) == 0 && onDisk == h.text) return EXIT_OK; /* up to date: left untouched */
+  if (author::readBytes(o->output, &onDisk) == 0 && onDisk == h.text) return EXIT_OK; /* up to date: left untouched */
   int code = replaceFile(o->output, h.text);
   if (code) return fail(EXIT_FAILED, "%s: cannot write the file: %s", o->output, strerror(code));
   return EXIT_OK;
