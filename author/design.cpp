@@ -6,11 +6,15 @@
 #include "author/design.h"
 
 #include <errno.h>
+#include <ctype.h>
 #include <string.h>
+
+#include <algorithm>
 
 #include "author/checks.h"
 #include "author/edit.h"
 #include "author/engine.h"
+#include "author/fields.h"
 #include "author/file_bytes.h"
 #include "dialog/dialog_internal.h"
 #include "layout/layout.h"
@@ -55,56 +59,100 @@ bool lineBytes(const std::string &bytes, int number, size_t *start, size_t *end)
   return true;
 }
 
-/* Where the selected item's line lies in the file's bytes: its content
-   [start, contentEnd) and the whole line with its line end [start, end);
-   false (with *why) when it cannot be edited whole. */
-bool selectedLine(const Design &d, size_t *start, size_t *contentEnd, size_t *end, std::string *why) {
-  if (d.selected < 0 || d.selected >= (int)designItems(d).size()) {
+/* Where item index's line lies in bytes (the design's bytes, or a copy
+   whose other lines changed): its content [start, contentEnd) and the whole
+   line with its line end [start, end); false (with *why) when it cannot be
+   edited whole. */
+bool itemLine(const Design &d, const std::string &bytes, int index, size_t *start, size_t *contentEnd, size_t *end,
+              std::string *why) {
+  if (index < 0 || index >= (int)designItems(d).size()) {
     *why = "no item is selected";
     return false;
   }
-  const Line &line = d.analysis.lines[(size_t)designItems(d)[(size_t)d.selected].line];
+  const Line &line = d.analysis.lines[(size_t)designItems(d)[(size_t)index].line];
   if (line.column != 1) {
     *why = "this item is a piece of a line too long for the library's buffer: edit it by hand";
     return false;
   }
-  if (!lineBytes(d.bytes, line.number, start, contentEnd) ||
-      d.bytes.compare(*start, *contentEnd - *start, line.text) != 0) {
+  if (!lineBytes(bytes, line.number, start, contentEnd) || bytes.compare(*start, *contentEnd - *start, line.text) != 0) {
     *why = "the line's bytes are not what the library reads from them: edit it by hand";
     return false;
   }
-  size_t feed = d.bytes.find('\n', *contentEnd);
-  *end = feed == std::string::npos ? d.bytes.size() : feed + 1;
+  size_t feed = bytes.find('\n', *contentEnd);
+  *end = feed == std::string::npos ? bytes.size() : feed + 1;
   return true;
 }
 
-/* Rewrites the selected item's coordinates to x1..y2 (the fields that
-   change only), proven by the library; the old bytes go to the undo list. */
-bool rewrite(Design *d, const int32_t to[4], std::string *why) {
-  size_t start, contentEnd, end;
-  if (!selectedLine(*d, &start, &contentEnd, &end, why)) return false;
-  const Line &line = d->analysis.lines[(size_t)designItems(*d)[(size_t)d->selected].line];
+bool selectedLine(const Design &d, size_t *start, size_t *contentEnd, size_t *end, std::string *why) {
+  return itemLine(d, d.bytes, d.selected, start, contentEnd, end, why);
+}
+
+const std::string &lineTextOf(const Design &d, int index) {
+  return d.analysis.lines[(size_t)designItems(d)[(size_t)index].line].text;
+}
+
+/* A change of some fields of one item's line: the new texts, and the record
+   and identifier the library must read from the new line. */
+struct LineChange {
+  int index = 0;
+  LineEdit edit;
   DialogItem intended;
-  int32_t id;
-  if (!readItemLine(line.text, &intended, &id)) {
+  int32_t id = -1;
+};
+
+/* A change of item index's line that starts from what the library reads
+   from it now; false (*why) when it reads no item. */
+bool startChange(const Design &d, int index, LineChange *change, std::string *why) {
+  change->index = index;
+  if (index < 0 || index >= (int)designItems(d).size()) {
+    *why = "no item is selected";
+    return false;
+  }
+  if (!readItemLine(lineTextOf(d, index), &change->intended, &change->id)) {
     *why = "the library reads no item from this line";
     return false;
   }
-  int32_t *fields[4] = {&intended.x1, &intended.y1, &intended.x2, &intended.y2};
+  return true;
+}
+
+/* Sets the coordinates of a change to x1, y1, x2, y2 (the fields that
+   differ only). */
+void setCoordinates(LineChange *change, const int32_t to[4]) {
+  int32_t *fields[4] = {&change->intended.x1, &change->intended.y1, &change->intended.x2, &change->intended.y2};
   const int names[4] = {FIELD_X1, FIELD_Y1, FIELD_X2, FIELD_Y2};
-  LineEdit edit;
   for (int i = 0; i < 4; i++)
     if (*fields[i] != to[i]) {
       *fields[i] = to[i];
-      setField(&edit, names[i], std::to_string(to[i]));
+      setField(&change->edit, names[i], std::to_string(to[i]));
     }
-  std::string edited;
-  if (!editItemLine(line.text, edit, &edited, why) || !proveItemLine(edited, intended, id, why)) return false;
+}
+
+/* Writes every change into its line, each proven by the library, as one
+   step to undo; nothing changes (false, *why) unless all of them hold. */
+bool applyChanges(Design *d, const std::vector<LineChange> &changes, std::string *why) {
+  std::string bytes = d->bytes;
+  for (const LineChange &c : changes) {
+    size_t start, contentEnd, end;
+    if (!itemLine(*d, bytes, c.index, &start, &contentEnd, &end, why)) return false;
+    std::string edited;
+    if (!editItemLine(lineTextOf(*d, c.index), c.edit, &edited, why) ||
+        !proveItemLine(edited, c.intended, c.id, why))
+      return false;
+    bytes.replace(start, contentEnd - start, edited);
+  }
   d->undo.push_back(d->bytes);
   d->redo.clear();
-  d->bytes.replace(start, contentEnd - start, edited);
+  d->bytes = bytes;
   analyse(d);
   return true;
+}
+
+/* Rewrites the selected item's coordinates to x1..y2. */
+bool rewrite(Design *d, const int32_t to[4], std::string *why) {
+  LineChange change;
+  if (!startChange(*d, d->selected, &change, why)) return false;
+  setCoordinates(&change, to);
+  return applyChanges(d, {change}, why);
 }
 
 }  // namespace
@@ -138,15 +186,23 @@ const std::vector<Item> &designItems(const Design &d) {
   return d.section < 0 ? kNone : d.analysis.sections[(size_t)d.section].items;
 }
 
-bool designMove(Design *d, int dx, int dy, std::string *why) {
-  if (d->selected < 0 || d->selected >= (int)designItems(*d).size()) {
-    *why = "no item is selected";
-    return false;
-  }
-  const DialogItem &r = designItems(*d)[(size_t)d->selected].record;
+namespace {
+
+/* The change that moves item index by dx columns and dy rows; false (*why)
+   when the item would leave the dialog (its first row or column, or, moving
+   that way, its last ones). */
+bool moveChange(const Design &d, int index, int dx, int dy, LineChange *change, std::string *why) {
+  if (!startChange(d, index, change, why)) return false;
+  const DialogItem &r = change->intended;
   long long x1 = (long long)r.x1 + dx, y1 = (long long)r.y1 + dy;
   if (x1 < 0 || y1 < 0) {
     *why = "refused: the item would leave the dialog's first " + std::string(x1 < 0 ? "column" : "row");
+    return false;
+  }
+  const Section &s = d.analysis.sections[(size_t)d.section];
+  const Place p = placeItems(s)[(size_t)index];
+  if ((dx > 0 && s.width > 0 && p.right + dx >= s.width) || (dy > 0 && s.height > 0 && p.bottom + dy >= s.height)) {
+    *why = "refused: the item would leave the dialog's " + std::string(dx > 0 ? "last column" : "last row");
     return false;
   }
   int32_t to[4] = {(int32_t)x1, (int32_t)y1, r.x2 != 0 ? r.x2 + dx : 0, r.y2 != 0 ? r.y2 + dy : 0};
@@ -154,7 +210,15 @@ bool designMove(Design *d, int dx, int dy, std::string *why) {
     *why = "refused: the item's far edge would leave the dialog";
     return false;
   }
-  return rewrite(d, to, why);
+  setCoordinates(change, to);
+  return true;
+}
+
+}  // namespace
+
+bool designMove(Design *d, int dx, int dy, std::string *why) {
+  LineChange change;
+  return moveChange(*d, d->selected, dx, dy, &change, why) && applyChanges(d, {change}, why);
 }
 
 bool designResize(Design *d, int dx, int dy, std::string *why) {
@@ -242,6 +306,340 @@ bool designDuplicate(Design *d, std::string *why) {
   int was = d->selected;
   if (!keepIfRead(d, old, expected, why)) return false;
   d->selected = was + 1;
+  return true;
+}
+
+int designItemAt(const Design &d, long long x, long long y) {
+  if (d.section < 0) return -1;
+  std::vector<Place> places = placeItems(d.analysis.sections[(size_t)d.section]);
+  int best = -1;
+  long long bestArea = 0;
+  for (size_t i = 0; i < places.size(); i++) {
+    const Place &p = places[i];
+    if (!p.drawn || x < p.left || x > p.right || y < p.top || y > p.bottom) continue;
+    long long area = (p.right - p.left + 1) * (p.bottom - p.top + 1);
+    if (best < 0 || area < bestArea) {
+      best = (int)i;
+      bestArea = area;
+    }
+  }
+  return best;
+}
+
+namespace {
+
+/* What a new item of each type looks like: its size from its corner (a
+   right column or bottom row of 0 where the host sizes it) and its text. */
+struct NewItem {
+  int width, height; /* 0: the field is written 0 */
+  const char *text;
+};
+const NewItem kNewItems[TS_TYPE_COUNT] = {
+    {0, 1, "\"Text\""},         /* TEXT */
+    {0, 4, "\"Text\""},         /* VTEXT */
+    {20, 4, "\"Box\""},         /* SINGLEBOX */
+    {20, 4, "\"Box\""},         /* DOUBLEBOX */
+    {20, 1, "\"\""},            /* EDIT */
+    {20, 1, "\"\""},            /* PSWEDIT */
+    {20, 1, "\"\""},            /* FIXEDIT */
+    {0, 1, "\"Button\""},       /* BUTTON */
+    {0, 1, "\"Check box\""},    /* CHECKBOX */
+    {0, 1, "\"Radio button\""}, /* RADIOBUTTON */
+};
+
+}  // namespace
+
+bool designAdd(Design *d, int type, long long x, long long y, std::string *why) {
+  size_t start, contentEnd, end;
+  if (!selectedLine(*d, &start, &contentEnd, &end, why)) return false;
+  if (type < 0 || type >= TS_TYPE_COUNT) {
+    *why = "no item type " + std::to_string(type);
+    return false;
+  }
+  if (x < 0 || y < 0 || x > 9999 || y > 9999) {
+    *why = "refused: the new item would lie outside the dialog";
+    return false;
+  }
+  if (designItems(*d).size() >= TS_MAX_ITEMS) {
+    *why = "refused: the dialog already has as many items as the library loads";
+    return false;
+  }
+  const NewItem &kind = kNewItems[type];
+  int32_t to[4] = {(int32_t)x, (int32_t)y, kind.width ? (int32_t)x + kind.width - 1 : 0,
+                   kind.height ? (int32_t)y + kind.height - 1 : 0};
+  const char *fixed[] = {itemTypeNames[type], "0", nullptr, nullptr, nullptr, nullptr, "F", "0", "()", "F"};
+  LineEdit values;
+  for (int f = 0; f < REQUIRED_FIELDS; f++)
+    setField(&values, f, fixed[f] ? fixed[f] : std::to_string(to[f - FIELD_X1]));
+  setField(&values, FIELD_TEXT, kind.text);
+  std::string line = writeItemLine(lineTextOf(*d, d->selected), values);
+  DialogItem intended;
+  memset(&intended, 0, sizeof intended);
+  intended.type = type;
+  intended.x1 = to[0];
+  intended.y1 = to[1];
+  intended.x2 = to[2];
+  intended.y2 = to[3];
+  std::string text = std::string(kind.text).substr(1, strlen(kind.text) - 2);
+  memcpy(intended.data, text.c_str(), text.size() + 1);
+  if (!proveItemLine(line, intended, 0, why)) return false;
+  std::vector<DialogItem> expected = recordsOf(*d);
+  expected.insert(expected.begin() + d->selected + 1, intended);
+  std::string old = d->bytes, eol = d->bytes.compare(contentEnd, 2, "\r\n") == 0 ? "\r\n" : "\n";
+  d->bytes.insert(end, end == contentEnd ? eol + line : line + eol); /* after the last line, without a line end */
+  int was = d->selected;
+  if (!keepIfRead(d, old, expected, why)) return false;
+  d->selected = was + 1;
+  d->marked.clear();
+  return true;
+}
+
+namespace {
+
+bool isQuoted(const std::string &text) { return text.size() >= 2 && text.front() == '"' && text.back() == '"'; }
+
+/* The DIF_ flag a word of a flag list names (as the library reads it: a
+   name or a position), else 0; the colour mask counts as none. */
+unsigned flagOfWord(const std::string &word) {
+  int p = FindKeyword(itemFlagNames, word.c_str(), TS_FLAG_COUNT);
+  return p >= 1 && p < TS_FLAG_COUNT ? 1u << ((unsigned)(p + 7) % 32) : 0;
+}
+
+/* The flag list written with the flags of form: the words that name other
+   things kept in order, those of flags now cleared dropped, those of flags
+   now set added by name; written as the old list was (in parentheses or one
+   bare word, joined with + unless it used blanks). */
+std::string flagListWith(const std::string &written, unsigned was, unsigned now) {
+  std::vector<std::string> words;
+  unsigned have = 0;
+  for (const std::string &word : flagListWords(written)) {
+    unsigned flag = flagOfWord(word);
+    if (flag && (was & flag) && !(now & flag)) continue;
+    have |= flag;
+    words.push_back(word);
+  }
+  for (int p = 1; p < TS_FLAG_COUNT; p++) {
+    unsigned flag = 1u << (p + 7);
+    if ((now & flag) && !(was & flag) && !(have & flag)) words.push_back(itemFlagNames[p]);
+  }
+  bool bare = !written.empty() && written[0] != '(' && words.size() == 1;
+  if (bare) return words[0];
+  bool blanks = written.find('+') == std::string::npos && written.find(' ') != std::string::npos;
+  std::string list = "(";
+  for (size_t i = 0; i < words.size(); i++) list += (i ? (blanks ? " " : "+") : "") + words[i];
+  return list + ")";
+}
+
+/* The DIF_ flags a flag list's words set (not the colour byte's bits). */
+unsigned flagsOfList(const std::string &list) {
+  unsigned flags = 0;
+  for (const std::string &word : flagListWords(list)) flags |= flagOfWord(word);
+  return flags;
+}
+
+}  // namespace
+
+ItemForm designForm(const Design &d) {
+  ItemForm form;
+  if (d.selected < 0 || d.selected >= (int)designItems(d).size()) return form;
+  const std::string &line = lineTextOf(d, d.selected);
+  ItemFields fields = readItemFields(line);
+  auto written = [&](int f) {
+    const FieldSpan &span = fields.span[f];
+    return span.written ? line.substr((size_t)span.start, (size_t)(span.end - span.start)) : std::string();
+  };
+  form.type = written(FIELD_TYPE);
+  form.id = written(FIELD_ID);
+  form.selected = written(FIELD_SELECTED);
+  std::string text = written(FIELD_TEXT);
+  form.text = isQuoted(text) ? text.substr(1, text.size() - 2) : text;
+  form.flags = flagsOfList(fields.token[FIELD_FLAGS]);
+  return form;
+}
+
+bool designApplyForm(Design *d, const ItemForm &form, std::string *why) {
+  LineChange change;
+  if (!startChange(*d, d->selected, &change, why)) return false;
+  const std::string &line = lineTextOf(*d, d->selected);
+  ItemFields fields = readItemFields(line);
+  ItemForm was = designForm(*d);
+  if (form.type != was.type) {
+    std::string upper = form.type;
+    for (char &c : upper) c = (char)toupper((unsigned char)c);
+    if (FindKeyword(itemTypeNames, upper.c_str(), TS_TYPE_COUNT) < 0) {
+      *why = "the library knows no item type \"" + form.type + "\"";
+      return false;
+    }
+    setField(&change.edit, FIELD_TYPE, form.type);
+  }
+  if (form.id != was.id) setField(&change.edit, FIELD_ID, form.id);
+  if (form.selected != was.selected) setField(&change.edit, FIELD_SELECTED, form.selected);
+  if (form.flags != was.flags) {
+    const FieldSpan &span = fields.span[FIELD_FLAGS];
+    std::string written = line.substr((size_t)span.start, (size_t)(span.end - span.start));
+    setField(&change.edit, FIELD_FLAGS, flagListWith(written, was.flags, form.flags));
+  }
+  if (form.text != was.text) {
+    if (form.text.find('"') != std::string::npos) {
+      *why = "a text of an item line cannot hold a double quote";
+      return false;
+    }
+    const FieldSpan &span = fields.span[FIELD_TEXT];
+    bool quoted = !span.written || line[(size_t)span.start] == '"' || form.text.empty() ||
+                  form.text.find_first_of(" \t%") != std::string::npos;
+    setField(&change.edit, FIELD_TEXT, quoted ? "\"" + form.text + "\"" : form.text);
+  }
+  for (int f = 0; f < FIELD_COUNT; f++)
+    if (change.edit.set[f] && change.edit.value[f].empty()) {
+      *why = std::string(kFieldNames[f]) + " cannot be empty";
+      return false;
+    }
+  bool any = false;
+  for (bool set : change.edit.set) any = any || set;
+  if (!any) return true;
+  /* The record intended is what the library reads from the same fields
+     written out plainly, one blank apart: the minimal edit must read the
+     same, or it moved a field. */
+  std::string edited;
+  if (!editItemLine(line, change.edit, &edited, why)) return false;
+  ItemFields now = readItemFields(edited);
+  LineEdit plain;
+  for (int f = 0; f < FIELD_COUNT; f++) {
+    const FieldSpan &span = now.span[f];
+    if (span.written) setField(&plain, f, edited.substr((size_t)span.start, (size_t)(span.end - span.start)));
+  }
+  for (int f = 0; f < FIELD_COUNT; f++) {
+    bool wanted = change.edit.set[f] || fields.span[f].written;
+    std::string expect = change.edit.set[f]   ? change.edit.value[f]
+                         : fields.span[f].written ? line.substr((size_t)fields.span[f].start,
+                                                                (size_t)(fields.span[f].end - fields.span[f].start))
+                                                  : std::string();
+    if (wanted != now.span[f].written || (wanted && plain.value[f] != expect)) {
+      *why = std::string("refused: the library would not read the new ") + kFieldNames[f] + " as written";
+      return false;
+    }
+  }
+  if (!readItemLine(writeItemLine("", plain), &change.intended, &change.id)) {
+    *why = "refused: the library would read no item from the new line";
+    return false;
+  }
+  return applyChanges(d, {change}, why);
+}
+
+void designToggleMark(Design *d) {
+  auto at = std::find(d->marked.begin(), d->marked.end(), d->selected);
+  if (at != d->marked.end()) d->marked.erase(at);
+  else d->marked.push_back(d->selected);
+}
+
+namespace {
+
+/* The marked items and the selected one, in the order of their lines; false
+   (*why) when nothing else is marked. */
+bool selection(const Design &d, std::vector<int> *items, std::string *why) {
+  *items = d.marked;
+  if (std::find(items->begin(), items->end(), d.selected) == items->end()) items->push_back(d.selected);
+  std::sort(items->begin(), items->end());
+  if (items->size() < 2) {
+    *why = "mark the items to align with Space first: they line up with the selected one";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool designAlignLeft(Design *d, std::string *why) {
+  std::vector<int> items;
+  if (!selection(*d, &items, why)) return false;
+  int32_t left = designItems(*d)[(size_t)d->selected].record.x1;
+  std::vector<LineChange> changes;
+  for (int i : items) {
+    int dx = left - designItems(*d)[(size_t)i].record.x1;
+    if (dx == 0) continue;
+    LineChange change;
+    if (!moveChange(*d, i, dx, 0, &change, why)) return false;
+    changes.push_back(change);
+  }
+  if (changes.empty()) {
+    *why = "the selection is aligned already";
+    return false;
+  }
+  return applyChanges(d, changes, why);
+}
+
+bool designCentreGroup(Design *d, std::string *why) {
+  std::vector<int> items;
+  if (!selection(*d, &items, why)) return false;
+  int32_t row = designItems(*d)[(size_t)d->selected].record.y1;
+  std::vector<LineChange> changes;
+  for (int i : items) {
+    LineChange change;
+    if (!startChange(*d, i, &change, why)) return false;
+    DialogItem probe = change.intended;
+    probe.flags |= DIF_CENTERGROUP;
+    if (!layoutCentresInGroup(&probe)) {
+      *why = "refused: the host centres texts, buttons, check boxes and radio buttons in a group, not a " +
+             std::string(itemTypeNames[probe.type < TS_TYPE_COUNT ? probe.type : 0]);
+      return false;
+    }
+    int dy = row - change.intended.y1;
+    if (dy != 0 && !moveChange(*d, i, 0, dy, &change, why)) return false;
+    if (!(change.intended.flags & DIF_CENTERGROUP)) {
+      const std::string &line = lineTextOf(*d, i);
+      ItemFields fields = readItemFields(line);
+      const FieldSpan &span = fields.span[FIELD_FLAGS];
+      std::string written = line.substr((size_t)span.start, (size_t)(span.end - span.start));
+      setField(&change.edit, FIELD_FLAGS, flagListWith(written, 0, DIF_CENTERGROUP));
+      change.intended.flags |= DIF_CENTERGROUP;
+    }
+    if (change.edit.set[FIELD_FLAGS] || change.edit.set[FIELD_Y1]) changes.push_back(change);
+  }
+  if (changes.empty()) {
+    *why = "the selection is a centred group already";
+    return false;
+  }
+  return applyChanges(d, changes, why);
+}
+
+bool designReorder(Design *d, int step, std::string *why) {
+  int other = d->selected + (step < 0 ? -1 : 1), count = (int)designItems(*d).size();
+  if (other < 0 || other >= count) {
+    *why = std::string("the item is ") + (step < 0 ? "first" : "last") + " in the tab order already";
+    return false;
+  }
+  int first = std::min(d->selected, other), second = std::max(d->selected, other);
+  size_t s1, c1, e1, s2, c2, e2;
+  if (!itemLine(*d, d->bytes, first, &s1, &c1, &e1, why) || !itemLine(*d, d->bytes, second, &s2, &c2, &e2, why))
+    return false;
+  std::vector<DialogItem> expected = recordsOf(*d);
+  std::swap(expected[(size_t)first], expected[(size_t)second]);
+  std::string old = d->bytes, a = d->bytes.substr(s1, c1 - s1), b = d->bytes.substr(s2, c2 - s2);
+  d->bytes.replace(s2, c2 - s2, a); /* the later line first: the earlier one's place stays */
+  d->bytes.replace(s1, c1 - s1, b);
+  if (!keepIfRead(d, old, expected, why)) return false;
+  d->selected = other;
+  d->marked.clear();
+  return true;
+}
+
+void designFoldChanges(Design *d, size_t depth) {
+  if (d->undo.size() > depth + 1) d->undo.resize(depth + 1);
+}
+
+bool designChangedOnDisk(const Design &d) {
+  std::string onDisk;
+  return readBytes(d.path, &onDisk) != 0 || onDisk != d.saved;
+}
+
+bool designReload(Design *d, std::string *why) {
+  Design fresh;
+  fresh.language = d->language;
+  if (!designOpen(&fresh, d->path, d->name, why)) return false;
+  int selected = d->selected;
+  *d = std::move(fresh);
+  int count = (int)designItems(*d).size();
+  d->selected = selected < count ? selected : count > 0 ? count - 1 : 0;
   return true;
 }
 

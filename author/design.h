@@ -29,6 +29,16 @@ struct Design {
   std::string language = "English"; /* whose texts %L% items show (set before designOpen) */
   std::vector<LanguageFile> texts;  /* the language file the host picks for it, if any */
   bool writeAnew = false;           /* the file was found deleted at a save: the next one writes it */
+  std::vector<int> marked;          /* items marked besides the selected one: the selection aligned */
+};
+
+/* What the item form shows and changes of the selected item's line: the
+   type, identifier and selected field as written, the text as written
+   (without its quotes; a message name for a %L% text), and the flags the
+   flag list sets (the DIF_ bits above the colour byte). */
+struct ItemForm {
+  std::string type, id, selected, text;
+  unsigned flags = 0;
 };
 
 /* Reads the file at path and finds dialog name in it; the texts of %L%
@@ -53,6 +63,55 @@ bool designResize(Design *d, int dx, int dy, std::string *why);
    other items as before. */
 bool designDelete(Design *d, std::string *why);
 bool designDuplicate(Design *d, std::string *why);
+
+/* The item at cell x,y of the dialog (0-based, as the host places the
+   items), the smallest one where several cover it; -1 for none. */
+int designItemAt(const Design &d, long long x, long long y);
+
+/* Adds an item of type (a DI_ type) with its top left corner at cell x,y
+   of the dialog, on a new line right after the selected item's line (next
+   in the tab order), written in the columns of that line; the new item is
+   then selected. False with *why, and nothing changed, as designDuplicate. */
+bool designAdd(Design *d, int type, long long x, long long y, std::string *why);
+
+/* The selected item's form, and the change of the fields that differ in
+   form from it: each rewritten as the library reads it, the others left
+   as written. False with *why, and nothing changed, for a type the library
+   does not know, an empty identifier or selected field, a text the line
+   cannot hold, or a line the library would read otherwise. */
+ItemForm designForm(const Design &d);
+bool designApplyForm(Design *d, const ItemForm &form, std::string *why);
+
+/* Marks or unmarks the selected item (the marked items and the selected
+   one are the selection an alignment changes). */
+void designToggleMark(Design *d);
+
+/* Aligns the selection: every item takes the selected item's left column
+   (the boxes and fields keep their width); or makes it a centred group on
+   the selected item's row (the host centres such items across the dialog,
+   side by side). One change, undone at once; false with *why, and nothing
+   changed, when nothing is marked or an item cannot take part. */
+bool designAlignLeft(Design *d, std::string *why);
+bool designCentreGroup(Design *d, std::string *why);
+
+/* Moves the selected item's line before the previous item's line (step
+   -1) or after the next one's (+1): one place earlier or later in the tab
+   order. False with *why, and nothing changed, at either end or where the
+   library would not read the items in the new order. */
+bool designReorder(Design *d, int step, std::string *why);
+
+/* Several changes made as one (a drag of the mouse): the changes since the
+   undo list was depth long become one step. */
+void designFoldChanges(Design *d, size_t depth);
+
+/* Reads the file again (another program changed it), keeping the selected
+   item's index where it still exists; the changes to undo are forgotten.
+   False with *why when the file cannot be read or defines the dialog no
+   more (the design then stays as it was). */
+bool designReload(Design *d, std::string *why);
+
+/* Whether the file on disk differs from what was last read or saved. */
+bool designChangedOnDisk(const Design &d);
 
 /* Steps back or forward through the changes; false when there is none. */
 bool designUndo(Design *d);

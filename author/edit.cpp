@@ -104,6 +104,25 @@ bool editItemLine(const std::string &line, const LineEdit &edit, std::string *ou
   return true;
 }
 
+std::string writeItemLine(const std::string &model, const LineEdit &values) {
+  ItemFields fields = readItemFields(model);
+  bool columns = fields.matched == FIELD_COUNT;
+  std::string out;
+  for (int f = 0; f < FIELD_COUNT; f++) {
+    if (!values.set[f]) continue;
+    const FieldSpan &at = columns && f == FIELD_TEXT && fields.span[FIELD_SOURCE].written ? fields.span[FIELD_SOURCE]
+                                                                                           : fields.span[f];
+    if (!columns || !at.written) {
+      placeAt(&out, values.value[f], 0, false);
+      continue;
+    }
+    std::string old = model.substr((size_t)at.start, (size_t)(at.end - at.start));
+    bool right = f != FIELD_TEXT && allDigits(old) && allDigits(values.value[f]);
+    placeAt(&out, values.value[f], right ? (size_t)at.end : (size_t)at.start, right);
+  }
+  return out;
+}
+
 bool readItemLine(const std::string &line, DialogItem *record, int32_t *id) {
   char *string = nullptr;
   *id = -1;

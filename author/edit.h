@@ -37,6 +37,15 @@ void setField(LineEdit *edit, int f, const std::string &value);
    complete item line (or edit sets an empty text). */
 bool editItemLine(const std::string &line, const LineEdit &edit, std::string *out, std::string *why);
 
+/* A whole new item line with the fields values sets (the type, the
+   identifier, the four coordinates, focus, selected, flags and default,
+   and optionally the text), each in the column the same field takes in
+   model, an item line of the same file, so that a formatted file stays
+   formatted; a field model does not write follows one blank after the one
+   before. The text goes where model's text source begins, if it writes
+   one. */
+std::string writeItemLine(const std::string &model, const LineEdit &values);
+
 /* What the library reads from an item line in language mode 1 (texts as
    written): the record and the identifier; false when it reads no item. */
 bool readItemLine(const std::string &line, DialogItem *record, int32_t *id);

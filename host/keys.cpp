@@ -52,7 +52,23 @@ const KeyName kKeyNames[] = {
     {"S-Right", TK_SRIGHT, 0x27 | HOST_SHIFT},
     {"C-Z", TK_CZ, 0x5A | HOST_CTRL},
     {"C-Y", TK_CY, 0x59 | HOST_CTRL},
+    {"Ins", TK_INS, 0x2D},
     {"Reload", TK_WAIT_RELOAD, 0},
+};
+
+/* The mouse events of a script, by name: one action, or a click (press and
+   release) or a drag (press, move, release) made of several. */
+const struct {
+  const char *name;
+  int actions[3];
+  int count;
+  int cells; /* 1: "X,Y"; 2: "X,Y-X2,Y2" (the press at the first) */
+} kMouseNames[] = {
+    {"Press", {MOUSE_PRESS}, 1, 1},
+    {"Move", {MOUSE_MOVE}, 1, 1},
+    {"Release", {MOUSE_RELEASE}, 1, 1},
+    {"Click", {MOUSE_PRESS, MOUSE_RELEASE}, 2, 1},
+    {"Drag", {MOUSE_PRESS, MOUSE_MOVE, MOUSE_RELEASE}, 3, 2},
 };
 const int kKeyNameCount = (int)(sizeof kKeyNames / sizeof kKeyNames[0]);
 
@@ -77,7 +93,57 @@ void fail(char *error, int room, const char *what, const char *token, int length
   if (error && room > 0) snprintf(error, (size_t)room, "%s \"%.*s\"", what, length > 40 ? 40 : length, token);
 }
 
+/* Reads a cell "X,Y" at *p (decimal, 0 to MOUSE_MAX_CELL each); advances *p. */
+int readCell(const char **p, const char *end, int *x, int *y) {
+  int *v[2] = {x, y};
+  for (int i = 0; i < 2; i++) {
+    if (i == 1 && (*p >= end || *(*p)++ != ',')) return 0;
+    if (*p >= end || **p < '0' || **p > '9') return 0;
+    *v[i] = 0;
+    while (*p < end && **p >= '0' && **p <= '9') {
+      *v[i] = *v[i] * 10 + (**p - '0');
+      if (*v[i] > MOUSE_MAX_CELL) return 0;
+      (*p)++;
+    }
+  }
+  return 1;
+}
+
+/* The mouse events a token names ("Click:3,4"), at most 3 into out; 0 when
+   it names none, -1 when it names one with a malformed cell. */
+int mouseFromName(const char *token, int length, int *out) {
+  for (const auto &m : kMouseNames) {
+    int n = (int)strlen(m.name);
+    if (length <= n || token[n] != ':' || strncasecmp(token, m.name, (size_t)n) != 0) continue;
+    const char *p = token + n + 1, *end = token + length;
+    int x, y, x2, y2;
+    if (!readCell(&p, end, &x, &y)) return -1;
+    x2 = x;
+    y2 = y;
+    if (m.cells == 2 && (p >= end || *p++ != '-' || !readCell(&p, end, &x2, &y2))) return -1;
+    if (p != end) return -1;
+    for (int i = 0; i < m.count; i++)
+      out[i] = m.actions[i] == MOUSE_PRESS ? keyMouse(MOUSE_PRESS, x, y) : keyMouse(m.actions[i], x2, y2);
+    return m.count;
+  }
+  return 0;
+}
+
 }  // namespace
+
+int keyMouse(int action, int x, int y) {
+  x = x < 0 ? 0 : x > MOUSE_MAX_CELL ? MOUSE_MAX_CELL : x;
+  y = y < 0 ? 0 : y > MOUSE_MAX_CELL ? MOUSE_MAX_CELL : y;
+  return TK_MOUSE | (action & 3) << 28 | x << 17 | y;
+}
+
+int keyIsMouse(int key) { return (key & TK_MOUSE) != 0; }
+
+int keyMouseAction(int key) { return key >> 28 & 3; }
+
+int keyMouseX(int key) { return key >> 17 & MOUSE_MAX_CELL; }
+
+int keyMouseY(int key) { return key & MOUSE_MAX_CELL; }
 
 int keyFromName(const char *name, int length) {
   for (int i = 0; i < kKeyNameCount; i++)
@@ -90,7 +156,10 @@ char *keyDescribe(int key, char *out, int room) {
   if (room <= 0) return out;
   const KeyName *named = findKey(key);
   char utf8[5] = {0};
-  if (named) {
+  if (keyIsMouse(key)) {
+    static const char *const actions[] = {"Press", "Move", "Release", "Release"};
+    snprintf(out, (size_t)room, "%s:%d,%d", actions[keyMouseAction(key)], keyMouseX(key), keyMouseY(key));
+  } else if (named) {
     snprintf(out, (size_t)room, "%s", named->name);
   } else if (key & TK_ALT) {
     utf8[utf8Encode(cpDecode((unsigned char)(key & 0xFF)), utf8)] = 0;
@@ -137,6 +206,19 @@ int keyParseScript(const char *script, int *keys, int room, char *error, int err
     }
     while (*p && !isBlank(*p)) p++;
     int length = (int)(p - token), key = keyFromName(token, length);
+    int mouse[3], events = key < 0 ? mouseFromName(token, length, mouse) : 0;
+    if (events < 0) {
+      fail(error, errorRoom, "a mouse event needs a cell (\"Click:X,Y\", \"Drag:X,Y-X2,Y2\"):", token, length);
+      return -1;
+    }
+    if (events > 0) {
+      if (count + events > room) {
+        fail(error, errorRoom, "too many keys at", token, length);
+        return -1;
+      }
+      for (int i = 0; i < events; i++) keys[count++] = mouse[i];
+      continue;
+    }
     if (key < 0) {
       int used = 0;
       uint32_t cp;

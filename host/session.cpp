@@ -153,6 +153,10 @@ int sessionWaitKey(void) {
 
 SessionState sessionState(void) { return state; }
 
+void sessionSetMouse(int on) {
+  if (onTerminal) terminalMouse(on);
+}
+
 void sessionPresent(void) {
   if (onTerminal) terminalPresent(&screen);
 }

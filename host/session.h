@@ -50,6 +50,10 @@ int sessionWaitKey(void);
    it before sessionClose, which forgets it. */
 SessionState sessionState(void);
 
+/* Asks the terminal to report the mouse (keys.h's TK_MOUSE codes) or to
+   stop (nothing when scripted: a script names its mouse events). */
+void sessionSetMouse(int on);
+
 /* Shows the screen on the terminal without waiting (nothing when scripted). */
 void sessionPresent(void);
 

@@ -34,6 +34,12 @@ int utf8Locale;
 int colourMode;    /* 0 monochrome, 8 or 16 colours */
 short pairOf[256]; /* colour byte -> pair number, 0 when not made yet */
 short nextPair = 1;
+volatile sig_atomic_t mouseOn; /* the terminal was asked to report the mouse */
+
+/* The reports asked for: the buttons with moves while one is held (1002),
+   in xterm's SGR form (1006), whose cells have no upper bound. */
+const char kMouseOn[] = "\033[?1002h\033[?1006h";
+const char kMouseOff[] = "\033[?1006l\033[?1002l";
 
 /* How long an Esc waits for the character that makes it Alt+character. */
 const int kAltDelayMs = 50;
@@ -149,8 +155,18 @@ int decodeFunctionKey(wint_t code) {
       return TK_BS;
     case KEY_DC:
       return TK_DEL;
+    case KEY_IC:
+      return TK_INS;
     case KEY_RESIZE:
       return TK_RESIZE;
+    case KEY_MOUSE: { /* a terminal type whose description has the report ncurses decodes */
+      MEVENT event;
+      if (getmouse(&event) != OK) return TK_NONE;
+      if (event.bstate & BUTTON1_PRESSED) return keyMouse(MOUSE_PRESS, event.x, event.y);
+      if (event.bstate & BUTTON1_RELEASED) return keyMouse(MOUSE_RELEASE, event.x, event.y);
+      if (event.bstate & REPORT_MOUSE_POSITION) return keyMouse(MOUSE_MOVE, event.x, event.y);
+      return TK_NONE;
+    }
     case KEY_SR: /* Shift+Up */
       return TK_SUP;
     case KEY_SF: /* Shift+Down */
@@ -235,9 +251,25 @@ int terminalOpen(void) {
   return TERMINAL_OPEN;
 }
 
+void terminalMouse(int on) {
+  if (!isOpen || !on == !mouseOn) return;
+  mousemask(on ? BUTTON1_PRESSED | BUTTON1_RELEASED | REPORT_MOUSE_POSITION : 0, nullptr);
+  mouseinterval(0); /* presses and releases as they come, never folded into clicks */
+  fflush(stdout);
+  const char *modes = on ? kMouseOn : kMouseOff;
+  ssize_t written = write(STDOUT_FILENO, modes, strlen(modes));
+  (void)written;
+  mouseOn = on;
+}
+
 void terminalClose(void) {
   if (!isOpen) return;
   isOpen = 0;
+  if (mouseOn) { /* from a signal handler too: write alone */
+    ssize_t written = write(STDOUT_FILENO, kMouseOff, sizeof kMouseOff - 1);
+    (void)written;
+    mouseOn = 0;
+  }
   curs_set(1);
   endwin();
 }
@@ -289,14 +321,42 @@ int readSoon(wint_t *ch) {
   return kind;
 }
 
+/* The rest of an SGR mouse report after Esc [ < ("B;X;YM" for a press or
+   a move, "B;X;Ym" for a release; cells 1-based): the left button's event,
+   else TK_NONE (other buttons, the wheel, a report cut short). */
+int sgrMouseReport() {
+  int values[3] = {0, 0, 0}, at = 0;
+  for (int read = 0; read < 24; read++) {
+    wint_t ch;
+    if (readSoon(&ch) != OK) return TK_NONE;
+    if (ch >= '0' && ch <= '9') {
+      if (values[at] < 100000) values[at] = values[at] * 10 + (int)(ch - '0');
+    } else if (ch == ';' && at < 2) {
+      at++;
+    } else if ((ch == 'M' || ch == 'm') && at == 2) {
+      int button = values[0] & ~(4 | 8 | 16); /* Shift, Alt and Ctrl do not matter */
+      int x = values[1] - 1, y = values[2] - 1;
+      if (ch == 'm') return button == 0 ? keyMouse(MOUSE_RELEASE, x, y) : TK_NONE;
+      if (button == 0) return keyMouse(MOUSE_PRESS, x, y);
+      if (button == 32) return keyMouse(MOUSE_MOVE, x, y);
+      return TK_NONE;
+    } else {
+      return TK_NONE;
+    }
+  }
+  return TK_NONE;
+}
+
 /* What Esc followed at once by '[' stands for. A terminal type without
    back-tab in its description (vt100) still gets Esc [ Z from a terminal
-   that sends it for Shift-Tab; any other character goes back to be read
-   next, and Esc [ is Alt+[. */
+   that sends it for Shift-Tab, and one without the SGR mouse report in its
+   description (screen, tmux) still gets its report decoded; any other
+   character goes back to be read next, and Esc [ is Alt+[. */
 int escapeBracket() {
   wint_t next;
   int kind = readSoon(&next);
   if (kind == OK && next == 'Z') return TK_STAB;
+  if (kind == OK && next == '<' && mouseOn) return sgrMouseReport();
   if (kind == OK) unget_wch((wchar_t)next);
   else if (kind == KEY_CODE_YES) ungetch((int)next);
   return TK_ALT | '[';
@@ -330,7 +390,11 @@ int terminalReadKeyOr(int fd) {
     if (key == TK_ESC) {
       wint_t next;
       int nextKind = readSoon(&next);
-      if (nextKind == OK && next == '[') return escapeBracket();
+      if (nextKind == OK && next == '[') {
+        int bracket = escapeBracket();
+        if (bracket != TK_NONE) return bracket;
+        continue;
+      }
       if (nextKind == OK) {
         int alt = decodeCharacter(next);
         if (alt >= 0x20 && alt <= 0xFF) return TK_ALT | alt;

@@ -24,6 +24,12 @@ int terminalOpen(void);
    again, and from the signal handlers that call it. */
 void terminalClose(void);
 
+/* Asks the terminal to report the mouse's left button (presses, releases
+   and moves while it is held, in xterm's SGR form) or to stop; while it
+   does, terminalReadKey gives TK_MOUSE codes (keys.h). terminalClose stops
+   it too. Nothing when the terminal is not open. */
+void terminalMouse(int on);
+
 /* The terminal's size in cells. */
 void terminalSize(int *cols, int *rows);
 

@@ -11,6 +11,8 @@ int terminalOpen(void) { return TERMINAL_NONE; }
 
 void terminalClose(void) {}
 
+void terminalMouse(int on) { (void)on; }
+
 void terminalSize(int *cols, int *rows) {
   *cols = 80;
   *rows = 25;
