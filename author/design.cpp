@@ -5,8 +5,8 @@
  */
 #include "author/design.h"
 
-#include <errno.h>
 #include <ctype.h>
+#include <errno.h>
 #include <string.h>
 
 #include <algorithm>
@@ -74,7 +74,8 @@ bool itemLine(const Design &d, const std::string &bytes, int index, size_t *star
     *why = "this item is a piece of a line too long for the library's buffer: edit it by hand";
     return false;
   }
-  if (!lineBytes(bytes, line.number, start, contentEnd) || bytes.compare(*start, *contentEnd - *start, line.text) != 0) {
+  if (!lineBytes(bytes, line.number, start, contentEnd) ||
+      bytes.compare(*start, *contentEnd - *start, line.text) != 0) {
     *why = "the line's bytes are not what the library reads from them: edit it by hand";
     return false;
   }
@@ -135,8 +136,7 @@ bool applyChanges(Design *d, const std::vector<LineChange> &changes, std::string
     size_t start, contentEnd, end;
     if (!itemLine(*d, bytes, c.index, &start, &contentEnd, &end, why)) return false;
     std::string edited;
-    if (!editItemLine(lineTextOf(*d, c.index), c.edit, &edited, why) ||
-        !proveItemLine(edited, c.intended, c.id, why))
+    if (!editItemLine(lineTextOf(*d, c.index), c.edit, &edited, why) || !proveItemLine(edited, c.intended, c.id, why))
       return false;
     bytes.replace(start, contentEnd - start, edited);
   }
@@ -189,8 +189,8 @@ const std::vector<Item> &designItems(const Design &d) {
 namespace {
 
 /* The change that moves item index by dx columns and dy rows; false (*why)
-   when the item would leave the dialog (its first row or column, or, moving
-   that way, its last ones). */
+   when the item would leave the dialog's first row or column (the dialog
+   grows with its items on the other sides). */
 bool moveChange(const Design &d, int index, int dx, int dy, LineChange *change, std::string *why) {
   if (!startChange(d, index, change, why)) return false;
   const DialogItem &r = change->intended;
@@ -199,10 +199,8 @@ bool moveChange(const Design &d, int index, int dx, int dy, LineChange *change, 
     *why = "refused: the item would leave the dialog's first " + std::string(x1 < 0 ? "column" : "row");
     return false;
   }
-  const Section &s = d.analysis.sections[(size_t)d.section];
-  const Place p = placeItems(s)[(size_t)index];
-  if ((dx > 0 && s.width > 0 && p.right + dx >= s.width) || (dy > 0 && s.height > 0 && p.bottom + dy >= s.height)) {
-    *why = "refused: the item would leave the dialog's " + std::string(dx > 0 ? "last column" : "last row");
+  if (dx != 0 && layoutCentresInGroup(&r)) {
+    *why = "refused: the host centres this item on its row (DIF_CENTERGROUP): clear the flag to place it";
     return false;
   }
   int32_t to[4] = {(int32_t)x1, (int32_t)y1, r.x2 != 0 ? r.x2 + dx : 0, r.y2 != 0 ? r.y2 + dy : 0};
@@ -317,6 +315,8 @@ int designItemAt(const Design &d, long long x, long long y) {
   for (size_t i = 0; i < places.size(); i++) {
     const Place &p = places[i];
     if (!p.drawn || x < p.left || x > p.right || y < p.top || y > p.bottom) continue;
+    const DialogItem &r = designItems(d)[i].record;
+    if (layoutIsBox(r.type) && x > p.left && x < p.right && y > p.top && y < p.bottom) continue; /* inside */
     long long area = (p.right - p.left + 1) * (p.bottom - p.top + 1);
     if (best < 0 || area < bestArea) {
       best = (int)i;
@@ -510,7 +510,7 @@ bool designApplyForm(Design *d, const ItemForm &form, std::string *why) {
   }
   for (int f = 0; f < FIELD_COUNT; f++) {
     bool wanted = change.edit.set[f] || fields.span[f].written;
-    std::string expect = change.edit.set[f]   ? change.edit.value[f]
+    std::string expect = change.edit.set[f]       ? change.edit.value[f]
                          : fields.span[f].written ? line.substr((size_t)fields.span[f].start,
                                                                 (size_t)(fields.span[f].end - fields.span[f].start))
                                                   : std::string();

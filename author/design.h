@@ -65,7 +65,8 @@ bool designDelete(Design *d, std::string *why);
 bool designDuplicate(Design *d, std::string *why);
 
 /* The item at cell x,y of the dialog (0-based, as the host places the
-   items), the smallest one where several cover it; -1 for none. */
+   items), the smallest one where several cover it; -1 for none. A box is
+   at its frame only: the cells inside it are the place of new items. */
 int designItemAt(const Design &d, long long x, long long y);
 
 /* Adds an item of type (a DI_ type) with its top left corner at cell x,y

@@ -110,8 +110,8 @@ std::string writeItemLine(const std::string &model, const LineEdit &values) {
   std::string out;
   for (int f = 0; f < FIELD_COUNT; f++) {
     if (!values.set[f]) continue;
-    const FieldSpan &at = columns && f == FIELD_TEXT && fields.span[FIELD_SOURCE].written ? fields.span[FIELD_SOURCE]
-                                                                                           : fields.span[f];
+    const FieldSpan &at =
+        columns && f == FIELD_TEXT && fields.span[FIELD_SOURCE].written ? fields.span[FIELD_SOURCE] : fields.span[f];
     if (!columns || !at.written) {
       placeAt(&out, values.value[f], 0, false);
       continue;

@@ -72,10 +72,9 @@ char *keyDescribe(int key, char *out, int room);
    text typed character by character (\" and \\ inside stand for " and \), or
    one bare character; mouse events as "Press:X,Y", "Move:X,Y" and
    "Release:X,Y" (a screen cell, 0-based), "Click:X,Y" for a press and a
-   release there, and "Drag:X,Y-X2,Y2" for a press, a move and a release. Characters are UTF-8 and are typed in the host's code
-   page. Returns the number of keys, or -1 with a one-line reason in error
-   (errorRoom bytes) for an unknown name, an unterminated quote, a character
-   the code page lacks or a script longer than room. */
+   release there, and "Drag:X,Y-X2,Y2" for a press, a move and a release. Characters are UTF-8 and are typed in the
+   host's code page. Returns the number of keys, or -1 with a one-line reason in error (errorRoom bytes) for an unknown
+   name, an unterminated quote, a character the code page lacks or a script longer than room. */
 int keyParseScript(const char *script, int *keys, int room, char *error, int errorRoom);
 
 /* The host's code of a key, as break keys of a menu are given: the virtual

@@ -15,6 +15,7 @@
 #include <signal.h>
 #include <stdlib.h>
 #include <string.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include "codepage/codepage.h"
@@ -205,6 +206,19 @@ int decodeCharacter(wint_t ch) {
   }
 }
 
+/* Ctrl+Z reaches the windows as a key (undo) instead of suspending the
+   program: the terminal's suspend character is turned off in the program's
+   mode, which ncurses keeps from here on; leaving restores the shell's. */
+void keepSuspendKey() {
+  struct termios modes;
+  if (tcgetattr(STDIN_FILENO, &modes) != 0) return;
+  modes.c_cc[VSUSP] = _POSIX_VDISABLE;
+#ifdef VDSUSP
+  modes.c_cc[VDSUSP] = _POSIX_VDISABLE; /* Ctrl+Y, where the system has a delayed suspend */
+#endif
+  if (tcsetattr(STDIN_FILENO, TCSANOW, &modes) == 0) def_prog_mode();
+}
+
 }  // namespace
 
 int terminalOpen(void) {
@@ -242,6 +256,7 @@ int terminalOpen(void) {
   cbreak();
   noecho();
   nonl();
+  keepSuspendKey();
   intrflush(stdscr, FALSE);
   keypad(stdscr, TRUE);
   colourMode = 0;

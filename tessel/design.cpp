@@ -74,12 +74,12 @@ struct DesignWindow {
   DialogView view;
   std::string notice; /* what the last key did, when it says something */
   bool error = false;
-  bool showOrder = false;          /* F6: each item's place in the tab order shown */
-  bool cursorSet = false;          /* a click on an empty cell placed the cursor */
+  bool showOrder = false;             /* F6: each item's place in the tab order shown */
+  bool cursorSet = false;             /* a click on an empty cell placed the cursor */
   long long cursorX = 0, cursorY = 0; /* that cell, in the dialog */
-  bool dragging = false;           /* the left button went down on the selected item */
-  long long dragX = 0, dragY = 0;  /* the cell the item was last moved to follow */
-  size_t dragDepth = 0;            /* the undo list's length when the drag began */
+  bool dragging = false;              /* the left button went down on the selected item */
+  long long dragX = 0, dragY = 0;     /* the cell the item was last moved to follow */
+  size_t dragDepth = 0;               /* the undo list's length when the drag began */
 };
 
 /* What a reload hook returns to the loop in cmdDesign: read the file again. */
@@ -179,8 +179,12 @@ int askOnLeaving() {
 
 /* Asks whether to read a file changed on disk again: 0 reload, else stay. */
 int askToReload() {
-  const char *lines[] = {"Design", "The dialog file changed on disk since it was read.",
-                         "Reloading it loses the changes made here.", "\x01", "Reload", "Cancel"};
+  const char *lines[] = {"Design",
+                         "The dialog file changed on disk since it was read.",
+                         "Reloading it loses the changes made here.",
+                         "\x01",
+                         "Reload",
+                         "Cancel"};
   return msgBoxRun(MSG_WARNING, lines, 6, 2);
 }
 
@@ -301,15 +305,27 @@ int key(void *state, int key) {
       case TK_RIGHT:
       case TK_UP:
       case TK_DOWN:
-        done = changed = author::designMove(d, key == TK_LEFT ? -1 : key == TK_RIGHT ? 1 : 0,
-                                            key == TK_UP ? -1 : key == TK_DOWN ? 1 : 0, &why);
+        done = changed = author::designMove(d,
+                                            key == TK_LEFT    ? -1
+                                            : key == TK_RIGHT ? 1
+                                                              : 0,
+                                            key == TK_UP     ? -1
+                                            : key == TK_DOWN ? 1
+                                                             : 0,
+                                            &why);
         break;
       case TK_SLEFT:
       case TK_SRIGHT:
       case TK_SUP:
       case TK_SDOWN:
-        done = changed = author::designResize(d, key == TK_SLEFT ? -1 : key == TK_SRIGHT ? 1 : 0,
-                                              key == TK_SUP ? -1 : key == TK_SDOWN ? 1 : 0, &why);
+        done = changed = author::designResize(d,
+                                              key == TK_SLEFT    ? -1
+                                              : key == TK_SRIGHT ? 1
+                                                                 : 0,
+                                              key == TK_SUP     ? -1
+                                              : key == TK_SDOWN ? 1
+                                                                : 0,
+                                              &why);
         break;
       case TK_INS: {
         int type = choosePalette();
@@ -362,8 +378,7 @@ int key(void *state, int key) {
       case TK_F1 + 1:
         done = author::designSave(d, &why);
         if (done) w->notice = "saved";
-        else if (author::designChangedOnDisk(*d) && !d->writeAnew && askToReload() == 0)
-          return kReload;
+        else if (author::designChangedOnDisk(*d) && !d->writeAnew && askToReload() == 0) return kReload;
         break;
       case TK_ESC: {
         /* a --keys run that ran out leaves, unsaved changes and all */
@@ -395,7 +410,7 @@ int onDiskChange(void *context) {
   DesignWindow *w = static_cast<DesignWindow *>(context);
   if (!author::designChangedOnDisk(*w->design)) return SESSION_KEEP;
   if (!author::designChanged(*w->design)) return SESSION_RELOAD;
-  w->notice = "the file changed on disk: your changes are kept, and F2 offers to reload it";
+  w->notice = "changed on disk; F2 offers a reload";
   w->error = true;
   showStatus(w);
   return SESSION_KEEP;
@@ -436,7 +451,7 @@ int cmdDesign(const CommandLine *line) {
     sessionEndReload();
     window.notice.clear();
     window.error = !author::designReload(&design, &window.notice);
-    if (!window.error) window.notice = "reloaded: the file changed on disk";
+    if (!window.error) window.notice = "reloaded from disk";
     window.dragging = false;
     layOut(&window, screen->cols, screen->rows);
     showStatus(&window);

@@ -9,10 +9,12 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "author/design.h"
+#include "dialog/dialog.h"
 #include "tests/author/author_test_support.h"
 
 namespace {
@@ -94,6 +96,149 @@ TEST(Design, SavingRefusesAFileChangedOnDisk) {
   EXPECT_TRUE(author::designSave(&d, &why)) << why;
   EXPECT_EQ(readWhole(path), d.bytes);
   EXPECT_FALSE(author::designOpen(&d, path, "Nope", &why));
+}
+
+// The changes of more than coordinates, in one session: each writes exactly
+// the lines it names (every other byte stays), or is refused and changes
+// nothing.
+TEST(Design, FormsAddsAlignmentsAndTheTabOrder) {
+  const std::string file =
+      "ENUM { MOk, MCancel }\n"
+      "name A 0 0 40 10\n"
+      "DOUBLEBOX 0  3 1 36 8 F 0 ()                F \"Box\"\n"
+      "TEXT      0  5 2  0 2 F 0 ()                F \"Name:\"\n"
+      "EDIT      1  7 3 20 3 T 0 ()                F \"\"\n"
+      "BUTTON    2 10 6  0 6 F 0 (DIF_CENTERGROUP) T %L% MOk\n"
+      "BUTTON    3 20 6  0 6 F 0 ()                F \"Cancel\"\n";
+  auto form = [](author::Design *d, std::string *why, void (*change)(author::ItemForm *)) {
+    author::ItemForm f = author::designForm(*d);
+    change(&f);
+    return author::designApplyForm(d, f, why);
+  };
+  const struct {
+    const char *name;
+    int item;  // selected first
+    std::function<bool(author::Design *, std::string *)> step;
+    std::vector<std::pair<std::string, std::string>> lines;  // the file's lines replaced (all so far), or refused
+  } steps[] = {
+      {"a text",
+       1,
+       [&](author::Design *d, std::string *why) {
+         return form(d, why, [](author::ItemForm *f) { f->text = "Full name:"; });
+       },
+       {{"F \"Name:\"", "F \"Full name:\""}}},
+      {"a type, identifier and flag, each in its column",
+       4,
+       [&](author::Design *d, std::string *why) {
+         return form(d, why, [](author::ItemForm *f) {
+           f->type = "checkbox";
+           f->id = "9";
+           f->flags |= DIF_GROUP;
+         });
+       },
+       {{"BUTTON    3 20 6  0 6 F 0 ()               ", "checkbox  9 20 6  0 6 F 0 (DIF_GROUP)      "}}},
+      {"a message name",
+       3,
+       [&](author::Design *d, std::string *why) {
+         return form(d, why, [](author::ItemForm *f) {
+           f->text = "MCancel";
+           f->flags = 0;
+         });
+       },
+       {{"(DIF_CENTERGROUP) T %L% MOk", "()                T %L% MCancel"}}},
+      {"a text with a quote",
+       1,
+       [&](author::Design *d, std::string *why) {
+         return form(d, why, [](author::ItemForm *f) { f->text = "say \"hi\""; });
+       },
+       {}},
+      {"a type the library does not know",
+       1,
+       [&](author::Design *d, std::string *why) {
+         return form(d, why, [](author::ItemForm *f) { f->type = "LABEL"; });
+       },
+       {}},
+      {"an edit field added after the selected line",
+       1,
+       [](author::Design *d, std::string *why) { return author::designAdd(d, DI_EDIT, 5, 5, why); },
+       {{"F \"Full name:\"\n", "F \"Full name:\"\nEDIT      0  5 5 24 5 F 0 ()                F \"\"\n"}}},
+      {"left edges, with nothing marked",
+       1,
+       [](author::Design *d, std::string *why) { return author::designAlignLeft(d, why); },
+       {}},
+      {"left edges: the field lines up with the text, keeping its width",
+       3,
+       [](author::Design *d, std::string *why) {
+         author::designToggleMark(d);
+         d->selected = 1;
+         return author::designAlignLeft(d, why);
+       },
+       {{"EDIT      1  7 3 20 3", "EDIT      1  5 3 18 3"}}},
+      {"a centred group takes no edit field",
+       1,
+       [](author::Design *d, std::string *why) { return author::designCentreGroup(d, why); },
+       {}},
+      {"a centred group on the text's row",
+       1,
+       [](author::Design *d, std::string *why) {
+         d->marked = {5};
+         return author::designCentreGroup(d, why);
+       },
+       {{"checkbox  9 20 6  0 6 F 0 (DIF_GROUP)       F", "checkbox  9 20 2  0 2 F 0 (DIF_GROUP+DIF_CENTERGROUP) F"},
+        {"TEXT      0  5 2  0 2 F 0 ()               ", "TEXT      0  5 2  0 2 F 0 (DIF_CENTERGROUP)"}}},
+      {"the first item earlier in the tab order",
+       0,
+       [](author::Design *d, std::string *why) { return author::designReorder(d, -1, why); },
+       {}},
+      {"the added field one place earlier",
+       2,
+       [](author::Design *d, std::string *why) { return author::designReorder(d, -1, why); },
+       {{"\"Full name:\"\nEDIT      0  5 5 24 5 F 0 ()                F \"\"\n", "\"Full name:\"\n"},
+        {"TEXT      0  5 2  0 2 F 0 (DIF_CENTERGROUP)",
+         "EDIT      0  5 5 24 5 F 0 ()                F \"\"\nTEXT      0  5 2  0 2 F 0 (DIF_CENTERGROUP)"}}},
+  };
+  std::string path = writeScratch("design_more.dlg", file);
+  author::Design d;
+  std::string why;
+  ASSERT_TRUE(author::designOpen(&d, path, "A", &why)) << why;
+  std::string expected = file;
+  for (const auto &s : steps) {
+    SCOPED_TRACE(s.name);
+    d.selected = s.item;
+    std::string before = d.bytes;
+    bool done = s.step(&d, &why);
+    EXPECT_EQ(done, !s.lines.empty()) << why;
+    for (const auto &line : s.lines) {
+      size_t at = expected.find(line.first);
+      ASSERT_NE(at, std::string::npos) << line.first;
+      expected.replace(at, line.first.size(), line.second);
+    }
+    EXPECT_EQ(d.bytes, expected);
+    if (done) {
+      ASSERT_TRUE(author::designUndo(&d));  // each is one step
+      EXPECT_EQ(d.bytes, before);
+      ASSERT_TRUE(author::designRedo(&d));
+    }
+  }
+  // Where a click lands: the smallest item under it, else none.
+  EXPECT_EQ(author::designItemAt(d, 4, 1), 0);
+  EXPECT_EQ(author::designItemAt(d, 6, 3), 3);
+  EXPECT_EQ(author::designItemAt(d, 30, 7), -1);  // inside the box: a place for a new item
+  // A drag's moves undo as one change.
+  size_t depth = d.undo.size();
+  d.selected = 3;
+  std::string before = d.bytes;
+  for (int i = 0; i < 3; i++) ASSERT_TRUE(author::designMove(&d, 1, 0, &why)) << why;
+  author::designFoldChanges(&d, depth);
+  ASSERT_TRUE(author::designUndo(&d));
+  EXPECT_EQ(d.bytes, before);
+  // Reloading a file another program changed keeps the selection's index.
+  writeScratch("design_more.dlg", file + "; theirs\n");
+  EXPECT_TRUE(author::designChangedOnDisk(d));
+  ASSERT_TRUE(author::designReload(&d, &why)) << why;
+  EXPECT_EQ(d.bytes, file + "; theirs\n");
+  EXPECT_EQ(d.selected, 3);
+  EXPECT_FALSE(author::designChanged(d));
 }
 
 // Localised texts are those of the language file the host picks, and their

@@ -592,6 +592,18 @@ TEST(Design, SessionsChangeExactlyTheirFields) {
       {"Tab F8 F2 Esc", 0,
        file.substr(0, file.find("EDIT")) + file.substr(file.find("BUTTON"))},  // the edit field deleted
       {"Tab Tab F5 F2 Esc", 0, file + "BUTTON    2 0 5  0 5 F 0 (DIF_CENTERGROUP) T \"OK\"\r\n"},  // the button copied
+      // the dialog stands at 23,8 of the 80x25 screen: the mouse drags the field, clicks the button
+      {"Drag:31,11-34,12 F2 Esc", 0, line(4, "EDIT      1 8 4 23 4 T 0 ()                F \"\"")},
+      {"Click:37,13 F4 BS BS BS BS BS BS \"CHECKBOX\" Enter F2 Esc", 0,
+       line(5, "CHECKBOX  2 0 5  0 5 F 0 (DIF_CENTERGROUP) T \"OK\"")},  // retyped in the form
+      {"Click:28,12 Ins End Enter F2 Esc", 0,  // inside the box: a radio button there, from the palette
+       line(3,
+            "DOUBLEBOX 0 3 1 30 6 F 0 ()                F \"Box\"\r\n"
+            "RADIOBUTTON 0 5 4 0 4 F 0 ()               F \"Radio button\"")},
+      {"Tab Space Tab Tab L F2 Esc", 0, line(4, "EDIT      1 3 3 18 3 T 0 ()                F \"\"")},  // left edges
+      {"Tab + F2 Esc", 0,  // later in the tab order: the two lines change places
+       file.substr(0, file.find("EDIT")) + file.substr(file.find("BUTTON")) +
+           file.substr(file.find("EDIT"), file.find("BUTTON") - file.find("EDIT"))},
   };
   for (const auto &row : rows) {
     SCOPED_TRACE(row.keys);

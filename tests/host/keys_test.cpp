@@ -32,6 +32,18 @@ const ScriptRow kScriptRows[] = {
     {"\"say \\\"hi\\\" \\\\\"", {'s', 'a', 'y', ' ', '"', 'h', 'i', '"', ' ', '\\'}, nullptr},
     {"\"Tab\"Enter", {'T', 'a', 'b', TK_ENTER}, nullptr},
     {"\"\xc3\xa9\" \xc3\xa4", {0x82, 0x84}, nullptr},  // é and ä of code page 437
+    // mouse events at screen cells: one action, or a click or a drag made of several
+    {"Ins Click:3,4 press:0,0",
+     {TK_INS, keyMouse(MOUSE_PRESS, 3, 4), keyMouse(MOUSE_RELEASE, 3, 4), keyMouse(MOUSE_PRESS, 0, 0)},
+     nullptr},
+    {"Drag:10,5-12,7 Move:2047,1 Release:1,2",
+     {keyMouse(MOUSE_PRESS, 10, 5), keyMouse(MOUSE_MOVE, 12, 7), keyMouse(MOUSE_RELEASE, 12, 7),
+      keyMouse(MOUSE_MOVE, 2047, 1), keyMouse(MOUSE_RELEASE, 1, 2)},
+     nullptr},
+    {"Click:3", {}, "a mouse event needs a cell"},
+    {"Drag:1,2-3", {}, "a mouse event needs a cell"},
+    {"Click:2048,0", {}, "a mouse event needs a cell"},
+    {"Click:-1,0", {}, "a mouse event needs a cell"},
     // refused scripts
     {"Tab Tabb", {}, "unknown key name \"Tabb\""},
     {"A-", {}, "unknown key name"},
@@ -66,7 +78,8 @@ TEST(Keys, ScriptLongerThanTheRoomIsRefused) {
 }
 
 TEST(Keys, DescribeReadsBackAsTheSameKey) {
-  const int keys[] = {TK_TAB, TK_STAB, ' ', TK_F12, TK_ALT | 'q', 'z', '"', '\\', 0x82};
+  const int keys[] = {
+      TK_TAB, TK_STAB, ' ', TK_F12, TK_ALT | 'q', 'z', '"', '\\', 0x82, TK_INS, keyMouse(MOUSE_MOVE, 79, 24)};
   for (int key : keys) {
     char name[32];
     keyDescribe(key, name, sizeof name);
@@ -86,7 +99,7 @@ struct HostCodeRow {
 TEST(Keys, HostCodes) {
   const HostCodeRow rows[] = {
       {TK_ENTER, 0x0D},        {TK_ESC, 0x1B}, {TK_F1, 0x70}, {TK_F12, 0x7B}, {TK_STAB, 0x40009},
-      {TK_ALT | 'x', 0x20058}, {'q', 'Q'},     {'5', '5'},    {TK_RESIZE, 0},
+      {TK_ALT | 'x', 0x20058}, {'q', 'Q'},     {'5', '5'},    {TK_RESIZE, 0}, {keyMouse(MOUSE_PRESS, 16, 16), 0},
   };
   for (const HostCodeRow &row : rows) {
     SCOPED_TRACE(row.key);

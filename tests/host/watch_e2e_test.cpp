@@ -183,6 +183,36 @@ TEST(WatchTry, ReadsBackTheReopenedDialog) {
   EXPECT_NE(out.find("D:\\\\backup\\\\xyz"), std::string::npos) << "the typed text kept\n" << out;
 }
 
+// ---- design: a change on disk reloads it, unless changes are unsaved ----
+
+TEST(WatchDesign, ReloadsWhenNothingIsUnsavedElseOffersItAtTheSave) {
+  const struct {
+    const char *keys;
+    const char *shown;  // on the status line once the change was handled
+  } rows[] = {
+      {"Reload Right F2 Esc", "reloaded from disk"},
+      // unsaved: kept, and said; the save offers to reload, which reads theirs
+      {"Right Reload F2 Enter Right F2 Esc", "changed on disk; F2 offers"},
+  };
+  for (const auto &row : rows) {
+    SCOPED_TRACE(row.keys);
+    Scratch s;
+    std::string original = readFile(s.file("tools.dlg"));
+    std::string theirs = replaced(original, "\"&To:\"", "\"&Into:\"");
+    std::string screens = s.file("screens.txt");
+    Background run(s, std::string("design tools.dlg Copy --screen screens.txt --keys '") + row.keys + "'");
+    EXPECT_TRUE(waitFor(screens, "next key Reload", 1));
+    writeByRename(s.file("tools.dlg"), theirs);
+    EXPECT_EQ(run.finish(), 0) << readFile(run.err);
+    EXPECT_NE(bottomRow(afterReload(screens, 1)).find(row.shown), std::string::npos) << afterReload(screens, 1);
+    // theirs, with the box one column further right
+    std::string after = readFile(s.file("tools.dlg"));
+    EXPECT_NE(after.find("\"&Into:\""), std::string::npos) << after;
+    EXPECT_EQ(after.size(), theirs.size()) << after;
+    EXPECT_NE(after, theirs);
+  }
+}
+
 // ---- view: the dialog reopens in place ----
 
 TEST(WatchView, TheDialogReopensWithTheInputKept) {
