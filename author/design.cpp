@@ -454,6 +454,7 @@ ItemForm designForm(const Design &d) {
   std::string text = written(FIELD_TEXT);
   form.text = isQuoted(text) ? text.substr(1, text.size() - 2) : text;
   form.flags = flagsOfList(fields.token[FIELD_FLAGS]);
+  form.message = fields.token[FIELD_SOURCE].c_str()[0] == TS_SOURCE_LNG;
   return form;
 }
 

@@ -39,6 +39,7 @@ struct Design {
 struct ItemForm {
   std::string type, id, selected, text;
   unsigned flags = 0;
+  bool message = false; /* the text is a message's name (%L%) */
 };
 
 /* Reads the file at path and finds dialog name in it; the texts of %L%

@@ -220,7 +220,7 @@ bool runForm(const author::Design &d, author::ItemForm *form) {
   put(&items[TITLE], DI_DOUBLEBOX, 3, 1, width - 4,
       "Item on line " + std::to_string(d.analysis.lines[(size_t)line].number));
   items[TITLE].y2 = height - 2;
-  const char *labels[] = {"&Type:", "&Identifier:", "&Selected:", "Te&xt:"};
+  const char *labels[] = {"&Type:", "&Identifier:", "&Selected:", form->message ? "&Message:" : "Te&xt:"};
   const std::string *values[] = {&form->type, &form->id, &form->selected, &form->text};
   for (int i = 0; i < 4; i++) {
     put(&items[TYPE_LABEL + 2 * i], DI_TEXT, 5, 2 + i, 0, labels[i]);
