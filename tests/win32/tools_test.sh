@@ -2,7 +2,7 @@
 # tessel.exe, the Windows build of tessel, under Wine against the native
 # tessel on the same files: check's findings (gcc form and JSON, dialog and
 # language files, the generated hostile files), fmt (printed, checked and rewriting a file), header,
-# render, try's read-back, reg, and a language-server session. The output
+# render, try's read-back, reg, a design session, and a language-server session. The output
 # must be the same apart from Windows line ends in printed text.
 # Usage: tools_test.sh NATIVE_BUILD WIN32_BUILD (the build trees)
 set -uo pipefail
@@ -60,6 +60,12 @@ same "try --json" try hello.dlg Hello --json --keys Enter
 same "reg add" reg add 'HKCU\Software\Tessel\Tools' /v Greeting /d Hello /f
 same "reg query" reg query 'HKCU\Software\Tessel\Tools'
 same "a path that does not exist" check no/such/file.dlg
+# A design session: a drag, an item from the palette, the form, saving
+# (a temporary file renamed over the file); the file's bytes must agree too.
+same "design" design hello.dlg Hello --screen design.txt \
+  --keys 'Drag:24,11-25,11 Tab Ins Down Enter F4 Tab Tab Tab BS "!" Enter F2 Esc'
+cmp -s "$work/native/hello.dlg" "$work/win32/hello.dlg" || { echo "DIFFERS: the file design saved"; failed=1; }
+cmp -s "$work/native/hello.dlg" "$root/examples/hello.dlg" && { echo "DIFFERS: design saved nothing"; failed=1; }
 # The generated hostile files (the native tests made them): binary bytes,
 # huge and broken files.
 if [ -d "$native/tests/hostile_files-run" ]; then
