@@ -385,7 +385,9 @@ bool designAdd(Design *d, int type, long long x, long long y, std::string *why) 
   if (!proveItemLine(line, intended, 0, why)) return false;
   std::vector<DialogItem> expected = recordsOf(*d);
   expected.insert(expected.begin() + d->selected + 1, intended);
-  std::string old = d->bytes, eol = d->bytes.compare(contentEnd, 2, "\r\n") == 0 ? "\r\n" : "\n";
+  size_t firstFeed = d->bytes.find('\n'); /* the file's line ends: those of its first line */
+  std::string old = d->bytes,
+              eol = firstFeed != std::string::npos && firstFeed > 0 && d->bytes[firstFeed - 1] == '\r' ? "\r\n" : "\n";
   d->bytes.insert(end, end == contentEnd ? eol + line : line + eol); /* after the last line, without a line end */
   int was = d->selected;
   if (!keepIfRead(d, old, expected, why)) return false;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The tessel host stand-in over every hostile description file the files
 # suite generated: each file is rendered (dialog D, the name most of them
-# use) and viewed with a script of keys. Every run must end by itself with
+# use), viewed with a script of keys, and a copy of it laid out by sight
+# with every change the design makes and saved. Every run must end by itself with
 # status 0 or 1 (drawn, or the file or dialog refused): never a crash, a
 # sanitizer report (its status is set apart from 1 here) or a hang.
 # Usage: tessel_hostile.sh TESSEL DIRECTORY
@@ -12,7 +13,8 @@ export ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}exitcode=86
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:+$UBSAN_OPTIONS:}exitcode=86:print_stacktrace=1
 export TESSEL_REGISTRY=$dir/tessel_hostile_registry.sqlite3
 err=$(mktemp)
-trap 'rm -f "$err"' EXIT
+copy=$(mktemp -d)
+trap 'rm -rf "$err" "$copy"' EXIT
 status=0
 count=0
 
@@ -36,6 +38,10 @@ fi
 for file in "${files[@]}"; do
   run render "$file" D --format html
   run view "$file" --keys 'Enter Tab "typed" Space Down Enter Esc End Enter Esc' --size 80x25
+  target=$file # not a regular file: design refuses it, writing nothing
+  [ -f "$file" ] && cp "$file" "$copy/d.dlg" && target=$copy/d.dlg
+  run design "$target" D --size 80x25 --keys 'Right S-Right Down F5 Ins Enter Tab F4 "x" Enter F8 Space Tab L C
+    + - F6 C-Z C-Y Click:40,12 Drag:40,12-42,13 Tab F4 Tab Tab Tab "y" Enter F2 Esc Tab Enter'
 done
 echo "$count runs of tessel over ${#files[@]} files"
 exit $status
