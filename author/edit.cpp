@@ -73,8 +73,8 @@ bool editItemLine(const std::string &line, const LineEdit &edit, std::string *ou
     bool moved = result.size() != pos; /* what came before is no longer as long as it was */
     if ((!edit.set[f] || text == old) && !moved) {
       result += gap + old;
-    } else if (!allBlank(gap) || (f > 0 && gap.empty())) {
-      result += gap + text; /* no column to keep: the bytes between stay as they are */
+    } else if (!allBlank(gap) || gap.find('\t') != std::string::npos || (f > 0 && gap.empty())) {
+      result += gap + text; /* no column to keep (tabs are no formatter's): the bytes between stay */
     } else {
       bool right = allDigits(old) && allDigits(text);
       placeAt(&result, text, right ? (size_t)span.end : (size_t)span.start, right);

@@ -79,6 +79,7 @@ int plReplaceFile(const char *path, const void *data, size_t size) {
   mode_t mode;
   if (stat(target.c_str(), &st) == 0) {
     if (S_ISDIR(st.st_mode)) return EISDIR;
+    if (!(st.st_mode & 0222)) return EACCES; /* read-only to everyone, whoever may rename over it */
     mode = st.st_mode & 07777;
   } else {
     mode_t mask = umask(0);

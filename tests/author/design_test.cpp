@@ -87,6 +87,14 @@ TEST(Design, SavingRefusesAFileChangedOnDisk) {
   EXPECT_FALSE(author::designSave(&d, &why));
   EXPECT_NE(why.find("changed on disk"), std::string::npos) << why;
   EXPECT_EQ(readWhole(path), kFile + "; another program's line\r\n");
+  // A read-only file is left as it is.
+  ASSERT_TRUE(author::designOpen(&d, path, "A", &why)) << why;
+  ASSERT_TRUE(author::designMove(&d, 1, 0, &why)) << why;
+  std::filesystem::permissions(path, std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
+  EXPECT_FALSE(author::designSave(&d, &why));
+  EXPECT_NE(why.find("cannot write"), std::string::npos) << why;
+  std::filesystem::permissions(path, std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
+  EXPECT_EQ(readWhole(path), kFile + "; another program's line\r\n");
   // A file deleted meanwhile: said once, then written anew.
   ASSERT_TRUE(author::designOpen(&d, path, "A", &why)) << why;
   ASSERT_TRUE(author::designMove(&d, 1, 0, &why)) << why;
