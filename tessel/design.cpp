@@ -38,18 +38,18 @@ const char kDesignHelp[] =
     "Localised texts are those of the --language's .lng file beside FILE\n"
     "(message names when there is none).\n"
     "\n"
-    "keys: Tab and S-Tab select the next and the previous item (in the order of\n"
-    "their lines); the arrows move the selected item a cell; S-Up, S-Down, S-Left\n"
-    "and S-Right move its bottom or right edge (boxes, and the width of edit\n"
-    "fields); Ins adds an item of a type chosen from a palette at the cursor (the\n"
-    "cell last clicked, else the one below the selected item); F4 or Enter opens\n"
-    "a form of the item's type, identifier, selected field, text and flags; F5\n"
-    "writes a copy of the item's line after it, F8 deletes it; Space marks or\n"
-    "unmarks it, L lines the marked items up with its left column, C makes them a\n"
-    "centred group on its row; F6 shows the tab order (the order of the lines),\n"
-    "- and + move the item one place earlier or later in it; C-Z undoes a change\n"
-    "and C-Y does it again; F2 saves; Esc leaves, asking first when there are\n"
-    "unsaved changes.\n"
+    "keys (F1 lists them): Tab and S-Tab select the next and the previous item (in\n"
+    "the order of their lines); the arrows move the selected item a cell; S-Up,\n"
+    "S-Down, S-Left and S-Right move its bottom or right edge (boxes, and the width\n"
+    "of edit fields); Ins adds an item of a type chosen from a palette at the\n"
+    "cursor (the cell last clicked, else the one below the selected item); F4 or\n"
+    "Enter opens a form of the item's type, identifier, selected field, text and\n"
+    "flags; F5 writes a copy of the item's line after it, F8 deletes it; Space\n"
+    "marks or unmarks it, L lines the marked items up with its left column, C makes\n"
+    "them a centred group on its row; F6 shows the tab order (the order of the\n"
+    "lines), - and + move the item one place earlier or later in it; C-Z undoes a\n"
+    "change and C-Y does it again; F2 saves; Esc leaves, asking first when there\n"
+    "are unsaved changes.\n"
     "\n"
     "mouse (where the terminal reports it): a click selects an item, or puts the\n"
     "cursor on an empty cell; a drag moves the item, as one change. In --keys,\n"
@@ -188,6 +188,26 @@ int askToReload() {
   return msgBoxRun(MSG_WARNING, lines, 6, 2);
 }
 
+/* F1: the keys of the design, in a message box. */
+void showKeys() {
+  const char *lines[] = {"Design",
+                         "Tab, S-Tab      select the next, the previous item",
+                         "arrows          move it a cell",
+                         "S-arrows        move its right or bottom edge",
+                         "Ins             add an item at the cursor, from a palette",
+                         "F4, Enter       its type, identifier, selected field, text, flags",
+                         "F5, F8          copy its line after it, delete its line",
+                         "Space           mark it; L, C: line the marked up with it,",
+                         "                or make them a centred group on its row",
+                         "F6; -, +        show the tab order; move it earlier, later",
+                         "C-Z, C-Y        undo, redo",
+                         "F2, Esc         save, leave",
+                         "mouse           a click selects or places the cursor; a drag moves",
+                         "\x01",
+                         "OK"};
+  msgBoxRun(MSG_LEFTALIGN, lines, (int)(sizeof lines / sizeof lines[0]), 1);
+}
+
 /* The palette: the ten item types; the chosen one's type, or -1. */
 int choosePalette() {
   MenuEntry entries[TS_TYPE_COUNT];
@@ -283,6 +303,23 @@ bool mouse(DesignWindow *w, int key, std::string *why, bool *changed) {
   }
 }
 
+/* The arrows move the selected item a cell; with Shift they move its right
+   or bottom edge. */
+struct ArrowKey {
+  int key, dx, dy;
+  bool resize;
+};
+const ArrowKey kArrowKeys[] = {
+    {TK_LEFT, -1, 0, false}, {TK_RIGHT, 1, 0, false}, {TK_UP, 0, -1, false}, {TK_DOWN, 0, 1, false},
+    {TK_SLEFT, -1, 0, true}, {TK_SRIGHT, 1, 0, true}, {TK_SUP, 0, -1, true}, {TK_SDOWN, 0, 1, true},
+};
+
+const ArrowKey *arrowKey(int key) {
+  for (const ArrowKey &arrow : kArrowKeys)
+    if (arrow.key == key) return &arrow;
+  return nullptr;
+}
+
 /* Acts on one key: a change, a selection, saving or leaving. */
 int key(void *state, int key) {
   DesignWindow *w = static_cast<DesignWindow *>(state);
@@ -292,40 +329,18 @@ int key(void *state, int key) {
   w->notice.clear();
   w->error = false;
   int count = (int)author::designItems(*d).size();
+  const ArrowKey *arrow = arrowKey(key);
   if (keyIsMouse(key)) {
     done = mouse(w, key, &why, &changed);
+  } else if (arrow) {
+    done = changed = arrow->resize ? author::designResize(d, arrow->dx, arrow->dy, &why)
+                                   : author::designMove(d, arrow->dx, arrow->dy, &why);
   } else {
     switch (key) {
       case TK_TAB:
       case TK_STAB:
         if (count > 0) d->selected = (d->selected + (key == TK_TAB ? 1 : count - 1)) % count;
         w->cursorSet = false;
-        break;
-      case TK_LEFT:
-      case TK_RIGHT:
-      case TK_UP:
-      case TK_DOWN:
-        done = changed = author::designMove(d,
-                                            key == TK_LEFT    ? -1
-                                            : key == TK_RIGHT ? 1
-                                                              : 0,
-                                            key == TK_UP     ? -1
-                                            : key == TK_DOWN ? 1
-                                                             : 0,
-                                            &why);
-        break;
-      case TK_SLEFT:
-      case TK_SRIGHT:
-      case TK_SUP:
-      case TK_SDOWN:
-        done = changed = author::designResize(d,
-                                              key == TK_SLEFT    ? -1
-                                              : key == TK_SRIGHT ? 1
-                                                                 : 0,
-                                              key == TK_SUP     ? -1
-                                              : key == TK_SDOWN ? 1
-                                                                : 0,
-                                              &why);
         break;
       case TK_INS: {
         int type = choosePalette();
@@ -348,6 +363,9 @@ int key(void *state, int key) {
         break;
       case TK_F1 + 4: /* F5, copy */
         done = changed = author::designDuplicate(d, &why);
+        break;
+      case TK_F1:
+        showKeys();
         break;
       case TK_F1 + 5: /* F6, the tab order */
         w->showOrder = !w->showOrder;
