@@ -23,6 +23,7 @@
 #include "host/msgbox.h"
 #include "host/session.h"
 #include "host/watch.h"
+#include "layout/layout.h"
 #include "tessel/command.h"
 #include "tessel/modules.h"
 #include "tessel/plugin.h"
@@ -52,8 +53,10 @@ const char kDesignHelp[] =
     "are unsaved changes.\n"
     "\n"
     "mouse (where the terminal reports it): a click selects an item, or puts the\n"
-    "cursor on an empty cell; a drag moves the item, as one change. In --keys,\n"
-    "Click:X,Y and Drag:X,Y-X2,Y2 (screen cells from 0,0) stand for them.\n"
+    "cursor on an empty cell; a drag moves the item (from a box's bottom right\n"
+    "corner or an edit field's last cell, it resizes the item), as one change.\n"
+    "In --keys, Click:X,Y and Drag:X,Y-X2,Y2 (screen cells from 0,0) stand for\n"
+    "them.\n"
     "\n"
     "Each change rewrites only the fields of the item's line that change (the\n"
     "columns of a formatted file kept), and the library must read the intended\n"
@@ -80,6 +83,8 @@ struct DesignWindow {
   bool dragging = false;              /* the left button went down on the selected item */
   long long dragX = 0, dragY = 0;     /* the cell the item was last moved to follow */
   size_t dragDepth = 0;               /* the undo list's length when the drag began */
+  bool resizing = false;              /* the drag began at the far corner: it resizes the item */
+  bool resizeRows = false;            /* ... a box, whose bottom row it moves too */
 };
 
 /* What a reload hook returns to the loop in cmdDesign: read the file again. */
@@ -267,8 +272,9 @@ bool runForm(const author::Design &d, author::ItemForm *form) {
 }
 
 /* A mouse event: a press selects the item under it (and starts a drag) or
-   puts the cursor on an empty cell; a move drags the item along; the
-   release ends the drag, which undoes as one change. */
+   puts the cursor on an empty cell; a move drags the item along, or, from
+   a box's bottom right corner or an edit field's last cell, its far edge;
+   the release ends the drag, which undoes as one change. */
 bool mouse(DesignWindow *w, int key, std::string *why, bool *changed) {
   author::Design *d = w->design;
   long long x = keyMouseX(key) - w->view.left, y = keyMouseY(key) - w->view.top;
@@ -287,15 +293,24 @@ bool mouse(DesignWindow *w, int key, std::string *why, bool *changed) {
       w->dragX = x;
       w->dragY = y;
       w->dragDepth = d->undo.size();
+      /* the bottom right corner of a box, the last cell of an edit field: a drag resizes */
+      const DialogItem &r = author::designItems(*d)[(size_t)item].record;
+      author::Place p = author::placeItems(d->analysis.sections[(size_t)d->section])[(size_t)item];
+      w->resizing = (layoutIsBox(r.type) && x == p.right && y == p.bottom) || (layoutIsEdit(r.type) && x == p.right);
+      w->resizeRows = layoutIsBox(r.type);
       return true;
     }
-    case MOUSE_MOVE:
-      if (!w->dragging || (x == w->dragX && y == w->dragY)) return true;
-      if (!author::designMove(d, (int)(x - w->dragX), (int)(y - w->dragY), why)) return false;
+    case MOUSE_MOVE: {
+      long long dy = w->resizing && !w->resizeRows ? 0 : y - w->dragY;
+      if (!w->dragging || (x == w->dragX && dy == 0)) return true;
+      bool done = w->resizing ? author::designResize(d, (int)(x - w->dragX), (int)dy, why)
+                              : author::designMove(d, (int)(x - w->dragX), (int)dy, why);
+      if (!done) return false;
       w->dragX = x;
-      w->dragY = y;
+      w->dragY += dy;
       *changed = true;
       return true;
+    }
     default:
       if (w->dragging) author::designFoldChanges(d, w->dragDepth);
       w->dragging = false;

@@ -594,6 +594,8 @@ TEST(Design, SessionsChangeExactlyTheirFields) {
       {"Tab Tab F5 F2 Esc", 0, file + "BUTTON    2 0 5  0 5 F 0 (DIF_CENTERGROUP) T \"OK\"\r\n"},  // the button copied
       // the dialog stands at 23,8 of the 80x25 screen: the mouse drags the field, clicks the button
       {"Drag:31,11-34,12 F2 Esc", 0, line(4, "EDIT      1 8 4 23 4 T 0 ()                F \"\"")},
+      {"Drag:53,14-55,16 F2 Esc", 0,
+       line(3, "DOUBLEBOX 0 3 1 32 8 F 0 ()                F \"Box\"")},  // its corner: resized
       {"Click:37,13 F4 BS BS BS BS BS BS \"CHECKBOX\" Enter F2 Esc", 0,
        line(5, "CHECKBOX  2 0 5  0 5 F 0 (DIF_CENTERGROUP) T \"OK\"")},  // retyped in the form
       {"Click:28,12 Ins End Enter F2 Esc", 0,  // inside the box: a radio button there, from the palette
