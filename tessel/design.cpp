@@ -207,7 +207,8 @@ void showKeys() {
                          "F6; -, +        show the tab order; move it earlier, later",
                          "C-Z, C-Y        undo, redo",
                          "F2, Esc         save, leave",
-                         "mouse           a click selects or places the cursor; a drag moves",
+                         "mouse           a click selects or places the cursor; a drag moves,",
+                         "                from a far corner resizes",
                          "\x01",
                          "OK"};
   msgBoxRun(MSG_LEFTALIGN, lines, (int)(sizeof lines / sizeof lines[0]), 1);
