@@ -7,6 +7,7 @@
 
 #include <ctype.h>
 #include <errno.h>
+#include <stdint.h>
 #include <string.h>
 
 #include <algorithm>
@@ -147,6 +148,19 @@ bool applyChanges(Design *d, const std::vector<LineChange> &changes, std::string
   return true;
 }
 
+/* The coordinates want as the library's numbers; false (*why) for one past
+   the largest it reads. */
+bool fitCoordinates(const long long want[4], int32_t to[4], std::string *why) {
+  for (int i = 0; i < 4; i++) {
+    if (want[i] > INT32_MAX) {
+      *why = "refused: the item would reach past the largest number the library reads";
+      return false;
+    }
+    to[i] = (int32_t)want[i];
+  }
+  return true;
+}
+
 /* Rewrites the selected item's coordinates to x1..y2. */
 bool rewrite(Design *d, const int32_t to[4], std::string *why) {
   LineChange change;
@@ -203,7 +217,9 @@ bool moveChange(const Design &d, int index, int dx, int dy, LineChange *change, 
     *why = "refused: the host centres this item on its row (DIF_CENTERGROUP): clear the flag to place it";
     return false;
   }
-  int32_t to[4] = {(int32_t)x1, (int32_t)y1, r.x2 != 0 ? r.x2 + dx : 0, r.y2 != 0 ? r.y2 + dy : 0};
+  const long long want[4] = {x1, y1, r.x2 != 0 ? (long long)r.x2 + dx : 0, r.y2 != 0 ? (long long)r.y2 + dy : 0};
+  int32_t to[4];
+  if (!fitCoordinates(want, to, why)) return false;
   if (to[2] < 0 || to[3] < 0) {
     *why = "refused: the item's far edge would leave the dialog";
     return false;
@@ -230,7 +246,9 @@ bool designResize(Design *d, int dx, int dy, std::string *why) {
     *why = std::string("this item has no ") + (dx != 0 && !wide ? "width" : "height") + " of its own to change";
     return false;
   }
-  int32_t to[4] = {r.x1, r.y1, r.x2 + dx, r.y2 + dy};
+  const long long want[4] = {r.x1, r.y1, (long long)r.x2 + dx, (long long)r.y2 + dy};
+  int32_t to[4];
+  if (!fitCoordinates(want, to, why)) return false;
   bool box = layoutIsBox(r.type);
   if (to[2] < r.x1 + (box ? 1 : 0) || to[3] < r.y1 + (box ? 1 : 0)) {
     *why = "refused: the item cannot be made smaller";

@@ -125,10 +125,14 @@ void cursorCell(const DesignWindow *w, const std::vector<author::Place> &places,
 /* Paints the cells of item place p: inverted (the selected item), or in the
    marked items' colours. */
 void paintPlace(const DesignWindow *w, Screen *screen, const author::Place &p, bool inverted) {
-  for (long long y = p.top; y <= p.bottom; y++)
-    for (long long x = p.left; x <= p.right; x++) {
+  /* the cells on the screen only: an item may reach far beyond it */
+  long long top = std::max(p.top, -(long long)w->view.top),
+            bottom = std::min(p.bottom, (long long)(w->view.rows - w->view.top - 1));
+  long long left = std::max(p.left, -(long long)w->view.left),
+            right = std::min(p.right, (long long)(w->view.cols - w->view.left - 1));
+  for (long long y = top; y <= bottom; y++)
+    for (long long x = left; x <= right; x++) {
       long long sx = w->view.left + x, sy = w->view.top + y;
-      if (sx < 0 || sy < 0 || sx >= w->view.cols || sy >= w->view.rows) continue;
       const Cell *cell = screenCellAt(screen, (int)sx, (int)sy);
       if (!cell) continue;
       Paint paint = cell->paint;

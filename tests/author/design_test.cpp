@@ -247,6 +247,13 @@ TEST(Design, FormsAddsAlignmentsAndTheTabOrder) {
   EXPECT_EQ(d.bytes, file + "; theirs\n");
   EXPECT_EQ(d.selected, 3);
   EXPECT_FALSE(author::designChanged(d));
+  // A far edge at the largest number the library reads goes no further.
+  std::string far = writeScratch("design_far.dlg", "name A\nEDIT 1 5 3 2147483647 3 T 0 () F \"\"\n");
+  ASSERT_TRUE(author::designOpen(&d, far, "A", &why)) << why;
+  EXPECT_FALSE(author::designResize(&d, 1, 0, &why));
+  EXPECT_FALSE(author::designMove(&d, 1, 0, &why));
+  EXPECT_NE(why.find("largest number"), std::string::npos) << why;
+  EXPECT_FALSE(author::designChanged(d));
 }
 
 // Localised texts are those of the language file the host picks, and their
