@@ -160,6 +160,10 @@ int editKey(DialogView *v, int i, int key) {
     case TK_DEL:
       if (*at < length) memmove(text + *at, text + *at + 1, (size_t)(length - *at));
       break;
+    case TK_CY: /* Ctrl+Y: the whole text goes, as in the host's input lines */
+      text[0] = 0;
+      *at = 0;
+      break;
     default:
       if (key < 0x20 || key > 0xFF) return 0;
       typeInto(v, i, key);

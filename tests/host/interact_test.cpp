@@ -60,6 +60,7 @@ const DialogRow kFormRows[] = {
     {"Left Left \"-\" End \"+\" Right Space Enter", 6,
      "Name:\na-bc+  *\nCheck [off]\nOne [on]\nTwo [off]\nThree [off]\nOk\nExit\n"},
     {"Home BS Del Del Del Del \"c\" Enter", 6, "Name:\nc *\nCheck [off]\nOne [on]\nTwo [off]\nThree [off]\nOk\nExit\n"},
+    {"C-Y \"new\" Enter", 6, "Name:\nnew *\nCheck [off]\nOne [on]\nTwo [off]\nThree [off]\nOk\nExit\n"},
     // Tab stops at the chosen radio button of each run, the first when none is
     {"Tab Tab Tab", -1, "Name:\nabc\nCheck [off]\nOne [on]\nTwo [off]\nThree [off] *\nOk\nExit\n"},
     {"Tab Tab Down Space Tab S-Tab", -1, "Name:\nabc\nCheck [off]\nOne [off]\nTwo [on] *\nThree [off]\nOk\nExit\n"},
