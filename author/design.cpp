@@ -367,9 +367,27 @@ const NewItem kNewItems[TS_TYPE_COUNT] = {
 
 }  // namespace
 
+/* Where a new item's line goes in a dialog without items: after its header
+   line, or its help line when it has one. False (*why) when that line is
+   not whole in the file's bytes. */
+bool firstItemPlace(const Design &d, size_t *start, size_t *contentEnd, size_t *end, std::string *why) {
+  const Section &s = d.analysis.sections[(size_t)d.section];
+  int after = s.helpLine >= 0 ? s.helpLine : s.headerLine;
+  if (after < 0 || d.analysis.lines[(size_t)after].column != 1 ||
+      !lineBytes(d.bytes, d.analysis.lines[(size_t)after].number, start, contentEnd)) {
+    *why = "the dialog's header line is not whole in the file: add its first item by hand";
+    return false;
+  }
+  size_t feed = d.bytes.find('\n', *contentEnd);
+  *end = feed == std::string::npos ? d.bytes.size() : feed + 1;
+  return true;
+}
+
 bool designAdd(Design *d, int type, long long x, long long y, std::string *why) {
   size_t start, contentEnd, end;
-  if (!selectedLine(*d, &start, &contentEnd, &end, why)) return false;
+  bool none = designItems(*d).empty(); /* the first item goes after the header */
+  if (none ? !firstItemPlace(*d, &start, &contentEnd, &end, why) : !selectedLine(*d, &start, &contentEnd, &end, why))
+    return false;
   if (type < 0 || type >= TS_TYPE_COUNT) {
     *why = "no item type " + std::to_string(type);
     return false;
@@ -390,7 +408,7 @@ bool designAdd(Design *d, int type, long long x, long long y, std::string *why) 
   for (int f = 0; f < REQUIRED_FIELDS; f++)
     setField(&values, f, fixed[f] ? fixed[f] : std::to_string(to[f - FIELD_X1]));
   setField(&values, FIELD_TEXT, kind.text);
-  std::string line = writeItemLine(lineTextOf(*d, d->selected), values);
+  std::string line = writeItemLine(none ? std::string() : lineTextOf(*d, d->selected), values);
   DialogItem intended;
   memset(&intended, 0, sizeof intended);
   intended.type = type;
@@ -402,14 +420,14 @@ bool designAdd(Design *d, int type, long long x, long long y, std::string *why) 
   memcpy(intended.data, text.c_str(), text.size() + 1);
   if (!proveItemLine(line, intended, 0, why)) return false;
   std::vector<DialogItem> expected = recordsOf(*d);
-  expected.insert(expected.begin() + d->selected + 1, intended);
+  int at = none ? 0 : d->selected + 1;
+  expected.insert(expected.begin() + at, intended);
   size_t firstFeed = d->bytes.find('\n'); /* the file's line ends: those of its first line */
   std::string old = d->bytes,
               eol = firstFeed != std::string::npos && firstFeed > 0 && d->bytes[firstFeed - 1] == '\r' ? "\r\n" : "\n";
   d->bytes.insert(end, end == contentEnd ? eol + line : line + eol); /* after the last line, without a line end */
-  int was = d->selected;
   if (!keepIfRead(d, old, expected, why)) return false;
-  d->selected = was + 1;
+  d->selected = at;
   d->marked.clear();
   return true;
 }

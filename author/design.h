@@ -72,7 +72,8 @@ int designItemAt(const Design &d, long long x, long long y);
 
 /* Adds an item of type (a DI_ type) with its top left corner at cell x,y
    of the dialog, on a new line right after the selected item's line (next
-   in the tab order), written in the columns of that line; the new item is
+   in the tab order), written in the columns of that line (the first item of
+   a dialog without any goes after its header or help line); the new item is
    then selected. False with *why, and nothing changed, as designDuplicate. */
 bool designAdd(Design *d, int type, long long x, long long y, std::string *why);
 

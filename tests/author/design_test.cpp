@@ -247,6 +247,11 @@ TEST(Design, FormsAddsAlignmentsAndTheTabOrder) {
   EXPECT_EQ(d.bytes, file + "; theirs\n");
   EXPECT_EQ(d.selected, 3);
   EXPECT_FALSE(author::designChanged(d));
+  // A dialog without items takes its first after its header and help lines.
+  std::string empty = writeScratch("design_empty.dlg", "name A\r\nhelp Topic\r\n; the end\r\n");
+  ASSERT_TRUE(author::designOpen(&d, empty, "A", &why)) << why;
+  ASSERT_TRUE(author::designAdd(&d, DI_BUTTON, 2, 3, &why)) << why;
+  EXPECT_EQ(d.bytes, "name A\r\nhelp Topic\r\nBUTTON 0 2 3 0 3 F 0 () F \"Button\"\r\n; the end\r\n");
   // A far edge at the largest number the library reads goes no further.
   std::string far = writeScratch("design_far.dlg", "name A\nEDIT 1 5 3 2147483647 3 T 0 () F \"\"\n");
   ASSERT_TRUE(author::designOpen(&d, far, "A", &why)) << why;
