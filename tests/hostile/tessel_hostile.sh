@@ -38,6 +38,9 @@ fi
 for file in "${files[@]}"; do
   run render "$file" D --format html
   run view "$file" --keys 'Enter Tab "typed" Space Down Enter Esc End Enter Esc' --size 80x25
+  # The design reads the whole file again at each change: the files of
+  # hundreds of kilobytes are left to the views above, which read them once.
+  [ -f "$file" ] && [ "$(stat -c %s "$file")" -gt 100000 ] && continue
   target=$file # not a regular file: design refuses it, writing nothing
   [ -f "$file" ] && cp "$file" "$copy/d.dlg" && target=$copy/d.dlg
   run design "$target" D --size 80x25 --keys 'Right S-Right Down F5 Ins Enter Tab F4 "x" Enter F8 Space Tab L C
