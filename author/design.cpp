@@ -45,6 +45,27 @@ void analyse(Design *d) {
   if (d->selected >= count) d->selected = count > 0 ? count - 1 : 0;
 }
 
+/* The versions kept to undo: at most this many, and at most this many bytes
+   in all (the oldest go first; one is always kept). */
+const size_t kUndoSteps = 1000, kUndoBytes = 256u << 20;
+
+void trimUndo(Design *d) {
+  size_t total = 0;
+  for (const std::string &version : d->undo) total += version.size();
+  size_t drop = 0;
+  while (d->undo.size() - drop > 1 && (d->undo.size() - drop > kUndoSteps || total > kUndoBytes))
+    total -= d->undo[drop++].size();
+  d->undo.erase(d->undo.begin(), d->undo.begin() + (long)drop);
+  d->undoDropped += drop;
+}
+
+/* Keeps old as the version to undo to, and forgets what could be redone. */
+void remember(Design *d, std::string old) {
+  d->undo.push_back(std::move(old));
+  d->redo.clear();
+  trimUndo(d);
+}
+
 /* Where line number (1-based) of the file's bytes begins and where its
    content ends (before its CR LF or LF); false past the last line. */
 bool lineBytes(const std::string &bytes, int number, size_t *start, size_t *end) {
@@ -141,8 +162,7 @@ bool applyChanges(Design *d, const std::vector<LineChange> &changes, std::string
       return false;
     bytes.replace(start, contentEnd - start, edited);
   }
-  d->undo.push_back(d->bytes);
-  d->redo.clear();
+  remember(d, d->bytes);
   d->bytes = bytes;
   analyse(d);
   return true;
@@ -186,6 +206,7 @@ bool designOpen(Design *d, const std::string &path, const std::string &name, std
   d->bytes = d->saved = bytes;
   d->undo.clear();
   d->redo.clear();
+  d->undoDropped = 0;
   d->selected = 0;
   analyse(d);
   if (d->section < 0) {
@@ -286,8 +307,7 @@ bool keepIfRead(Design *d, std::string old, const std::vector<DialogItem> &expec
     *why = "refused: the library would not read the dialog's other items as before";
     return false;
   }
-  d->undo.push_back(old);
-  d->redo.clear();
+  remember(d, std::move(old));
   return true;
 }
 
@@ -662,7 +682,10 @@ bool designReorder(Design *d, int step, std::string *why) {
   return true;
 }
 
-void designFoldChanges(Design *d, size_t depth) {
+size_t designChangeMark(const Design &d) { return d.undoDropped + d.undo.size(); }
+
+void designFoldChanges(Design *d, size_t mark) {
+  size_t depth = mark > d->undoDropped ? mark - d->undoDropped : 0;
   if (d->undo.size() > depth + 1) d->undo.resize(depth + 1);
 }
 
@@ -694,6 +717,7 @@ bool designUndo(Design *d) {
 bool designRedo(Design *d) {
   if (d->redo.empty()) return false;
   d->undo.push_back(d->bytes);
+  trimUndo(d);
   d->bytes = d->redo.back();
   d->redo.pop_back();
   analyse(d);

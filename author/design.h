@@ -30,6 +30,7 @@ struct Design {
   std::vector<LanguageFile> texts;  /* the language file the host picks for it, if any */
   bool writeAnew = false;           /* the file was found deleted at a save: the next one writes it */
   std::vector<int> marked;          /* items marked besides the selected one: the selection aligned */
+  size_t undoDropped = 0;           /* the oldest versions to undo, dropped to keep the list bounded */
 };
 
 /* What the item form shows and changes of the selected item's line: the
@@ -103,9 +104,11 @@ bool designCentreGroup(Design *d, std::string *why);
    library would not read the items in the new order. */
 bool designReorder(Design *d, int step, std::string *why);
 
-/* Several changes made as one (a drag of the mouse): the changes since the
-   undo list was depth long become one step. */
-void designFoldChanges(Design *d, size_t depth);
+/* Several changes made as one (a drag of the mouse): the changes made since
+   designChangeMark gave mark become one step. (The list to undo keeps the
+   last 1000 versions, and 256 MB of them at most.) */
+size_t designChangeMark(const Design &d);
+void designFoldChanges(Design *d, size_t mark);
 
 /* Reads the file again (another program changed it), keeping the selected
    item's index where it still exists; the changes to undo are forgotten.

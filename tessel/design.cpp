@@ -82,7 +82,7 @@ struct DesignWindow {
   long long cursorX = 0, cursorY = 0; /* that cell, in the dialog */
   bool dragging = false;              /* the left button went down on the selected item */
   long long dragX = 0, dragY = 0;     /* the cell the item was last moved to follow */
-  size_t dragDepth = 0;               /* the undo list's length when the drag began */
+  size_t dragDepth = 0;               /* designChangeMark when the drag began */
   bool resizing = false;              /* the drag began at the far corner: it resizes the item */
   bool resizeRows = false;            /* ... a box, whose bottom row it moves too */
 };
@@ -297,7 +297,7 @@ bool mouse(DesignWindow *w, int key, std::string *why, bool *changed) {
       w->cursorSet = false;
       w->dragX = x;
       w->dragY = y;
-      w->dragDepth = d->undo.size();
+      w->dragDepth = author::designChangeMark(*d);
       /* the bottom right corner of a box, the last cell of an edit field: a drag resizes */
       const DialogItem &r = author::designItems(*d)[(size_t)item].record;
       author::Place p = author::placeItems(d->analysis.sections[(size_t)d->section])[(size_t)item];

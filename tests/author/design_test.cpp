@@ -233,10 +233,18 @@ TEST(Design, FormsAddsAlignmentsAndTheTabOrder) {
   EXPECT_EQ(author::designItemAt(d, 6, 3), 3);
   EXPECT_EQ(author::designItemAt(d, 30, 7), -1);  // inside the box: a place for a new item
   // A drag's moves undo as one change.
-  size_t depth = d.undo.size();
+  size_t depth = author::designChangeMark(d);
   d.selected = 3;
   std::string before = d.bytes;
   for (int i = 0; i < 3; i++) ASSERT_TRUE(author::designMove(&d, 1, 0, &why)) << why;
+  author::designFoldChanges(&d, depth);
+  ASSERT_TRUE(author::designUndo(&d));
+  EXPECT_EQ(d.bytes, before);
+  // The list to undo keeps the last 1000 versions; a drag's mark still folds.
+  for (int i = 0; i < 1002; i++) ASSERT_TRUE(author::designMove(&d, i % 2 ? -1 : 1, 0, &why)) << why;
+  EXPECT_EQ(d.undo.size(), 1000u);
+  depth = author::designChangeMark(d);
+  for (int i = 0; i < 2; i++) ASSERT_TRUE(author::designMove(&d, 0, 1, &why)) << why;
   author::designFoldChanges(&d, depth);
   ASSERT_TRUE(author::designUndo(&d));
   EXPECT_EQ(d.bytes, before);
