@@ -1,7 +1,9 @@
 /*
- * Laying a dialog out by sight: each change rewrites the coordinates of one
- * item line through the minimal, proven line edits, and the whole file is
- * read again by the engine, so that what is shown is what the library loads.
+ * Laying a dialog out by sight: a change rewrites fields of item lines
+ * through the minimal, proven line edits, or adds, copies, deletes or swaps
+ * whole item lines where the library reads every other item as before; the
+ * whole file is then read again by the engine, so that what is shown is what
+ * the library loads.
  */
 #include "author/design.h"
 
@@ -81,6 +83,13 @@ bool lineBytes(const std::string &bytes, int number, size_t *start, size_t *end)
   return true;
 }
 
+/* Where the line whose content ends at contentEnd ends, its line end
+   included. */
+size_t lineEnd(const std::string &bytes, size_t contentEnd) {
+  size_t feed = bytes.find('\n', contentEnd);
+  return feed == std::string::npos ? bytes.size() : feed + 1;
+}
+
 /* Where item index's line lies in bytes (the design's bytes, or a copy
    whose other lines changed): its content [start, contentEnd) and the whole
    line with its line end [start, end); false (with *why) when it cannot be
@@ -101,8 +110,7 @@ bool itemLine(const Design &d, const std::string &bytes, int index, size_t *star
     *why = "the line's bytes are not what the library reads from them: edit it by hand";
     return false;
   }
-  size_t feed = bytes.find('\n', *contentEnd);
-  *end = feed == std::string::npos ? bytes.size() : feed + 1;
+  *end = lineEnd(bytes, *contentEnd);
   return true;
 }
 
@@ -181,14 +189,6 @@ bool fitCoordinates(const long long want[4], int32_t to[4], std::string *why) {
   return true;
 }
 
-/* Rewrites the selected item's coordinates to x1..y2. */
-bool rewrite(Design *d, const int32_t to[4], std::string *why) {
-  LineChange change;
-  if (!startChange(*d, d->selected, &change, why)) return false;
-  setCoordinates(&change, to);
-  return applyChanges(d, {change}, why);
-}
-
 }  // namespace
 
 bool designOpen(Design *d, const std::string &path, const std::string &name, std::string *why) {
@@ -257,11 +257,9 @@ bool designMove(Design *d, int dx, int dy, std::string *why) {
 }
 
 bool designResize(Design *d, int dx, int dy, std::string *why) {
-  if (d->selected < 0 || d->selected >= (int)designItems(*d).size()) {
-    *why = "no item is selected";
-    return false;
-  }
-  const DialogItem &r = designItems(*d)[(size_t)d->selected].record;
+  LineChange change;
+  if (!startChange(*d, d->selected, &change, why)) return false;
+  const DialogItem &r = change.intended;
   bool wide = layoutIsBox(r.type) || layoutIsEdit(r.type), tall = layoutIsBox(r.type);
   if ((dx != 0 && !wide) || (dy != 0 && !tall)) {
     *why = std::string("this item has no ") + (dx != 0 && !wide ? "width" : "height") + " of its own to change";
@@ -275,7 +273,8 @@ bool designResize(Design *d, int dx, int dy, std::string *why) {
     *why = "refused: the item cannot be made smaller";
     return false;
   }
-  return rewrite(d, to, why);
+  setCoordinates(&change, to);
+  return applyChanges(d, {change}, why);
 }
 
 namespace {
@@ -291,6 +290,13 @@ bool sameRecord(const DialogItem &a, const DialogItem &b) {
   return a.type == b.type && a.x1 == b.x1 && a.y1 == b.y1 && a.x2 == b.x2 && a.y2 == b.y2 && a.focus == b.focus &&
          a.selected == b.selected && a.flags == b.flags && a.defaultButton == b.defaultButton &&
          strncmp(a.data, b.data, sizeof a.data) == 0;
+}
+
+/* Whether the dialog has room for one more item; else false (*why). */
+bool roomForOneMore(const Design &d, std::string *why) {
+  if (designItems(d).size() < TS_MAX_ITEMS) return true;
+  *why = "refused: the dialog already has as many items as the library loads";
+  return false;
 }
 
 /* Takes bytes as the new version when the library reads from them the
@@ -329,11 +335,7 @@ bool designDelete(Design *d, std::string *why) {
 
 bool designDuplicate(Design *d, std::string *why) {
   size_t start, contentEnd, end;
-  if (!selectedLine(*d, &start, &contentEnd, &end, why)) return false;
-  if (designItems(*d).size() >= TS_MAX_ITEMS) {
-    *why = "refused: the dialog already has as many items as the library loads";
-    return false;
-  }
+  if (!selectedLine(*d, &start, &contentEnd, &end, why) || !roomForOneMore(*d, why)) return false;
   std::vector<DialogItem> expected = recordsOf(*d);
   expected.insert(expected.begin() + d->selected + 1, expected[(size_t)d->selected]);
   std::string old = d->bytes, copy = d->bytes.substr(start, end - start);
@@ -385,8 +387,6 @@ const NewItem kNewItems[TS_TYPE_COUNT] = {
     {0, 1, "\"Radio button\""}, /* RADIOBUTTON */
 };
 
-}  // namespace
-
 /* Where a new item's line goes in a dialog without items: after its header
    line, or its help line when it has one. False (*why) when that line is
    not whole in the file's bytes. */
@@ -398,10 +398,11 @@ bool firstItemPlace(const Design &d, size_t *start, size_t *contentEnd, size_t *
     *why = "the dialog's header line is not whole in the file: add its first item by hand";
     return false;
   }
-  size_t feed = d.bytes.find('\n', *contentEnd);
-  *end = feed == std::string::npos ? d.bytes.size() : feed + 1;
+  *end = lineEnd(d.bytes, *contentEnd);
   return true;
 }
+
+}  // namespace
 
 bool designAdd(Design *d, int type, long long x, long long y, std::string *why) {
   size_t start, contentEnd, end;
@@ -416,10 +417,7 @@ bool designAdd(Design *d, int type, long long x, long long y, std::string *why) 
     *why = "refused: the new item would lie outside the dialog";
     return false;
   }
-  if (designItems(*d).size() >= TS_MAX_ITEMS) {
-    *why = "refused: the dialog already has as many items as the library loads";
-    return false;
-  }
+  if (!roomForOneMore(*d, why)) return false;
   const NewItem &kind = kNewItems[type];
   int32_t to[4] = {(int32_t)x, (int32_t)y, kind.width ? (int32_t)x + kind.width - 1 : 0,
                    kind.height ? (int32_t)y + kind.height - 1 : 0};
@@ -502,14 +500,10 @@ ItemForm designForm(const Design &d) {
   if (d.selected < 0 || d.selected >= (int)designItems(d).size()) return form;
   const std::string &line = lineTextOf(d, d.selected);
   ItemFields fields = readItemFields(line);
-  auto written = [&](int f) {
-    const FieldSpan &span = fields.span[f];
-    return span.written ? line.substr((size_t)span.start, (size_t)(span.end - span.start)) : std::string();
-  };
-  form.type = written(FIELD_TYPE);
-  form.id = written(FIELD_ID);
-  form.selected = written(FIELD_SELECTED);
-  std::string text = written(FIELD_TEXT);
+  form.type = writtenField(line, fields.span[FIELD_TYPE]);
+  form.id = writtenField(line, fields.span[FIELD_ID]);
+  form.selected = writtenField(line, fields.span[FIELD_SELECTED]);
+  std::string text = writtenField(line, fields.span[FIELD_TEXT]);
   form.text = isQuoted(text) ? text.substr(1, text.size() - 2) : text;
   form.flags = flagsOfList(fields.token[FIELD_FLAGS]);
   form.message = fields.token[FIELD_SOURCE].c_str()[0] == TS_SOURCE_LNG;
@@ -533,11 +527,9 @@ bool designApplyForm(Design *d, const ItemForm &form, std::string *why) {
   }
   if (form.id != was.id) setField(&change.edit, FIELD_ID, form.id);
   if (form.selected != was.selected) setField(&change.edit, FIELD_SELECTED, form.selected);
-  if (form.flags != was.flags) {
-    const FieldSpan &span = fields.span[FIELD_FLAGS];
-    std::string written = line.substr((size_t)span.start, (size_t)(span.end - span.start));
-    setField(&change.edit, FIELD_FLAGS, flagListWith(written, was.flags, form.flags));
-  }
+  if (form.flags != was.flags)
+    setField(&change.edit, FIELD_FLAGS,
+             flagListWith(writtenField(line, fields.span[FIELD_FLAGS]), was.flags, form.flags));
   if (form.text != was.text) {
     if (form.text.find('"') != std::string::npos) {
       *why = "a text of an item line cannot hold a double quote";
@@ -564,15 +556,9 @@ bool designApplyForm(Design *d, const ItemForm &form, std::string *why) {
   ItemFields now = readItemFields(edited);
   LineEdit plain;
   for (int f = 0; f < FIELD_COUNT; f++) {
-    const FieldSpan &span = now.span[f];
-    if (span.written) setField(&plain, f, edited.substr((size_t)span.start, (size_t)(span.end - span.start)));
-  }
-  for (int f = 0; f < FIELD_COUNT; f++) {
+    if (now.span[f].written) setField(&plain, f, writtenField(edited, now.span[f]));
     bool wanted = change.edit.set[f] || fields.span[f].written;
-    std::string expect = change.edit.set[f]       ? change.edit.value[f]
-                         : fields.span[f].written ? line.substr((size_t)fields.span[f].start,
-                                                                (size_t)(fields.span[f].end - fields.span[f].start))
-                                                  : std::string();
+    std::string expect = change.edit.set[f] ? change.edit.value[f] : writtenField(line, fields.span[f]);
     if (wanted != now.span[f].written || (wanted && plain.value[f] != expect)) {
       *why = std::string("refused: the library would not read the new ") + kFieldNames[f] + " as written";
       return false;
@@ -646,9 +632,7 @@ bool designCentreGroup(Design *d, std::string *why) {
     if (dy != 0 && !moveChange(*d, i, 0, dy, &change, why)) return false;
     if (!(change.intended.flags & DIF_CENTERGROUP)) {
       const std::string &line = lineTextOf(*d, i);
-      ItemFields fields = readItemFields(line);
-      const FieldSpan &span = fields.span[FIELD_FLAGS];
-      std::string written = line.substr((size_t)span.start, (size_t)(span.end - span.start));
+      std::string written = writtenField(line, readItemFields(line).span[FIELD_FLAGS]);
       setField(&change.edit, FIELD_FLAGS, flagListWith(written, 0, DIF_CENTERGROUP));
       change.intended.flags |= DIF_CENTERGROUP;
     }

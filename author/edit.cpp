@@ -68,7 +68,7 @@ bool editItemLine(const std::string &line, const LineEdit &edit, std::string *ou
     const FieldSpan &span = fields.span[f];
     if (!span.written) continue;
     std::string gap = line.substr(pos, (size_t)span.start - pos);
-    std::string old = line.substr((size_t)span.start, (size_t)(span.end - span.start));
+    std::string old = writtenField(line, span);
     const std::string &text = edit.set[f] ? edit.value[f] : old;
     bool moved = result.size() != pos; /* what came before is no longer as long as it was */
     if ((!edit.set[f] || text == old) && !moved) {
@@ -116,7 +116,7 @@ std::string writeItemLine(const std::string &model, const LineEdit &values) {
       placeAt(&out, values.value[f], 0, false);
       continue;
     }
-    std::string old = model.substr((size_t)at.start, (size_t)(at.end - at.start));
+    std::string old = writtenField(model, at);
     bool right = f != FIELD_TEXT && allDigits(old) && allDigits(values.value[f]);
     placeAt(&out, values.value[f], right ? (size_t)at.end : (size_t)at.start, right);
   }

@@ -77,6 +77,10 @@ std::vector<std::string> flagListWords(const std::string &list) {
   return words;
 }
 
+std::string writtenField(const std::string &line, const FieldSpan &span) {
+  return span.written ? line.substr((size_t)span.start, (size_t)(span.end - span.start)) : std::string();
+}
+
 int failedFieldStart(const std::string &line, const ItemFields &fields) {
   if (fields.matched >= FIELD_COUNT) return (int)line.size();
   return fields.span[fields.matched].start;

@@ -60,6 +60,10 @@ ItemFields readItemFields(const std::string &line);
    spaces), in order. */
 std::vector<std::string> flagListWords(const std::string &list);
 
+/* The bytes of line that a field's span covers, as written; empty where
+   the line does not write the field. */
+std::string writtenField(const std::string &line, const FieldSpan &span);
+
 /* The byte offset where the library's reading of the failed field
    (fields.matched) begins: after the fields that matched. */
 int failedFieldStart(const std::string &line, const ItemFields &fields);

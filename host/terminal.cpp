@@ -266,14 +266,22 @@ int terminalOpen(void) {
   return TERMINAL_OPEN;
 }
 
+namespace {
+
+/* Writes terminal modes straight to the terminal (from a signal handler too). */
+void writeModes(const char *modes) {
+  ssize_t written = write(STDOUT_FILENO, modes, strlen(modes));
+  (void)written;
+}
+
+}  // namespace
+
 void terminalMouse(int on) {
   if (!isOpen || !on == !mouseOn) return;
   mousemask(on ? BUTTON1_PRESSED | BUTTON1_RELEASED | REPORT_MOUSE_POSITION : 0, nullptr);
   mouseinterval(0); /* presses and releases as they come, never folded into clicks */
   fflush(stdout);
-  const char *modes = on ? kMouseOn : kMouseOff;
-  ssize_t written = write(STDOUT_FILENO, modes, strlen(modes));
-  (void)written;
+  writeModes(on ? kMouseOn : kMouseOff);
   mouseOn = on;
 }
 
@@ -281,8 +289,7 @@ void terminalClose(void) {
   if (!isOpen) return;
   isOpen = 0;
   if (mouseOn) { /* from a signal handler too: write alone */
-    ssize_t written = write(STDOUT_FILENO, kMouseOff, sizeof kMouseOff - 1);
-    (void)written;
+    writeModes(kMouseOff);
     mouseOn = 0;
   }
   curs_set(1);

@@ -84,7 +84,6 @@ struct DesignWindow {
   long long dragX = 0, dragY = 0;     /* the cell the item was last moved to follow */
   size_t dragDepth = 0;               /* designChangeMark when the drag began */
   bool resizing = false;              /* the drag began at the far corner: it resizes the item */
-  bool resizeRows = false;            /* ... a box, whose bottom row it moves too */
 };
 
 /* What a reload hook returns to the loop in cmdDesign: read the file again. */
@@ -302,12 +301,14 @@ bool mouse(DesignWindow *w, int key, std::string *why, bool *changed) {
       const DialogItem &r = author::designItems(*d)[(size_t)item].record;
       author::Place p = author::placeItems(d->analysis.sections[(size_t)d->section])[(size_t)item];
       w->resizing = (layoutIsBox(r.type) && x == p.right && y == p.bottom) || (layoutIsEdit(r.type) && x == p.right);
-      w->resizeRows = layoutIsBox(r.type);
       return true;
     }
     case MOUSE_MOVE: {
-      long long dy = w->resizing && !w->resizeRows ? 0 : y - w->dragY;
-      if (!w->dragging || (x == w->dragX && dy == 0)) return true;
+      if (!w->dragging) return true;
+      /* an edit field has no height to resize: the rows a drag crosses do not count */
+      bool rows = !w->resizing || layoutIsBox(author::designItems(*d)[(size_t)d->selected].record.type);
+      long long dy = rows ? y - w->dragY : 0;
+      if (x == w->dragX && dy == 0) return true;
       bool done = w->resizing ? author::designResize(d, (int)(x - w->dragX), (int)dy, why)
                               : author::designMove(d, (int)(x - w->dragX), (int)dy, why);
       if (!done) return false;
