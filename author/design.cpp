@@ -452,14 +452,28 @@ bool designAdd(Design *d, int type, long long x, long long y, std::string *why) 
 
 namespace {
 
-bool isQuoted(const std::string &text) { return text.size() >= 2 && text.front() == '"' && text.back() == '"'; }
-
-/* The DIF_ flag a word of a flag list names (as the library reads it: a
-   name or a position), else 0; the colour mask counts as none. */
-unsigned flagOfWord(const std::string &word) {
-  int p = FindKeyword(itemFlagNames, word.c_str(), TS_FLAG_COUNT);
-  return p >= 1 && p < TS_FLAG_COUNT ? 1u << ((unsigned)(p + 7) % 32) : 0;
+/* What the library's flag reader makes of a text (it may split its own copy). */
+unsigned flagsRead(const std::string &text) {
+  std::string copy = text;
+  return ParseFlags(&copy[0]);
 }
+
+}  // namespace
+
+unsigned designFlagOf(const std::string &word) {
+  static const unsigned named = [] { /* the bits of the flags the library names */
+                                     unsigned bits = 0;
+                                     for (int p = 1; p < TS_FLAG_COUNT; p++) bits |= flagsRead(itemFlagNames[p]);
+                                     return bits;
+  }();
+  /* a word the flag table does not know is a colour to the reader, or nothing */
+  if (FindKeyword(itemFlagNames, word.c_str(), TS_FLAG_COUNT) < 0) return 0;
+  return flagsRead(word) & named;
+}
+
+namespace {
+
+bool isQuoted(const std::string &text) { return text.size() >= 2 && text.front() == '"' && text.back() == '"'; }
 
 /* The flag list written with the flags of form: the words that name other
    things kept in order, those of flags now cleared dropped, those of flags
@@ -469,13 +483,13 @@ std::string flagListWith(const std::string &written, unsigned was, unsigned now)
   std::vector<std::string> words;
   unsigned have = 0;
   for (const std::string &word : flagListWords(written)) {
-    unsigned flag = flagOfWord(word);
+    unsigned flag = designFlagOf(word);
     if (flag && (was & flag) && !(now & flag)) continue;
     have |= flag;
     words.push_back(word);
   }
   for (int p = 1; p < TS_FLAG_COUNT; p++) {
-    unsigned flag = 1u << (p + 7);
+    unsigned flag = designFlagOf(itemFlagNames[p]);
     if ((now & flag) && !(was & flag) && !(have & flag)) words.push_back(itemFlagNames[p]);
   }
   bool bare = !written.empty() && written[0] != '(' && words.size() == 1;
@@ -489,7 +503,7 @@ std::string flagListWith(const std::string &written, unsigned was, unsigned now)
 /* The DIF_ flags a flag list's words set (not the colour byte's bits). */
 unsigned flagsOfList(const std::string &list) {
   unsigned flags = 0;
-  for (const std::string &word : flagListWords(list)) flags |= flagOfWord(word);
+  for (const std::string &word : flagListWords(list)) flags |= designFlagOf(word);
   return flags;
 }
 

@@ -66,6 +66,12 @@ bool designResize(Design *d, int dx, int dy, std::string *why);
 bool designDelete(Design *d, std::string *why);
 bool designDuplicate(Design *d, std::string *why);
 
+/* The DIF_ flag a word of a flag list sets, as the library's flag reader
+   reads it (a name, or a position written as a number); 0 for a colour, the
+   colour mask, or a flag the library has no name for. The form's flags are
+   these. */
+unsigned designFlagOf(const std::string &word);
+
 /* The item at cell x,y of the dialog (0-based, as the host places the
    items), the smallest one where several cover it; -1 for none. A box is
    at its frame only: the cells inside it are the place of new items. */

@@ -259,7 +259,7 @@ bool runForm(const author::Design &d, author::ItemForm *form) {
   for (int k = 0; k < kFormFlags; k++) {
     DialogItem *box = &items[FLAG0 + k];
     put(box, DI_CHECKBOX, k < flagRows ? 5 : 32, 7 + k % flagRows, 0, itemFlagNames[k + 1]);
-    box->selected = (form->flags >> (k + 8)) & 1;
+    box->selected = (form->flags & author::designFlagOf(itemFlagNames[k + 1])) != 0;
   }
   put(&items[okAt], DI_BUTTON, 0, height - 3, 0, "OK");
   items[okAt].flags = DIF_CENTERGROUP;
@@ -271,7 +271,7 @@ bool runForm(const author::Design &d, author::ItemForm *form) {
   for (int i = 0; i < 4; i++) *out[i] = items[TYPE + 2 * i].data;
   form->flags = 0;
   for (int k = 0; k < kFormFlags; k++)
-    if (items[FLAG0 + k].selected) form->flags |= 1u << (k + 8);
+    if (items[FLAG0 + k].selected) form->flags |= author::designFlagOf(itemFlagNames[k + 1]);
   return true;
 }
 
