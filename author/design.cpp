@@ -61,8 +61,11 @@ void trimUndo(Design *d) {
   d->undoDropped += drop;
 }
 
-/* Keeps old as the version to undo to, and forgets what could be redone. */
+/* Keeps old, the version before the one now in d->bytes, as the version to
+   undo to, and forgets what could be redone; a change that left the bytes
+   as they were (two like lines swapped) is no step. */
 void remember(Design *d, std::string old) {
+  if (old == d->bytes) return;
   d->undo.push_back(std::move(old));
   d->redo.clear();
   trimUndo(d);
@@ -170,8 +173,9 @@ bool applyChanges(Design *d, const std::vector<LineChange> &changes, std::string
       return false;
     bytes.replace(start, contentEnd - start, edited);
   }
-  remember(d, d->bytes);
-  d->bytes = bytes;
+  std::string old = std::move(d->bytes);
+  d->bytes = std::move(bytes);
+  remember(d, std::move(old));
   analyse(d);
   return true;
 }

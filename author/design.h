@@ -86,7 +86,8 @@ bool designAdd(Design *d, int type, long long x, long long y, std::string *why);
 
 /* The selected item's form, and the change of the fields that differ in
    form from it: each rewritten as the library reads it, the others left
-   as written. False with *why, and nothing changed, for a type the library
+   as written (true, and no step to undo, when none differs). False with
+   *why, and nothing changed, for a type the library
    does not know, an empty identifier or selected field, a text the line
    cannot hold, or a line the library would read otherwise. */
 ItemForm designForm(const Design &d);
